@@ -1,0 +1,101 @@
+# TavlinOS: build the image, run it, test it.
+#   make run     build the ISO and boot it in QEMU
+#   make test    host unit tests and QEMU system tests (installs what is missing)
+#   make iso     just the bootable ISO (build/tavlinos.iso)
+#   make debug   boot paused with QEMU's GDB stub on :1234
+#   make fuzz    libFuzzer targets with ASan and UBSan (FUZZ_SECONDS each)
+#   make bench   Google Benchmark ratios against memcpy, zlib and libpng
+# Variables: NIC=e1000|rtl8139|none  MEM=128  FUZZ_SECONDS=60
+
+BUILD      := build
+NIC        ?= e1000
+MEM        ?= 128
+FUZZ_SECONDS ?= 60
+STORE_PORT ?= 8088
+
+KERNEL_ELF := $(BUILD)/kernel.elf
+ISO        := $(BUILD)/tavlinos.iso
+
+CXX32      := g++
+KERNEL_CXXFLAGS := -m32 -march=i686 -std=c++20 -ffreestanding -fno-exceptions -fno-rtti \
+	-fno-threadsafe-statics -fno-pic -fno-stack-protector -fno-asynchronous-unwind-tables \
+	-fno-tree-loop-distribute-patterns -mgeneral-regs-only -nostdlib -O2 -g \
+	-Wall -Wextra -Werror=return-type -I.
+KERNEL_ASFLAGS := -m32 -I. -I$(BUILD)
+KERNEL_LDFLAGS := -m32 -nostdlib -static -no-pie -Wl,--build-id=none -T boot/linker.ld
+
+KERNEL_CPP := $(shell find kernel -name '*.cpp' -not -path 'kernel/arch/host/*' | sort)
+KERNEL_ASM := $(shell find boot kernel -name '*.S' | sort)
+KERNEL_OBJ := $(patsubst %,$(BUILD)/obj/%.o,$(KERNEL_CPP) $(KERNEL_ASM))
+
+# Subsystems add generated inputs (embedded assets) through these.
+KERNEL_GENERATED :=
+-include mk/*.mk
+
+.PHONY: all iso run debug test unit fuzz bench setup clean store-server
+all: iso
+
+setup:
+	@./tools/setup.sh
+
+$(BUILD)/obj/%.cpp.o: %.cpp
+	@mkdir -p $(dir $@)
+	$(CXX32) $(KERNEL_CXXFLAGS) -MMD -MP -c $< -o $@
+
+$(BUILD)/obj/%.S.o: %.S $(KERNEL_GENERATED)
+	@mkdir -p $(dir $@)
+	$(CXX32) $(KERNEL_ASFLAGS) -MMD -MP -c $< -o $@
+
+$(KERNEL_ELF): $(KERNEL_OBJ) boot/linker.ld
+	$(CXX32) $(KERNEL_LDFLAGS) -o $@ $(KERNEL_OBJ) -lgcc
+	@grub-file --is-x86-multiboot2 $@ || (echo "kernel.elf: Multiboot2 header not found" && false)
+
+$(ISO): $(KERNEL_ELF) boot/grub/grub.cfg
+	@rm -rf $(BUILD)/isodir && mkdir -p $(BUILD)/isodir/boot/grub
+	cp $(KERNEL_ELF) $(BUILD)/isodir/boot/kernel.elf
+	cp boot/grub/grub.cfg $(BUILD)/isodir/boot/grub/grub.cfg
+	grub-mkrescue -o $@ $(BUILD)/isodir 2>/dev/null
+
+iso: setup
+	@$(MAKE) --no-print-directory $(ISO)
+
+QEMU_NET_e1000   := -netdev user,id=n0$(QEMU_HOSTFWD) -device e1000,netdev=n0
+QEMU_NET_rtl8139 := -netdev user,id=n0$(QEMU_HOSTFWD) -device rtl8139,netdev=n0
+QEMU_NET_none    := -net none
+QEMU_DISPLAY := $(if $(DISPLAY)$(WAYLAND_DISPLAY),,-display vnc=127.0.0.1:0)
+QEMU_ARGS := -m $(MEM) -cdrom $(ISO) -serial stdio -no-reboot $(QEMU_NET_$(NIC)) $(QEMU_DISPLAY)
+
+run: iso
+	@$(if $(QEMU_DISPLAY),echo "No display found: QEMU serves VNC on 127.0.0.1:5900 (vncviewer 127.0.0.1:0)",true)
+	@./tools/run_with_store.sh $(STORE_PORT) qemu-system-i386 $(QEMU_ARGS)
+
+debug: iso
+	@echo "QEMU waits for GDB on :1234. In another terminal:"
+	@echo "  gdb $(KERNEL_ELF) -ex 'target remote :1234' -ex 'break kmain' -ex continue"
+	qemu-system-i386 $(QEMU_ARGS) -s -S
+
+# Host build: unit tests (with ASan and UBSan) and the QEMU system tests.
+test: iso
+	@cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=Debug -DTAVLIN_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)/host -j$$(nproc)
+	@cd $(BUILD)/host && ctest --output-on-failure -j2
+
+unit: setup
+	@cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=Debug -DTAVLIN_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)/host -j$$(nproc)
+	@cd $(BUILD)/host && ctest --output-on-failure -L unit
+
+fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVLIN_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD)/fuzz -j$$(nproc)
+	@./tools/run_fuzzers.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+bench: setup
+	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)/bench -j$$(nproc) --target tavlin_bench
+	@$(BUILD)/bench/tavlin_bench
+
+clean:
+	rm -rf $(BUILD)
+
+-include $(KERNEL_OBJ:.o=.d)

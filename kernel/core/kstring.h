@@ -1,0 +1,21 @@
+// The kernel's own string and memory routines. They live in the kernel's
+// namespace so the host build can link them beside the C library's.
+#pragma once
+#include "kernel/core/types.h"
+
+namespace tavlin {
+
+u32 str_eq(const char* a, const char* b);
+u32 str_copy(char* dst, const char* src, u32 cap);
+void str_cat(char* dst, const char* src);
+// Signed decimal; min_digits 2 pads a single digit with one '0'. buf holds 12.
+void int_to_str(i32 value, char* buf, i32 min_digits);
+u32 strlen(const char* s);
+void* memcpy(void* dst, const void* src, usize n);
+void* memmove(void* dst, const void* src, usize n);
+void* memset(void* dst, int byte, usize n);
+
+// Fast fill of 32-bit words (pixels); the byte memset cannot do this.
+void memset32(u32* dst, u32 value, usize count);
+
+}  // namespace tavlin

@@ -1,0 +1,38 @@
+// The back buffer and the primitive drawing operations. Everything is drawn
+// into backbuf (row stride fb_width) and copied out by present(); every
+// operation clips to the screen.
+#pragma once
+#include "kernel/core/framebuffer.h"
+#include "kernel/core/types.h"
+#include "kernel/gfx/decoded_image.h"
+
+namespace tavlin {
+
+extern u32 backbuf[kMaxScreenWidth * kMaxScreenHeight];
+
+void present();
+void fill_rect(i32 x, i32 y, i32 w, i32 h, u32 colour);
+void fill_rect_alpha(i32 x, i32 y, i32 w, i32 h, u32 colour, u32 alpha);
+void draw_rect_outline(i32 x, i32 y, i32 w, i32 h, u32 colour);
+void draw_text(i32 x, i32 y, const char* text, u32 colour, i32 scale);
+void draw_text_centered(i32 cx, i32 cy, const char* text, u32 colour, i32 scale);
+void text_truncate_ellipsis(const char* src, char* dst);
+void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h);
+
+// Single pixels, for the shaped fills: both clip.
+void put_pixel(i32 x, i32 y, u32 colour);
+void blend_pixel(i32 x, i32 y, u32 colour, u32 alpha);
+
+// Per-channel floor((c * a + o * (255 - a)) / 255) for the three channels.
+inline u32 blend_colour(u32 colour, u32 old, u32 alpha) {
+  const u32 inv = 255 - alpha;
+  u32 rb = (colour & 0xFF00FF) * alpha + (old & 0xFF00FF) * inv;
+  u32 g = (colour & 0x00FF00) * alpha + (old & 0x00FF00) * inv;
+  // Exact division by 255 of each 16-bit lane: (x + 1 + (x >> 8)) >> 8.
+  rb = ((rb + 0x00010001 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+  g >>= 8;  // green now in bits 0..23 as a 16-bit quantity
+  g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
+  return rb | (g << 8);
+}
+
+}  // namespace tavlin

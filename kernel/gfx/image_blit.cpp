@@ -1,0 +1,31 @@
+// Nearest-neighbour scaled drawing of a decoded image with per-pixel alpha.
+#include "kernel/gfx/gfx.h"
+
+namespace tavlin {
+
+void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h) {
+  if (!image || !image->valid || dst_w <= 0 || dst_h <= 0) return;
+  const u32 w = image->width, h = image->height;
+  if (w == 0 || h == 0 || w > kMaxImageSide || h > kMaxImageSide) return;
+  // Only destination rows and columns that land on screen are visited.
+  const i32 r0 = y < 0 ? -y : 0;
+  const i32 r1 = static_cast<i64>(y) + dst_h > fb_height ? static_cast<i32>(fb_height) - y : dst_h;
+  const i32 c0 = x < 0 ? -x : 0;
+  const i32 c1 = static_cast<i64>(x) + dst_w > fb_width ? static_cast<i32>(fb_width) - x : dst_w;
+  for (i32 r = r0; r < r1; ++r) {
+    u32 sy = static_cast<u32>(static_cast<u64>(r) * h / static_cast<u32>(dst_h));
+    if (sy > h - 1) sy = h - 1;
+    const u32* src_row = image->pixels + static_cast<usize>(sy) * w;
+    u32* dst_row = backbuf + static_cast<usize>(y + r) * fb_width + x;
+    for (i32 c = c0; c < c1; ++c) {
+      u32 sx = static_cast<u32>(static_cast<u64>(c) * w / static_cast<u32>(dst_w));
+      if (sx > w - 1) sx = w - 1;
+      const u32 p = src_row[sx];
+      const u32 a = p >> 24;
+      if (a == 0) continue;
+      dst_row[c] = a == 255 ? (p & 0xFFFFFF) : blend_colour(p & 0xFFFFFF, dst_row[c], a);
+    }
+  }
+}
+
+}  // namespace tavlin

@@ -1,0 +1,58 @@
+// The host build's hardware layer: records every port and MMIO write, plays
+// back scripted reads, and lets a test plug in a device model for a range of
+// ports or addresses. Halting advances the timer by one tick unless a test
+// says otherwise; a controller reset or a final halt throws, so code that
+// never returns on the machine can be driven to its end in a test.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace fake_hw {
+
+struct PortWrite {
+  uint16_t port;
+  uint32_t value;
+  int width;  // 1, 2 or 4 bytes
+  bool operator==(const PortWrite&) const = default;
+};
+
+struct MachineReset {};   // thrown by the 8042 pulse-reset command
+struct HaltedForever {};  // thrown by halt_forever()
+
+// A device model answers reads and sees writes for the ports [first, last].
+struct PortDevice {
+  uint16_t first, last;
+  std::function<uint32_t(uint16_t port, int width)> read;
+  std::function<void(uint16_t port, uint32_t value, int width)> write;
+};
+
+struct MmioDevice {
+  uint64_t first, last;
+  std::function<uint32_t(uint64_t address, int width)> read;
+  std::function<void(uint64_t address, uint32_t value, int width)> write;
+};
+
+// Forgets everything: writes, scripts, defaults, devices and hooks.
+void reset();
+
+// Reads of `port` return these values in order, then the port's default.
+void script_reads(uint16_t port, std::vector<uint32_t> values);
+void set_default(uint16_t port, uint32_t value);  // default default: 0
+void add_port_device(PortDevice device);
+void add_mmio_device(MmioDevice device);
+
+const std::vector<PortWrite>& writes();
+std::vector<PortWrite> writes_to(uint16_t port);
+void clear_writes();
+// Bytes written to one port, in order (handy for the serial data register).
+std::vector<uint8_t> bytes_written_to(uint16_t port);
+
+// Called by hw::halt(); the default advances pit_ticks by one.
+void set_halt_hook(std::function<void()> hook);
+int halt_count();
+bool interrupts_enabled();
+
+}  // namespace fake_hw

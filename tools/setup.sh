@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages TavlinOS needs to build, run and test.
+# Only what is missing is installed; the script says what it installs.
+set -euo pipefail
+
+packages=(
+  build-essential gcc-multilib g++-multilib   # freestanding i386 image
+  grub-pc-bin grub-common xorriso mtools      # bootable ISO
+  qemu-system-x86                             # the machine
+  cmake libgtest-dev libbenchmark-dev         # host tests and benchmarks
+  clang libclang-rt-14-dev                    # fuzzing with sanitizers
+  zlib1g-dev libpng-dev                       # reference decoders, media tools
+  libcpp-httplib-dev                          # the store server
+  dnsmasq-base iproute2                       # the private test network
+  python3 binutils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "TavlinOS setup: installing ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null; then sudo_cmd=(sudo); else
+    echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
