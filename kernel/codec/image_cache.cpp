@@ -4,5 +4,6 @@
 namespace tavlin {
 
 void image_cache_init() {}
+void image_cache_forget(i32) {}
 
 }  // namespace tavlin
