@@ -1,0 +1,89 @@
+// The boot screen: the progress bar's width and the label for each step.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kernel/core/crash_screen.h"
+#include "kernel/gfx/gfx.h"
+#include "unit/gfx/shapes_canvas.h"
+
+namespace tavlin::test {
+namespace {
+
+constexpr u32 kBackground = 0x1C1C1E;
+constexpr u32 kTrack = 0x3A3A3C;
+constexpr u32 kBar = 0xFFFFFF;
+
+using BootScreen = ScreenCanvas;
+
+// The label band (8 rows around H / 2 + 98) as drawn on a clean background.
+std::vector<u32> label_band(const char* label) {
+  std::fill(backbuf, backbuf + size_t(fb_width) * fb_height, kBackground);
+  draw_text_centered(fb_width / 2, fb_height / 2 + 98, label, 0x888888, 1);
+  const size_t first = size_t(fb_height / 2 + 94) * fb_width;
+  return std::vector<u32>(backbuf + first, backbuf + first + 8 * fb_width);
+}
+
+std::vector<u32> current_label_band() {
+  const size_t first = size_t(fb_height / 2 + 94) * fb_width;
+  return std::vector<u32>(backbuf + first, backbuf + first + 8 * fb_width);
+}
+
+TEST_F(BootScreen, LabelForEveryProgressBand) {
+  struct Case {
+    i32 percent;
+    const char* label;
+  } cases[] = {{0, "Initialising hardware..."}, {10, "Initialising hardware..."},
+               {19, "Initialising hardware..."}, {20, "Setting up memory..."},
+               {30, "Setting up memory..."},     {50, "Loading drivers..."},
+               {59, "Loading drivers..."},       {60, "Starting services..."},
+               {70, "Starting services..."},     {80, "Almost ready..."},
+               {90, "Almost ready..."},          {99, "Almost ready..."},
+               {100, "Ready!"},                  {101, "Almost ready..."}};
+  for (const Case& c : cases) {
+    const std::vector<u32> expect = label_band(c.label);
+    clear(kPaper);
+    draw_boot_screen(c.percent);
+    EXPECT_EQ(current_label_band(), expect) << c.percent;
+  }
+}
+
+// The bar is 3 rows at (412, 464) on 1024 x 768; its middle row reaches one
+// pixel further than the outer rows because of the radius-2 corners.
+TEST_F(BootScreen, BarWidthFollowsProgress) {
+  const i32 x = 412, mid = 465;
+  draw_boot_screen(0);
+  EXPECT_EQ(count(kBar), 0);
+  EXPECT_EQ(px(x, mid), kBackground);
+  EXPECT_EQ(px(x + 1, mid), kTrack);
+  EXPECT_EQ(px(x + 198, mid), kTrack);
+  EXPECT_EQ(px(x + 2, 464), kTrack);
+  EXPECT_EQ(px(x + 1, 464), kBackground);
+
+  draw_boot_screen(10);  // 20 pixels
+  EXPECT_EQ(px(x + 1, mid), kBar);
+  EXPECT_EQ(px(x + 18, mid), kBar);
+  EXPECT_EQ(px(x + 19, mid), kTrack);
+  EXPECT_EQ(px(x + 17, 466), kBar);
+  EXPECT_EQ(px(x + 18, 466), kTrack);
+
+  draw_boot_screen(50);  // 100 pixels
+  EXPECT_EQ(px(x + 98, mid), kBar);
+  EXPECT_EQ(px(x + 99, mid), kTrack);
+
+  draw_boot_screen(100);  // the whole track
+  EXPECT_EQ(px(x + 198, mid), kBar);
+  EXPECT_EQ(px(x + 199, mid), kBackground);
+  EXPECT_EQ(count(kTrack), 0);
+}
+
+TEST_F(BootScreen, PresentsAndStaysOnScreen) {
+  use_screen(320, 200);
+  draw_boot_screen(30);
+  EXPECT_EQ(screen[0], kBackground);
+  EXPECT_TRUE(std::equal(screen.begin(), screen.end(), backbuf));
+  EXPECT_EQ(first_write_beyond_screen(), -1);
+}
+
+}  // namespace
+}  // namespace tavlin::test

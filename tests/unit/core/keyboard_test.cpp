@@ -1,0 +1,133 @@
+// The keyboard handler fed one scancode at a time.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "unit/core/screen_fixture.h"
+#include "kernel/core/keyboard.h"
+
+namespace tavlin {
+namespace {
+
+constexpr u8 kRelease = 0x80;
+
+class Keyboard : public test::ScreenTest {
+ protected:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    keyboard_reset();
+    kbd_head = kbd_tail = 0;
+    pending_f2_event = 0;
+    for (auto& k : key_states) k = 0;
+  }
+  static void tap(u8 code) {
+    keyboard_handle_scancode(code);
+    keyboard_handle_scancode(code | kRelease);
+  }
+  static std::string drain() {
+    std::string out;
+    u8 c;
+    while (kbd_pop(&c)) out.push_back(static_cast<char>(c));
+    return out;
+  }
+};
+
+TEST_F(Keyboard, TranslatesTheUsLayout) {
+  for (u8 code : {0x1E, 0x30, 0x02, 0x0C, 0x39, 0x35, 0x29, 0x2B, 0x37}) tap(code);
+  EXPECT_EQ(drain(), "ab1- /`\\*");
+}
+
+TEST_F(Keyboard, ShiftGivesTheUpperRowAndEitherReleaseEndsIt) {
+  keyboard_handle_scancode(0x2A);  // left shift down
+  keyboard_handle_scancode(0x36);  // right shift down
+  tap(0x1E);
+  tap(0x02);
+  tap(0x28);
+  keyboard_handle_scancode(0x36 | kRelease);  // right released, left still held
+  tap(0x1E);
+  EXPECT_EQ(drain(), "A!\"a");
+  EXPECT_EQ(key_shift, 0);
+}
+
+TEST_F(Keyboard, EnterIsLineFeedAndBackspaceIs8) {
+  tap(0x1C);
+  tap(0x0E);
+  tap(0x0F);
+  tap(0x01);
+  EXPECT_EQ(drain(), std::string("\n\b\t\x1b"));
+}
+
+TEST_F(Keyboard, F2AndCursorKeysQueueNothing) {
+  keyboard_handle_scancode(0x3C);
+  EXPECT_EQ(pending_f2_event, 1);
+  for (u8 code : {0x48, 0x50, 0x4B, 0x4D}) {
+    keyboard_handle_scancode(scancode::kExtendedPrefix);
+    keyboard_handle_scancode(code);
+    EXPECT_EQ(key_states[code], 1) << int(code);
+    keyboard_handle_scancode(scancode::kExtendedPrefix);
+    keyboard_handle_scancode(code | kRelease);
+    EXPECT_EQ(key_states[code], 0) << int(code);
+  }
+  EXPECT_EQ(drain(), "");
+}
+
+TEST_F(Keyboard, The64thCharacterIsDropped) {
+  for (int i = 0; i < 64; ++i) tap(0x1E);
+  EXPECT_EQ(drain(), std::string(63, 'a'));
+  tap(0x30);
+  EXPECT_EQ(drain(), "b");  // room again once read
+}
+
+TEST_F(Keyboard, EveryScancodeIsLoggedInHex) {
+  keyboard_handle_scancode(0x1E);
+  keyboard_handle_scancode(0x9E);
+  auto bytes = fake_hw::bytes_written_to(0x3F8);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[KBD] scancode: 1E\r\n[KBD] scancode: 9E\r\n");
+}
+
+TEST_F(Keyboard, ShiftCAndRAloneAreLetters) {
+  keyboard_handle_scancode(0x2A);
+  keyboard_handle_scancode(0x2E);
+  keyboard_handle_scancode(0x13);
+  EXPECT_EQ(drain(), "CR");
+}
+
+TEST_F(Keyboard, TheChordCrashesInAnyOrder) {
+  const u8 keys[4] = {0x2A, 0x2E, 0x13, 0x1C};
+  int orders[][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}, {1, 3, 0, 2}, {2, 0, 3, 1}};
+  for (auto& order : orders) {
+    SetUp();
+    for (int i = 0; i < 3; ++i) keyboard_handle_scancode(keys[order[i]]);
+    const std::string before = drain();
+    script_enter_key();
+    EXPECT_THROW(keyboard_handle_scancode(keys[order[3]]), fake_hw::MachineReset);
+    // The crash report is on screen: its title colour is drawn at scale 2.
+    bool red_title = false;
+    for (u32 x = 66; x < 600 && !red_title; ++x)
+      for (u32 y = 20; y < 36 && !red_title; ++y) red_title = screen[y * 1024 + x] == 0xFF5B4Cu;
+    EXPECT_TRUE(red_title);
+    // Enter pressed before the chord completed still typed its line feed.
+    EXPECT_EQ(before.find('\n') != std::string::npos, order[3] != 3);
+  }
+}
+
+TEST_F(Keyboard, ReleasingAChordKeyDisarmsIt) {
+  keyboard_handle_scancode(0x2A);
+  keyboard_handle_scancode(0x2E);
+  keyboard_handle_scancode(0x13);
+  keyboard_handle_scancode(0x13 | kRelease);
+  keyboard_handle_scancode(0x1C);  // no crash: R is up again
+  EXPECT_EQ(drain(), "CR\n");
+}
+
+TEST_F(Keyboard, InterruptReadsThePortAndAcknowledges) {
+  fake_hw::script_reads(0x60, {0x1E});
+  isr_keyboard();
+  EXPECT_EQ(drain(), "a");
+  auto eoi = fake_hw::writes_to(0x20);
+  ASSERT_EQ(eoi.size(), 1u);
+  EXPECT_EQ(eoi[0].value, 0x20u);
+}
+
+}  // namespace
+}  // namespace tavlin

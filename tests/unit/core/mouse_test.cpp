@@ -1,0 +1,134 @@
+// The mouse handler fed one byte at a time, and its controller set-up.
+#include <gtest/gtest.h>
+
+#include "unit/core/screen_fixture.h"
+#include "kernel/core/mouse.h"
+
+namespace tavlin {
+namespace {
+
+class Mouse : public test::ScreenTest {
+ protected:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    mouse_cycle = 0;
+    mouse_vel_x = mouse_vel_y = 0;
+    mouse_x = 512;
+    mouse_y = 384;
+    mouse_buttons = 0;
+    pending_click_event = pending_rclick_event = 0;
+  }
+  // A packet for a movement of (dx, dy) device counts (up positive).
+  static void packet(int dx, int dy, u8 buttons = 0) {
+    u8 flags = 0x08 | buttons;
+    if (dx < 0) flags |= 0x10;
+    if (dy < 0) flags |= 0x20;
+    mouse_handle_byte(flags);
+    mouse_handle_byte(static_cast<u8>(dx & 0xFF));
+    mouse_handle_byte(static_cast<u8>(dy & 0xFF));
+  }
+};
+
+TEST_F(Mouse, OneCountIsOnePixel) {
+  packet(1, 0);
+  EXPECT_EQ(mouse_x, 513);
+  packet(0, 1);  // up on the device is up on the screen
+  EXPECT_EQ(mouse_y, 383);
+}
+
+TEST_F(Mouse, RawMovementIsClampedTo40AndStepsCappedAt60) {
+  // 200 counts without the sign bit: clamped to 40, velocity 50, gain 30,
+  // 1200 / 10 capped at 60.
+  mouse_handle_byte(0x08);
+  mouse_handle_byte(200);
+  mouse_handle_byte(0);
+  EXPECT_EQ(mouse_vel_x, 50);
+  EXPECT_EQ(mouse_x, 572);
+  packet(-40, 0);  // velocity (350 - 400) / 8 = -6: gain 16, -640 -> -60
+  EXPECT_EQ(mouse_vel_x, -6);
+  EXPECT_EQ(mouse_x, 512);
+}
+
+TEST_F(Mouse, VelocitySmoothsTowardsTheMovement) {
+  packet(10, 0);  // v = 100/8 = 12, gain 22, 220/10 = 22
+  EXPECT_EQ(mouse_x, 534);
+  packet(10, 0);  // v = (84 + 100)/8 = 23, gain 30, 300/10 = 30
+  EXPECT_EQ(mouse_vel_x, 23);
+  EXPECT_EQ(mouse_x, 564);
+  packet(-1, 0);  // v = (161 - 10)/8 = 18, gain 28, -28/10 = -2 (toward zero)
+  EXPECT_EQ(mouse_x, 562);
+}
+
+TEST_F(Mouse, ThePointerNeverLeavesTheScreen) {
+  for (int i = 0; i < 50; ++i) packet(-40, 40);
+  EXPECT_EQ(mouse_x, 0);
+  EXPECT_EQ(mouse_y, 0);
+  for (int i = 0; i < 50; ++i) packet(40, -40);
+  EXPECT_EQ(mouse_x, 1023);
+  EXPECT_EQ(mouse_y, 767);
+}
+
+TEST_F(Mouse, LostByteResynchronisesOnTheNextFlagsByte) {
+  mouse_handle_byte(0x05);  // bit 3 clear: not a flags byte, dropped
+  mouse_handle_byte(0x02);
+  EXPECT_EQ(mouse_cycle, 0);
+  packet(1, 0);
+  EXPECT_EQ(mouse_x, 513);
+}
+
+TEST_F(Mouse, BothButtonsInOnePacketRecordBothClicks) {
+  packet(0, 0, kMouseLeft | kMouseRight);
+  EXPECT_EQ(mouse_buttons, kMouseLeft | kMouseRight);
+  EXPECT_EQ(pending_click_event, 1);
+  EXPECT_EQ(pending_rclick_event, 1);
+  EXPECT_EQ(click_event_x, 512);
+  EXPECT_EQ(rclick_event_y, 384);
+}
+
+TEST_F(Mouse, HoldingOrReleasingIsNotAClick) {
+  packet(0, 0, kMouseLeft);
+  pending_click_event = 0;
+  packet(5, 0, kMouseLeft);  // drag
+  EXPECT_EQ(pending_click_event, 0);
+  packet(0, 0, 0);
+  EXPECT_EQ(pending_click_event, 0);
+  EXPECT_EQ(mouse_buttons, 0);
+}
+
+TEST_F(Mouse, InterruptAcknowledgesBothControllersForEveryByte) {
+  fake_hw::set_default(0x64, 0x01);
+  fake_hw::script_reads(0x60, {0x08});
+  isr_mouse();
+  auto writes = fake_hw::writes();
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(writes[0], (fake_hw::PortWrite{0xA0, 0x20, 1}));
+  EXPECT_EQ(writes[1], (fake_hw::PortWrite{0x20, 0x20, 1}));
+  EXPECT_EQ(mouse_cycle, 1);
+}
+
+TEST_F(Mouse, InterruptWithNothingToReadIsIgnored) {
+  fake_hw::set_default(0x64, 0x00);
+  fake_hw::set_default(0x60, 0xFA);  // a stale acknowledge byte
+  isr_mouse();
+  EXPECT_EQ(mouse_cycle, 0);
+}
+
+TEST_F(Mouse, SetUpEnablesTheAuxPortWithIrq12MaskedMeanwhile) {
+  fake_hw::set_default(0x64, 0x01);  // output full, input empty
+  fake_hw::script_reads(0x60, {0x61, 0xFA, 0xFA});
+  fake_hw::set_default(0xA1, 0x00);
+  mouse_init();
+  std::vector<std::pair<u16, u32>> seen;
+  for (auto& w : fake_hw::writes()) seen.emplace_back(w.port, w.value);
+  std::vector<std::pair<u16, u32>> expected = {
+      {0xA1, 0x10},                // IRQ 12 masked
+      {0x64, 0xA8}, {0x64, 0x20},  // enable aux, read config
+      {0x64, 0x60}, {0x60, 0x43},  // (0x61 | 2) & ~0x20
+      {0x64, 0xD4}, {0x60, 0xF6},  // defaults
+      {0x64, 0xD4}, {0x60, 0xF4},  // reporting on
+      {0xA1, 0x00}};               // IRQ 12 unmasked
+  EXPECT_EQ(seen, expected);
+}
+
+}  // namespace
+}  // namespace tavlin
