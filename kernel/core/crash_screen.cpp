@@ -18,6 +18,8 @@ constexpr u32 kHelpColour = 0x88AAFF;
 constexpr i32 kLineHeight = 16;
 constexpr u32 kMaxLogLine = 255;
 constexpr u8 kEnterMake = 0x1C;
+// Status bit 5: the byte waiting in the data port came from the mouse.
+constexpr u8 kStatusAuxData = 0x20;
 
 // Draws each line of the log from y = 188 down; returns the y after the last.
 i32 draw_log_lines(const char* log) {
@@ -41,8 +43,11 @@ i32 draw_log_lines(const char* log) {
 [[noreturn]] void wait_for_enter_and_reset() {
   // Interrupts are off here (we may be inside a handler): poll, never halt.
   for (;;) {
-    if (!(hw::inb(ps2::kStatus) & ps2::kOutputFull)) continue;
+    const u8 status = hw::inb(ps2::kStatus);
+    if (!(status & ps2::kOutputFull)) continue;
     const u8 s = hw::inb(ps2::kData);
+    // A mouse still sends packets; one of their bytes may look like Enter.
+    if (status & kStatusAuxData) continue;
     if (s < 0x80 && (s & 0x7F) == kEnterMake) break;
   }
   for (;;) {
