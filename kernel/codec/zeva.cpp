@@ -1,0 +1,72 @@
+// Frame seeking, checking and key/delta decoding of ZEVA video.
+#include "kernel/codec/zeva.h"
+
+#include "kernel/codec/yrf.h"
+
+namespace tavlin {
+
+u16 video_prev_rgb565[kZevaMaxPixels];
+u16 video_diff_rgb565[kZevaMaxPixels];
+
+namespace {
+
+constexpr u8 kMagic[4] = {'Z', 'E', 'V', 'A'};
+constexpr u32 kMinSeekSize = 16;  // a file must be longer than this to hold frame 0
+
+inline u32 be16(const u8* p) { return static_cast<u32>(p[0]) << 8 | p[1]; }
+inline u32 be32(const u8* p) {
+  return static_cast<u32>(p[0]) << 24 | static_cast<u32>(p[1]) << 16 | static_cast<u32>(p[2]) << 8 | p[3];
+}
+
+inline u32 frame_length(const u8* content, u32 offset) { return be32(content + offset + 1); }
+
+}  // namespace
+
+u32 zeva_read_header(const u8* content, u32 size, ZevaHeader* out) {
+  if (!content || size < kZevaHeaderSize) return 0;
+  for (u32 i = 0; i < 4; ++i)
+    if (content[i] != kMagic[i]) return 0;
+  out->width = be16(content + 4);
+  out->height = be16(content + 6);
+  out->frame_count = be32(content + 8);
+  return 1;
+}
+
+const char* zeva_find_frame(const u8* content, u32 size, u32 k, u32* out_offset) {
+  u64 offset = kZevaHeaderSize;
+  if (k >= 1) {
+    if (size <= kMinSeekSize) return "Frame offset overflow";
+    for (u32 i = 0; i < k; ++i) {
+      // Frame 0's header is inside a file of more than 16 bytes; each later
+      // one was checked before the step that reached it.
+      const u32 len = frame_length(content, static_cast<u32>(offset));
+      if (len == 0 || offset + kZevaFrameHeaderSize + len > size) return "Frame seek overflow";
+      offset += kZevaFrameHeaderSize + len;
+      if (i + 1 < k && offset + kZevaFrameHeaderSize > size) return "Frame offset overflow";
+    }
+  }
+  if (offset + kZevaFrameHeaderSize > size) return "Frame data out of bounds";
+  const u32 len = frame_length(content, static_cast<u32>(offset));
+  if (len == 0 || len > size - (offset + kZevaFrameHeaderSize)) return "Invalid frame length";
+  *out_offset = static_cast<u32>(offset);
+  return nullptr;
+}
+
+const char* zeva_decode_frame(const u8* content, u32 size, u32 width, u32 height, u32 k, u32* out) {
+  if (width > kZevaMaxSide || height > kZevaMaxSide) return "Frame too large";
+  u32 offset = 0;
+  if (const char* fault = zeva_find_frame(content, size, k, &offset)) return fault;
+  const u8* runs = content + offset + kZevaFrameHeaderSize;
+  const u32 len = frame_length(content, offset);
+  const u32 pixels = width * height;
+  if (content[offset] == kZevaKeyFrame) {
+    if (!decode_rle_to_u16(runs, len, video_prev_rgb565, width, height)) return "Keyframe decode error";
+  } else {
+    if (!decode_rle_to_u16(runs, len, video_diff_rgb565, width, height)) return "Delta decode error";
+    for (u32 i = 0; i < pixels; ++i) video_prev_rgb565[i] ^= video_diff_rgb565[i];
+  }
+  rgb565_buf_to_rgba(video_prev_rgb565, out, pixels);
+  return nullptr;
+}
+
+}  // namespace tavlin
