@@ -1,0 +1,246 @@
+// Shared pieces of the network unit tests: a scripted card behind the card
+// seam, frame builders for what peers send, and independent reference
+// computations of the Internet checksums.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake/fake_hw.h"
+#include "kernel/core/timer.h"
+#include "kernel/net/arp.h"
+#include "kernel/net/dhcp.h"
+#include "kernel/net/ethernet.h"
+#include "kernel/net/ipv4.h"
+#include "kernel/net/nic.h"
+
+namespace tavlin::nettest {
+
+using Bytes = std::vector<uint8_t>;
+using Ip = std::array<uint8_t, 4>;
+using Mac = std::array<uint8_t, 6>;
+
+inline const Mac kOurMac = {0x52, 0x54, 0x00, 0x12, 0x34, 0x56};
+inline const Mac kPeerMac = {0x02, 0x00, 0x00, 0xAA, 0xBB, 0xCC};
+inline const Ip kOurIp = {192, 168, 50, 10};
+inline const Ip kServerIp = {192, 168, 50, 1};
+
+// A card that records what the stack sends and hands it what a test (or a
+// scripted peer reacting to each sent frame) queues. Time passes while the
+// stack polls an empty card, one tick per poll, so every wait ends.
+struct ScriptedCard {
+  std::vector<Bytes> sent;
+  std::deque<Bytes> incoming;
+  std::function<void(const Bytes&)> peer;
+  uint32_t link = 1;
+  uint32_t polls = 0;
+
+  static ScriptedCard*& current() {
+    static ScriptedCard* card = nullptr;
+    return card;
+  }
+  static u32 send(const u8* frame, u32 length) {
+    Bytes copy(frame, frame + length);
+    current()->sent.push_back(copy);
+    if (current()->peer) current()->peer(copy);
+    return 1;
+  }
+  static u32 poll(u8* buffer) {
+    ScriptedCard* c = current();
+    ++c->polls;
+    if (c->incoming.empty()) {
+      pit_ticks = pit_ticks + 1;
+      return 0;
+    }
+    Bytes f = std::move(c->incoming.front());
+    c->incoming.pop_front();
+    const size_t n = f.size() < kNicBufferSize ? f.size() : kNicBufferSize;
+    std::copy(f.begin(), f.begin() + static_cast<long>(n), buffer);
+    return static_cast<u32>(n);
+  }
+  static u32 link_up() { return current()->link; }
+};
+
+inline const NicDriver kScriptedDriver = {ScriptedCard::send, ScriptedCard::poll,
+                                          ScriptedCard::link_up};
+
+// Resets every network global and the fake hardware; the serial port
+// always reports an empty transmitter so logging is instant.
+inline void reset_network() {
+  fake_hw::reset();
+  fake_hw::set_default(0x3FD, 0x20);
+  pit_ticks = 0;
+  nic_detach();
+  net_config_clear();
+  arp_cache_clear();
+  for (auto& e : arp_cache) e = {};
+  g_ip_id = 1;
+  dhcp_xid = kDhcpXidStart;
+  net_have_ipv4_frame = 0;
+  net_ipv4_frame_len = 0;
+}
+
+inline std::string serial_log() {
+  auto b = fake_hw::bytes_written_to(0x3F8);
+  std::string s;
+  for (uint8_t c : b)
+    if (c != '\r') s.push_back(static_cast<char>(c));
+  return s;
+}
+
+inline uint16_t be16_at(const Bytes& f, size_t off) {
+  return static_cast<uint16_t>(f.at(off) << 8 | f.at(off + 1));
+}
+inline uint32_t be32_at(const Bytes& f, size_t off) {
+  return static_cast<uint32_t>(be16_at(f, off)) << 16 | be16_at(f, off + 2);
+}
+inline void put16(Bytes& f, size_t off, uint16_t v) {
+  f.at(off) = static_cast<uint8_t>(v >> 8);
+  f.at(off + 1) = static_cast<uint8_t>(v);
+}
+inline void put32(Bytes& f, size_t off, uint32_t v) {
+  put16(f, off, static_cast<uint16_t>(v >> 16));
+  put16(f, off + 2, static_cast<uint16_t>(v));
+}
+inline Bytes slice(const Bytes& f, size_t off, size_t n) {
+  return Bytes(f.begin() + static_cast<long>(off), f.begin() + static_cast<long>(off + n));
+}
+template <size_t N>
+inline Bytes bytes(const std::array<uint8_t, N>& a) {
+  return Bytes(a.begin(), a.end());
+}
+
+// RFC 1071 reference: 16-bit one's complement addition word by word, the
+// carry folded back at each step (not the way the kernel does it).
+inline uint16_t reference_checksum(const Bytes& data) {
+  uint16_t sum = 0;
+  for (size_t i = 0; i < data.size(); i += 2) {
+    uint16_t word = static_cast<uint16_t>(data[i] << 8);
+    if (i + 1 < data.size()) word = static_cast<uint16_t>(word | data[i + 1]);
+    uint32_t s = static_cast<uint32_t>(sum) + word;
+    sum = static_cast<uint16_t>((s & 0xFFFF) + (s >> 16));
+  }
+  return static_cast<uint16_t>(~sum);
+}
+
+// The checksum a transport segment must carry, from its pseudo-header.
+inline uint16_t reference_l4_checksum(const Ip& src, const Ip& dst, uint8_t protocol,
+                                      Bytes segment, size_t checksum_offset) {
+  segment.at(checksum_offset) = 0;
+  segment.at(checksum_offset + 1) = 0;
+  Bytes pseudo(src.begin(), src.end());
+  pseudo.insert(pseudo.end(), dst.begin(), dst.end());
+  pseudo.push_back(0);
+  pseudo.push_back(protocol);
+  pseudo.push_back(static_cast<uint8_t>(segment.size() >> 8));
+  pseudo.push_back(static_cast<uint8_t>(segment.size()));
+  pseudo.insert(pseudo.end(), segment.begin(), segment.end());
+  return reference_checksum(pseudo);
+}
+
+inline Bytes ethernet(const Mac& dst, const Mac& src, uint16_t type, const Bytes& payload) {
+  Bytes f(dst.begin(), dst.end());
+  f.insert(f.end(), src.begin(), src.end());
+  f.push_back(static_cast<uint8_t>(type >> 8));
+  f.push_back(static_cast<uint8_t>(type));
+  f.insert(f.end(), payload.begin(), payload.end());
+  return f;
+}
+
+inline Bytes arp_packet(uint16_t op, const Mac& sender_mac, const Ip& sender_ip,
+                        const Mac& target_mac, const Ip& target_ip) {
+  Bytes p = {0, 1, 0x08, 0x00, 6, 4, static_cast<uint8_t>(op >> 8), static_cast<uint8_t>(op)};
+  p.insert(p.end(), sender_mac.begin(), sender_mac.end());
+  p.insert(p.end(), sender_ip.begin(), sender_ip.end());
+  p.insert(p.end(), target_mac.begin(), target_mac.end());
+  p.insert(p.end(), target_ip.begin(), target_ip.end());
+  return p;
+}
+
+inline Bytes arp_reply(const Ip& sender_ip, const Mac& sender_mac) {
+  return ethernet(kOurMac, sender_mac, 0x0806,
+                  arp_packet(2, sender_mac, sender_ip, kOurMac, kOurIp));
+}
+
+// An IPv4 packet with a correct header checksum around `l4`.
+inline Bytes ipv4_packet(const Ip& src, const Ip& dst, uint8_t protocol, const Bytes& l4) {
+  Bytes h = {0x45, 0, 0, 0, 0x12, 0x34, 0x40, 0, 64, protocol, 0, 0};
+  put16(h, 2, static_cast<uint16_t>(20 + l4.size()));
+  h.insert(h.end(), src.begin(), src.end());
+  h.insert(h.end(), dst.begin(), dst.end());
+  put16(h, 10, reference_checksum(h));
+  h.insert(h.end(), l4.begin(), l4.end());
+  return h;
+}
+
+inline Bytes udp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport,
+                       const Bytes& payload, const Mac& dst_mac = kOurMac) {
+  Bytes u = {0, 0, 0, 0, 0, 0, 0, 0};
+  put16(u, 0, sport);
+  put16(u, 2, dport);
+  put16(u, 4, static_cast<uint16_t>(8 + payload.size()));
+  u.insert(u.end(), payload.begin(), payload.end());
+  put16(u, 6, reference_l4_checksum(src, dst, 17, u, 6));
+  return ethernet(dst_mac, kPeerMac, 0x0800, ipv4_packet(src, dst, 17, u));
+}
+
+// A BOOTREPLY with the given options (raw bytes after the cookie).
+inline Bytes dhcp_reply_message(const Ip& yiaddr, const Bytes& options, uint32_t xid = 0x12345679) {
+  Bytes m(240, 0);
+  m[0] = 2;
+  m[1] = 1;
+  m[2] = 6;
+  put32(m, 4, xid);
+  std::copy(yiaddr.begin(), yiaddr.end(), m.begin() + 16);
+  std::copy(kOurMac.begin(), kOurMac.end(), m.begin() + 28);
+  m[236] = 99;
+  m[237] = 130;
+  m[238] = 83;
+  m[239] = 99;
+  m.insert(m.end(), options.begin(), options.end());
+  return m;
+}
+
+inline Bytes dhcp_reply(const Ip& yiaddr, const Bytes& options) {
+  return udp_frame(kServerIp, {255, 255, 255, 255}, 67, 68, dhcp_reply_message(yiaddr, options),
+                   Mac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+}
+
+// A test fixture with the scripted card attached.
+class NetTest : public ::testing::Test {
+ protected:
+  ScriptedCard card;
+  void SetUp() override {
+    reset_network();
+    ScriptedCard::current() = &card;
+    nic_attach(kScriptedDriver, kOurMac.data());
+  }
+  void TearDown() override {
+    nic_detach();
+    ScriptedCard::current() = nullptr;
+  }
+  void configure(const Ip& ip = kOurIp) {
+    std::copy(ip.begin(), ip.end(), net_my_ip);
+    const uint8_t mask[4] = {255, 255, 255, 0};
+    std::copy(mask, mask + 4, net_netmask);
+    std::copy(kServerIp.begin(), kServerIp.end(), net_gateway_ip);
+  }
+  // Makes the peer answer ARP requests for `ip`.
+  void answer_arp_for(const Ip& ip, const Mac& mac = kPeerMac) {
+    auto previous = card.peer;
+    card.peer = [this, ip, mac, previous](const Bytes& f) {
+      if (be16_at(f, 12) == 0x0806 && slice(f, 38, 4) == bytes(ip))
+        card.incoming.push_back(arp_reply(ip, mac));
+      else if (previous)
+        previous(f);
+    };
+  }
+};
+
+}  // namespace tavlin::nettest

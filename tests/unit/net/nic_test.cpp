@@ -1,0 +1,276 @@
+// The card probe and both drivers, with device models behind the fake
+// hardware layer.
+#include "fake_devices.h"
+#include "kernel/net/intel/e1000.h"
+#include "kernel/net/pci.h"
+#include "kernel/net/realtek/rtl8139.h"
+#include "net_fixture.h"
+
+namespace tavlin::nettest {
+namespace {
+
+class Nic : public ::testing::Test {
+ protected:
+  FakePci pci;
+  FakeE1000 e1000;
+  FakeRtl8139 rtl;
+  void SetUp() override {
+    reset_network();
+    e1000_ok = rtl8139_ok = 0;
+    pci.install();
+  }
+  void TearDown() override {
+    e1000_ok = rtl8139_ok = 0;
+    nic_detach();
+  }
+  void add_e1000(uint32_t slot = 3) {
+    pci.add(0, slot, 0, 0x8086, 0x100E, static_cast<uint32_t>(FakeE1000::kBase));
+    e1000.install();
+  }
+  void add_rtl(uint32_t slot = 4, uint32_t bar0 = FakeRtl8139::kBase | 1) {
+    pci.add(0, slot, 0, 0x10EC, 0x8139, bar0);
+    rtl.install();
+  }
+  uint32_t rtl_reg(uint16_t reg) { return rtl.regs[reg]; }
+  // Puts one frame into the RTL8139 ring at `offset` as the card would.
+  void ring_frame(uint32_t offset, uint16_t status, const Bytes& payload, uint16_t length = 0) {
+    if (!length) length = static_cast<uint16_t>(payload.size() + 4);
+    const uint8_t header[4] = {static_cast<uint8_t>(status), static_cast<uint8_t>(status >> 8),
+                               static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)};
+    for (uint32_t i = 0; i < 4; ++i) rtl8139_rx_buffer[(offset + i) % 8192] = header[i];
+    for (size_t i = 0; i < payload.size(); ++i)
+      rtl8139_rx_buffer[(offset + 4 + i) % 8192] = payload[i];
+  }
+};
+
+TEST_F(Nic, ListingLogsEveryFunctionZero) {
+  add_e1000(3);
+  pci.add(2, 31, 0, 0x1234, 0x1111, 0);
+  pci_list_devices();
+  const std::string log = serial_log();
+  EXPECT_NE(log.find("[PCI] Scanning all devices...\n"), std::string::npos);
+  EXPECT_NE(log.find("[PCI] Bus 0 Slot 3: Vendor=0x0x00008086 Device=0x0x0000100E Class=0x0x02000000\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("[PCI] Bus 2 Slot 31: Vendor=0x0x00001234"), std::string::npos);
+}
+
+TEST_F(Nic, NoCardLogsAndLeavesEverythingAnsweringNothing) {
+  EXPECT_EQ(nic_probe(), 0u);
+  const std::string log = serial_log();
+  EXPECT_NE(log.find("[e1000] No e1000-family NIC found on PCI bus\n[RTL8139] Scanning PCI...\n"
+                     "[RTL8139] No RTL8139 found\n[NET] No supported NIC found!\n"),
+            std::string::npos);
+  u8 mac[6] = {1, 1, 1, 1, 1, 1}, buf[2048];
+  nic_get_mac(mac);
+  EXPECT_EQ(Bytes(mac, mac + 6), Bytes(6, 0));
+  EXPECT_EQ(nic_send_packet(buf, 60), 0u);
+  EXPECT_EQ(nic_poll_recv(buf), 0u);
+  EXPECT_EQ(nic_link_up(), 0u);
+}
+
+TEST_F(Nic, BothCardsPresentOnlyTheE1000IsUsed) {
+  add_rtl(2);
+  add_e1000(5);
+  ASSERT_EQ(nic_probe(), 1u);
+  EXPECT_EQ(e1000_ok, 1u);
+  EXPECT_EQ(rtl8139_ok, 0u);
+  const std::string log = serial_log();
+  EXPECT_EQ(log.find("[RTL8139]"), std::string::npos);
+  EXPECT_NE(log.find("[e1000] Found NIC at BAR0=0xFEBC0000\n"), std::string::npos);
+  EXPECT_NE(log.find("[NET] Using e1000 driver\n"), std::string::npos);
+  EXPECT_EQ(pci.word(0, 5, 0, 4) & 0x6, 0x6u);  // memory space and bus master
+}
+
+TEST_F(Nic, E1000InAMultiFunctionSlotIsFoundOnALaterFunction) {
+  pci.add(0, 7, 0, 0x8086, 0x1237, 0, 0, 0x80);
+  pci.add(0, 7, 2, 0x8086, 0x10D3, static_cast<uint32_t>(FakeE1000::kBase));
+  e1000.install();
+  EXPECT_EQ(nic_probe(), 1u);
+}
+
+TEST_F(Nic, E1000With64BitBarAndNonZeroUpperHalfIsSkipped) {
+  pci.add(0, 3, 0, 0x8086, 0x100E, static_cast<uint32_t>(FakeE1000::kBase) | 0x4, 1);
+  e1000.install();
+  EXPECT_EQ(nic_probe(), 0u);
+}
+
+TEST_F(Nic, E1000MacFromReceiveAddressOrEeprom) {
+  add_e1000();
+  e1000.regs[0x5400] = 0x12005452;
+  e1000.regs[0x5404] = 0x80005634;
+  ASSERT_EQ(nic_probe(), 1u);
+  u8 mac[6];
+  nic_get_mac(mac);
+  EXPECT_EQ(Bytes(mac, mac + 6), (Bytes{0x52, 0x54, 0x00, 0x12, 0x34, 0x56}));
+  EXPECT_NE(serial_log().find("[e1000] MAC: 52:54:00:12:34:56\n"), std::string::npos);
+
+  SetUp();
+  e1000 = FakeE1000{};
+  add_e1000();
+  e1000.eeprom = {0x1100, 0x3322, 0x5544};
+  ASSERT_EQ(nic_probe(), 1u);
+  EXPECT_EQ(Bytes(nic_mac, nic_mac + 6), (Bytes{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
+}
+
+TEST_F(Nic, E1000SetUpMasksInterruptsAndProgramsTheRings) {
+  add_e1000();
+  ASSERT_EQ(nic_probe(), 1u);
+  EXPECT_EQ(e1000.regs[0x00D8], 0xFFFFFFFFu);
+  EXPECT_EQ(e1000.regs[0x0100], 0x0400801Eu);
+  EXPECT_EQ(e1000.regs[0x0400], 0x000400FAu);
+  EXPECT_EQ(e1000.regs[0x0410], 0x0060200Au);
+  EXPECT_EQ(e1000.regs[0x2808], 512u);
+  EXPECT_EQ(e1000.regs[0x2818], 31u);
+  EXPECT_EQ(e1000.regs[0x3808], 512u);
+  EXPECT_EQ(e1000.regs[0x0000] & 0x60, 0x60u);
+  EXPECT_EQ(nic_link_up(), 1u);
+  e1000.link = 0;
+  EXPECT_EQ(nic_link_up(), 0u);
+}
+
+TEST_F(Nic, E1000RingIsFullAfter32SendsTheCardHasNotCompleted) {
+  add_e1000();
+  ASSERT_EQ(nic_probe(), 1u);
+  u8 frame[60] = {1, 2, 3};
+  for (int i = 0; i < 32; ++i) ASSERT_EQ(nic_send_packet(frame, 60), 1u) << i;
+  EXPECT_EQ(nic_send_packet(frame, 60), 0u);
+  ASSERT_EQ(e1000.tdt_writes.size(), 33u);  // set-up, then one per frame
+  EXPECT_EQ(e1000.tdt_writes[1], 1u);
+  EXPECT_EQ(e1000.tdt_writes.back(), 0u);  // wrapped
+  EXPECT_EQ(static_cast<int>(tx_desc_ring[0].command), 0x0B);
+  EXPECT_EQ(static_cast<int>(tx_desc_ring[0].length), 60);
+  tx_desc_ring[0].status = 1;  // the card finishes one
+  EXPECT_EQ(nic_send_packet(frame, 60), 1u);
+  EXPECT_EQ(nic_send_packet(frame, 0), 0u);
+}
+
+TEST_F(Nic, E1000ReceiveCutsAt2048AndGivesTheDescriptorBack) {
+  add_e1000();
+  ASSERT_EQ(nic_probe(), 1u);
+  u8 buf[2048];
+  EXPECT_EQ(nic_poll_recv(buf), 0u);
+  for (int i = 0; i < 2048; ++i) rx_buffers[0][i] = static_cast<u8>(i);
+  rx_desc_ring[0].length = 3000;
+  rx_desc_ring[0].status = 1;
+  rx_buffers[1][0] = 0x77;
+  rx_desc_ring[1].length = 64;
+  rx_desc_ring[1].status = 3;
+  EXPECT_EQ(nic_poll_recv(buf), 2048u);
+  EXPECT_EQ(buf[2047], static_cast<u8>(2047));
+  EXPECT_EQ(e1000.regs[0x2818], 0u);
+  EXPECT_EQ(static_cast<int>(rx_desc_ring[0].status), 0);
+  EXPECT_EQ(nic_poll_recv(buf), 64u);
+  EXPECT_EQ(buf[0], 0x77);
+  EXPECT_EQ(e1000.regs[0x2818], 1u);
+}
+
+TEST_F(Nic, Rtl8139SetUpAcceptsBroadcastWithoutRingOverrunAndNoInterrupts) {
+  add_rtl();
+  ASSERT_EQ(nic_probe(), 1u);
+  EXPECT_EQ(rtl8139_ok, 1u);
+  const uint32_t rcr = rtl_reg(0x44);
+  EXPECT_TRUE(rcr & (1u << 3)) << "broadcast";
+  EXPECT_TRUE(rcr & (1u << 1)) << "own address";
+  EXPECT_FALSE(rcr & (1u << 7)) << "the card must wrap frames inside the ring";
+  EXPECT_EQ((rcr >> 11) & 3, 0u) << "8 KiB ring";
+  EXPECT_EQ(rtl_reg(0x3C), 0u);
+  EXPECT_EQ(rtl_reg(0x37), 0x0Cu);
+  EXPECT_EQ(Bytes(nic_mac, nic_mac + 6), Bytes(rtl.mac, rtl.mac + 6));
+  EXPECT_EQ(pci.word(0, 4, 0, 4) & 0x5, 0x5u);  // I/O space and bus master
+  const std::string log = serial_log();
+  EXPECT_NE(log.find("[e1000] No e1000-family NIC found on PCI bus\n"), std::string::npos);
+  EXPECT_NE(log.find("[BAR-DBG] raw bar0=0x0x0000C001 masked=0x0x0000C000\n"), std::string::npos);
+  EXPECT_NE(log.find("[RTL8139] MAC: 52:54:00:AB:CD:EF\n"), std::string::npos);
+  EXPECT_NE(log.find("[RTL8139] Initialized successfully!\n[RTL8139] CMD=0C RBSTART="),
+            std::string::npos);
+  EXPECT_NE(log.find("[NET] Using RTL8139 driver\n"), std::string::npos);
+}
+
+TEST_F(Nic, Rtl8139MemoryBarOrStuckResetMeansNoCard) {
+  add_rtl(4, 0xFE000000);
+  EXPECT_EQ(nic_probe(), 0u);
+  EXPECT_NE(serial_log().find("[RTL8139] ERROR: BAR0 is not I/O space\n[RTL8139] No RTL8139 found\n"
+                              "[NET] No supported NIC found!\n"),
+            std::string::npos);
+  SetUp();
+  rtl = FakeRtl8139{};
+  add_rtl();
+  rtl.reset_sticks = true;
+  EXPECT_EQ(nic_probe(), 0u);
+  EXPECT_NE(serial_log().find("[RTL8139] Reset timeout!\n[NET] No supported NIC found!\n"),
+            std::string::npos);
+  EXPECT_EQ(rtl8139_ok, 0u);
+}
+
+TEST_F(Nic, Rtl8139FrameStraddlingTheRingEndComesBackWhole) {
+  add_rtl();
+  ASSERT_EQ(nic_probe(), 1u);
+  Bytes payload(100);
+  for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<uint8_t>(i + 1);
+  rtl8139_rx_cur = 8160;
+  ring_frame(8160, 1, payload);
+  rtl.cbr = static_cast<uint16_t>((8160 + 4 + 104 + 3) & ~3u & 0x1FFF);
+  u8 buf[2048];
+  ASSERT_EQ(nic_poll_recv(buf), 100u);
+  EXPECT_EQ(Bytes(buf, buf + 100), payload);
+  const uint16_t next = (8160 + 104 + 4 + 3) & ~3 & 0x1FFC;
+  EXPECT_EQ(rtl8139_rx_cur, next);
+  EXPECT_EQ(rtl.capr_writes.back(), static_cast<uint16_t>((next - 16) & 0x1FFF));
+  EXPECT_EQ(nic_poll_recv(buf), 0u);  // caught up with the card
+}
+
+TEST_F(Nic, Rtl8139OversizeAndBadFramesAreDroppedButSkipped) {
+  add_rtl();
+  ASSERT_EQ(nic_probe(), 1u);
+  u8 buf[2048];
+  ring_frame(0, 1, {}, 1601);  // payload 1597 bytes
+  rtl.cbr = 2000;
+  EXPECT_EQ(nic_poll_recv(buf), 0u);
+  const uint16_t after = (0 + 1601 + 4 + 3) & ~3;
+  EXPECT_EQ(rtl8139_rx_cur, after);
+  EXPECT_EQ(rtl.capr_writes.back(), after - 16);
+
+  ring_frame(after, 0, Bytes(60, 9));  // receive-OK clear
+  EXPECT_EQ(nic_poll_recv(buf), 0u);
+  const uint16_t after2 = (after + 64 + 4 + 3) & ~3;
+  EXPECT_EQ(rtl8139_rx_cur, after2);
+
+  ring_frame(after2, 1, {}, 2);  // too short to hold its CRC
+  EXPECT_EQ(nic_poll_recv(buf), 0u);
+
+  ring_frame(rtl8139_rx_cur, 1, Bytes(1596, 5));  // the largest accepted
+  rtl.cbr = static_cast<uint16_t>(rtl8139_rx_cur + 1700);
+  EXPECT_EQ(nic_poll_recv(buf), 1596u);
+}
+
+TEST_F(Nic, Rtl8139SendPadsWithZerosAndRotatesSlots) {
+  add_rtl();
+  ASSERT_EQ(nic_probe(), 1u);
+  std::fill(&rtl8139_tx_buffers[0][0], &rtl8139_tx_buffers[0][0] + 1536, 0xEE);
+  u8 frame[42];
+  std::fill(frame, frame + 42, 0x11);
+  ASSERT_EQ(nic_send_packet(frame, 42), 1u);
+  EXPECT_EQ(rtl_reg(0x10) & 0x1FFF, 60u);
+  EXPECT_EQ(Bytes(rtl8139_tx_buffers[0] + 42, rtl8139_tx_buffers[0] + 60), Bytes(18, 0));
+  EXPECT_EQ(rtl8139_tx_cur, 1u);
+  EXPECT_EQ(nic_send_packet(frame, 0), 0u);
+  u8 big[1537] = {};
+  EXPECT_EQ(nic_send_packet(big, 1537), 0u);
+  EXPECT_EQ(nic_send_packet(big, 1536), 1u);
+  EXPECT_EQ(rtl_reg(0x14) & 0x1FFF, 1536u);
+}
+
+TEST_F(Nic, Rtl8139TransmitThatNeverCompletesTimesOut) {
+  add_rtl();
+  ASSERT_EQ(nic_probe(), 1u);
+  rtl.tx_completes = false;
+  u8 frame[60] = {};
+  EXPECT_EQ(nic_send_packet(frame, 60), 0u);
+  EXPECT_NE(serial_log().find("[RTL8139] TX completion timeout\n"), std::string::npos);
+  EXPECT_EQ(rtl8139_tx_cur, 0u);
+  EXPECT_EQ(nic_send_packet(frame, 60), 0u);  // the slot is still the card's
+  EXPECT_NE(serial_log().find("[RTL8139] TX busy timeout\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavlin::nettest
