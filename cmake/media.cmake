@@ -26,13 +26,11 @@ set_source_files_properties(kernel/fs/sample_media.S PROPERTIES
   COMPILE_DEFINITIONS "TAVLIN_MEDIA_YRF=\"${TAVLIN_MEDIA_DIR}/sample.yrf\";TAVLIN_MEDIA_PNG=\"${TAVLIN_MEDIA_DIR}/sample.png\";TAVLIN_MEDIA_ZEVA=\"${TAVLIN_MEDIA_DIR}/sample.zeva\""
   OBJECT_DEPENDS "${TAVLIN_MEDIA_FILES}")
 
-# The unit tests check the encoders against the formats; their target is
-# made after this file is read.
+# The unit tests check the encoders against the formats and the embedded
+# PNG against libpng; their target is made after this file is read.
 function(tavlin_link_media_encoders)
   if(TARGET unit_tests)
-    target_link_libraries(unit_tests PRIVATE tavlin_media_encoders)
-    target_compile_definitions(unit_tests PRIVATE
-      TAVLIN_MEDIA_DIR="${TAVLIN_MEDIA_DIR}")
+    target_link_libraries(unit_tests PRIVATE tavlin_media_encoders PNG::PNG)
   endif()
 endfunction()
 cmake_language(DEFER CALL tavlin_link_media_encoders)

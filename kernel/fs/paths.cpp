@@ -20,12 +20,16 @@ bool stops_path_walk(i32 parent) {
 
 // Appends text to a path under construction; false once the path is full.
 bool append_capped(char* out, u32& length, const char* text) {
+  bool fits = true;
   for (u32 i = 0; text[i]; ++i) {
-    if (length >= kPathMaxChars) return false;
+    if (length >= kPathMaxChars) {
+      fits = false;
+      break;
+    }
     out[length++] = text[i];
   }
   out[length] = 0;
-  return true;
+  return fits;
 }
 
 void collapse_slashes(char* path) {

@@ -1,0 +1,144 @@
+// Shared set-up for the file-tree tests: a bare table with only a root, the
+// standard tree with small sample files, tree builders, the serial log, and
+// the consistency check every test ends with.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fake/fake_hw.h"
+#include "kernel/core/kstring.h"
+#include "kernel/fs/fs.h"
+
+namespace tavlin::fs_test {
+
+constexpr uint16_t kSerialData = 0x3F8;
+constexpr uint16_t kSerialStatus = 0x3FD;
+constexpr uint32_t kTransmitterEmpty = 0x20;
+
+inline std::string serial_log() {
+  auto bytes = fake_hw::bytes_written_to(kSerialData);
+  std::string text(bytes.begin(), bytes.end());
+  std::string out;
+  for (char c : text)
+    if (c != '\r') out += c;
+  return out;
+}
+
+// Small stand-ins for the embedded files: the start-up code only looks at
+// their sizes and copies their bytes.
+struct Samples {
+  std::vector<u8> yrf{'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 3, 1, 0xF8, 0x00};
+  std::vector<u8> png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0, 'I', 'E', 'N', 'D'};
+  std::vector<u8> zeva{'Z', 'E', 'V', 'A', 0, 1, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 3, 1, 0, 0};
+  static SampleFile of(const std::vector<u8>& v) { return {v.data(), static_cast<u32>(v.size())}; }
+};
+
+// The table holds only entry 0 and the root "/" in entry 1.
+inline void bare_tree() {
+  fs_tables_reset();
+  fs_nodes[1].in_use = 1;
+  fs_nodes[1].kind = kFsDir;
+  str_copy(fs_nodes[1].name, "/", kFsNameCap);
+  fs_node_count = 1;
+  fs_root = 1;
+  fs_desktop_dir = kFsNone;
+}
+
+inline i32 dir(i32 parent, const char* name) { return fs_create(parent, name, kFsDir); }
+inline i32 file(i32 parent, const char* name, const char* text = "") {
+  const i32 node = fs_create(parent, name, kFsFile);
+  if (node >= 0) fs_set_content(node, text);
+  return node;
+}
+inline i32 blob_file(i32 parent, const char* name, const std::vector<u8>& bytes) {
+  const i32 node = fs_create(parent, name, kFsFile);
+  if (node >= 0) fs_set_image_content(node, bytes.data(), static_cast<u32>(bytes.size()));
+  return node;
+}
+
+inline std::vector<i32> children(i32 node) {
+  std::vector<i32> out;
+  for (i32 at = fs_nodes[node].first_child; at >= 0 && out.size() < 200; at = fs_nodes[at].next_sibling)
+    out.push_back(at);
+  return out;
+}
+
+inline u32 live_nodes() {
+  u32 n = 0;
+  for (i32 i = 1; i < kFsMaxNodes; ++i) n += fs_nodes[i].in_use == 1;
+  return n;
+}
+
+// Everything that must hold of the tables after any operation. Returns a
+// description of each broken rule; empty when the tables are sound.
+inline std::string table_problems() {
+  std::ostringstream out;
+  if (fs_nodes[0].in_use != 1 || fs_nodes[0].parent != -1 || fs_nodes[0].first_child != -1)
+    out << "entry 0 is not the reserved empty file; ";
+  std::vector<int> listed(kFsMaxNodes, 0);
+  for (i32 p = 0; p < kFsMaxNodes; ++p) {
+    if (!fs_nodes[p].in_use) continue;
+    i32 at = fs_nodes[p].first_child;
+    for (int steps = 0; at != -1; ++steps) {
+      if (steps > kFsMaxNodes) {
+        out << "list of " << p << " loops; ";
+        break;
+      }
+      if (at < 0 || at >= kFsMaxNodes || !fs_nodes[at].in_use) {
+        out << "list of " << p << " reaches free or bad slot " << at << "; ";
+        break;
+      }
+      if (fs_nodes[at].parent != p) out << "child " << at << " of " << p << " names parent " << fs_nodes[at].parent << "; ";
+      ++listed[at];
+      at = fs_nodes[at].next_sibling;
+    }
+  }
+  std::set<i32> blobs;
+  for (i32 i = 1; i < kFsMaxNodes; ++i) {
+    const FsNode& n = fs_nodes[i];
+    if (!n.in_use) continue;
+    if (listed[i] > 1) out << "node " << i << " is in " << listed[i] << " lists; ";
+    if (n.parent != -1 && listed[i] != 1) out << "node " << i << " names parent " << n.parent << " but is not in its list; ";
+    if (n.kind == kFsFile && n.first_child != -1) out << "file " << i << " has children; ";
+    if (n.blob != -1) {
+      if (n.blob < 0 || n.blob >= kFsMaxBlobs || !fs_blobs[n.blob].in_use) out << "node " << i << " names a free blob; ";
+      else if (!blobs.insert(n.blob).second) out << "blob " << n.blob << " is shared; ";
+      else if (fs_blobs[n.blob].size != n.size) out << "node " << i << " size differs from its blob; ";
+    }
+  }
+  for (i32 b = 0; b < kFsMaxBlobs; ++b) {
+    if (fs_blobs[b].in_use && !blobs.count(b)) out << "blob " << b << " is owned by no node; ";
+    if (fs_blobs[b].in_use && fs_blobs[b].offset + fs_blobs[b].size > fs_blob_pool_used)
+      out << "blob " << b << " lies beyond the used pool; ";
+  }
+  if (fs_node_count != live_nodes())
+    out << "fs_node_count " << fs_node_count << " but " << live_nodes() << " live nodes; ";
+  return out.str();
+}
+
+// Every file-tree test starts from a bare tree with a quiet serial port and
+// ends with the consistency check.
+class FsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake_hw::reset();
+    fake_hw::set_default(kSerialStatus, kTransmitterEmpty);
+    bare_tree();
+    trash_count = 0;
+  }
+  void TearDown() override { EXPECT_EQ(table_problems(), "") << "after " << test_name(); }
+
+  static std::string test_name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+  void standard_tree() {
+    fs_populate(Samples::of(samples.yrf), Samples::of(samples.png), Samples::of(samples.zeva));
+  }
+
+  Samples samples;
+};
+
+}  // namespace tavlin::fs_test

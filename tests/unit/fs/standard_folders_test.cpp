@@ -1,0 +1,202 @@
+// Keeping exactly one Desktop under the root, and the favourite folders.
+#include <string>
+
+#include "unit/fs/fs_builders.h"
+
+namespace tavlin::fs_test {
+namespace {
+
+class DesktopRepair : public FsTest {
+ protected:
+  void SetUp() override {
+    FsTest::SetUp();
+    standard_tree();
+    desktop = fs_desktop_dir;
+    documents = fs_find_child(fs_root, "Documents");
+    downloads = fs_find_child(fs_root, "Downloads");
+  }
+
+  // What a careless move or rename can do, below the protection rules.
+  void relink(i32 node, i32 new_parent) {
+    fs_unlink_child(fs_nodes[node].parent, node);
+    fs_link_child(new_parent, node);
+  }
+  void rename(i32 node, const char* name) { str_copy(fs_nodes[node].name, name, kFsNameCap); }
+
+  int live_desktops() {
+    int n = 0;
+    for (i32 i = 0; i < kFsMaxNodes; ++i)
+      n += fs_is_live_dir(i) && std::string(fs_nodes[i].name) == "Desktop";
+    return n;
+  }
+
+  i32 desktop = -1, documents = -1, downloads = -1;
+};
+
+TEST_F(DesktopRepair, SoundDesktopIsReturnedAsItIs) {
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  fs_desktop_dir = -1;
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  EXPECT_EQ(fs_desktop_dir, desktop);
+}
+
+TEST_F(DesktopRepair, MovedDesktopComesBackUnderTheRootWithItsFiles) {
+  const u32 count = fs_node_count;
+  relink(desktop, documents);
+  fs_desktop_dir = -1;
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  EXPECT_EQ(fs_nodes[desktop].parent, fs_root);
+  EXPECT_EQ(fs_resolve_path("/Desktop/Tavlin.yrf"), fs_find_child(desktop, "Tavlin.yrf"));
+  EXPECT_EQ(fs_find_child(documents, "Desktop"), -1);
+  EXPECT_EQ(fs_node_count, count);
+}
+
+TEST_F(DesktopRepair, MovedDesktopIsFoundEvenWhileStillNamedTheDesktop) {
+  relink(desktop, documents);  // fs_desktop_dir still names it
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  EXPECT_EQ(fs_nodes[desktop].parent, fs_root);
+}
+
+TEST_F(DesktopRepair, SecondDesktopElsewhereIsDeletedWithItsContent) {
+  const u32 count = fs_node_count;
+  const i32 extra = dir(documents, "Desktop");
+  blob_file(extra, "holiday.png", {1, 2, 3});
+  dir(extra, "inner");
+  relink(desktop, downloads);
+  fs_desktop_dir = -1;
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  EXPECT_EQ(live_desktops(), 1);
+  EXPECT_EQ(fs_node_count, count);
+  EXPECT_EQ(fs_find_child(documents, "Desktop"), -1);
+}
+
+TEST_F(DesktopRepair, ExtraDesktopWhoseParentIsGoneIsFreedWhole) {
+  const u32 count = fs_node_count;
+  const i32 holder = dir(documents, "holder");
+  const i32 extra = dir(holder, "Desktop");
+  blob_file(extra, "a.png", {1, 2, 3, 4});
+  const i32 sub = dir(extra, "sub");
+  file(sub, "b.txt", "b");
+  // The holder's slot is freed behind the extra Desktop's back.
+  fs_unlink_child(documents, holder);
+  fs_node_zero(holder);
+  fs_node_count = fs_node_count - 1;
+  relink(desktop, downloads);
+  fs_desktop_dir = -1;
+
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  EXPECT_FALSE(fs_is_live(extra));
+  EXPECT_FALSE(fs_is_live(sub));
+  EXPECT_EQ(fs_node_count, count);
+  EXPECT_EQ(live_desktops(), 1);
+}
+
+TEST_F(DesktopRepair, StaleDesktopIndexDoesNotShieldAnExtraDesktop) {
+  // A lower slot is freed so the lost Desktop folder can sit below the
+  // index that fs_desktop_dir still names.
+  ASSERT_EQ(fs_delete(downloads, "Quillon.yrf"), 1u);
+  rename(desktop, "Old Desktop");
+  const i32 low = dir(downloads, "Desktop");
+  const i32 high = dir(documents, "Desktop");
+  ASSERT_LT(low, high);
+  fs_desktop_dir = high;
+  EXPECT_EQ(ensure_desktop_dir(), low);
+  EXPECT_EQ(fs_nodes[low].parent, fs_root);
+  EXPECT_FALSE(fs_is_live(high));
+  EXPECT_EQ(live_desktops(), 1);
+}
+
+TEST_F(DesktopRepair, ExtraDesktopIsRemovedNotASiblingOfTheSameName) {
+  const i32 same_name_file = file(documents, "Desktop", "keep me");
+  const i32 extra = dir(documents, "tmp");
+  rename(extra, "Desktop");  // a rename does not check for clashes
+  relink(desktop, downloads);
+  fs_desktop_dir = -1;
+  EXPECT_EQ(ensure_desktop_dir(), desktop);
+  EXPECT_FALSE(fs_is_live(extra));
+  EXPECT_TRUE(fs_is_live(same_name_file));
+  EXPECT_STREQ(fs_nodes[same_name_file].text, "keep me");
+}
+
+TEST_F(DesktopRepair, LostDesktopIsMadeAfresh) {
+  rename(desktop, "Renamed");
+  fs_desktop_dir = -1;
+  const i32 made = ensure_desktop_dir();
+  ASSERT_GE(made, 0);
+  EXPECT_NE(made, desktop);
+  EXPECT_EQ(fs_nodes[made].parent, fs_root);
+  EXPECT_EQ(fs_desktop_dir, made);
+  EXPECT_TRUE(children(made).empty());
+}
+
+TEST_F(DesktopRepair, FullTableYieldsTheRootAndKeepsTheOldIndex) {
+  rename(desktop, "Renamed");
+  fs_desktop_dir = -1;
+  while (file(documents, ("f" + std::to_string(fs_node_count)).c_str()) >= 0) {
+  }
+  EXPECT_EQ(ensure_desktop_dir(), fs_root);
+  EXPECT_EQ(fs_desktop_dir, -1);
+}
+
+TEST_F(DesktopRepair, WithoutARootNothingIsCreated) {
+  fs_tables_reset();
+  fs_root = -1;
+  fs_desktop_dir = -1;
+  EXPECT_EQ(ensure_desktop_dir(), -1);
+  EXPECT_EQ(fs_node_count, 0u);
+}
+
+class Favorites : public FsTest {
+ protected:
+  void SetUp() override {
+    FsTest::SetUp();
+    standard_tree();
+  }
+};
+
+TEST_F(Favorites, LabelsAndFoldersInOrder) {
+  const char* expected[] = {"Desktop", "Documents", "Downloads", "Applications"};
+  for (int i = 0; i < kFinderFavoriteCount; ++i) {
+    EXPECT_STREQ(finder_favorites[i].label, expected[i]);
+    EXPECT_STREQ(finder_favorites[i].folder, expected[i]);
+    EXPECT_EQ(finder_favorite_target(i), fs_find_child(fs_root, expected[i]));
+  }
+  EXPECT_EQ(finder_favorite_target(-1), -1);
+  EXPECT_EQ(finder_favorite_target(4), -1);
+}
+
+TEST_F(Favorites, LowestFolderOfTheNameAnywhereWins) {
+  const i32 documents = fs_find_child(fs_root, "Documents");
+  str_copy(fs_nodes[documents].name, "Papers", kFsNameCap);
+  const i32 nested = dir(fs_desktop_dir, "Documents");
+  EXPECT_EQ(finder_favorite_target(1), nested);
+}
+
+TEST_F(Favorites, MissingFolderIsMadeUnderTheRoot) {
+  const i32 applications = fs_find_child(fs_root, "Applications");
+  str_copy(fs_nodes[applications].name, "Apps", kFsNameCap);
+  const i32 made = finder_favorite_target(3);
+  EXPECT_NE(made, applications);
+  EXPECT_EQ(fs_resolve_path("/Applications"), made);
+  EXPECT_TRUE(fs_is_live_dir(made));
+  EXPECT_EQ(finder_favorite_target(3), made);
+}
+
+TEST_F(Favorites, FileInTheWayOpensTheRootInstead) {
+  const i32 downloads = fs_find_child(fs_root, "Downloads");
+  fs_nodes[downloads].kind = kFsFile;  // as if a file of that name sat there
+  fs_nodes[downloads].first_child = -1;
+  const i32 quillon = fs_resolve_path("/Downloads/Quillon.yrf");
+  ASSERT_EQ(quillon, -1);
+  for (i32 i = 1; i < kFsMaxNodes; ++i)  // re-home what it held
+    if (fs_nodes[i].in_use && fs_nodes[i].parent == downloads) {
+      fs_nodes[i].parent = -1;
+      fs_nodes[i].next_sibling = -1;
+    }
+  const u32 count = fs_node_count;
+  EXPECT_EQ(finder_favorite_target(2), fs_root);
+  EXPECT_EQ(fs_node_count, count);
+}
+
+}  // namespace
+}  // namespace tavlin::fs_test
