@@ -1,7 +1,55 @@
-// The Store client window.
+// The Store client: the pool of per-window store states, the system-wide
+// upload dialog record, and the main loop's refresh step.
 #pragma once
+#include "kernel/core/types.h"
 
 namespace tavlin {
+
+constexpr u32 kStoreStates = 8;
+constexpr u32 kStoreFiles = 64;
+
+struct StoreState {
+  char server_url[128];
+  char file_names[kStoreFiles][64];
+  char file_descs[kStoreFiles][160];
+  char last_upload_name[64];
+  char last_upload_desc[160];
+  u32 file_count;
+  i32 selected;
+  i32 list_scroll;
+  char status[64];
+  u32 refresh_pending;
+  u32 last_refresh_tick;
+};
+
+extern StoreState vuzedezoz_idir[kStoreStates];
+extern u32 vuzedezoz_idir_used[kStoreStates];
+// Base URL of the store service a new Store window talks to.
+extern const char kDefaultStoreServerUrl[];
+
+struct ButtonRect {
+  i32 x, y, w, h;
+};
+
+// The upload dialog, one for the whole system.
+struct UploadDialog {
+  u32 active;
+  u32 focused_field;  // 0 name, 1 description
+  char name[64];
+  char desc[256];
+  char file_path[128];
+  u32 picker_open;
+  char picker_path[128];
+  i32 picker_sel;  // node selected in the picker, -1 for none
+  char message[256];
+  u32 popin_active;
+  u32 popin_start_tick;
+  i32 popin_scale;  // percent
+  ButtonRect close_button, browse_button, cancel_button, upload_button;
+  ButtonRect picker_select_button, picker_cancel_button;
+};
+
+extern UploadDialog upload_dialog;
 
 // Runs the refresh of every open Store window that asked for one.
 void store_refresh_pending();

@@ -1,0 +1,139 @@
+// Drawing the Store's upload dialog over a dimmed desktop: its pop-in, the
+// form (name, description, file, Browse, Cancel, Upload) or the file
+// picker, and the button rectangles the dispatcher hit-tests.
+#include "kernel/apps/store.h"
+#include "kernel/core/framebuffer.h"
+#include "kernel/core/kstring.h"
+#include "kernel/core/timer.h"
+#include "kernel/fs/node_table.h"
+#include "kernel/fs/paths.h"
+#include "kernel/gfx/gfx.h"
+#include "kernel/gfx/shapes.h"
+#include "kernel/wm/render_parts.h"
+
+namespace tavlin {
+namespace {
+
+constexpr u32 kPopinTicks = 20;
+constexpr u32 kBlue = 0x0A84FF;
+constexpr u32 kLabel = 0x333333;
+constexpr u32 kFieldText = 0x202020;
+constexpr i32 kRowHeight = 18;
+
+struct Box {
+  i32 x, y, w, h;
+};
+
+// Advances the pop-in: a cubic ease-out from 0 to 100 % over 20 ticks.
+void advance_popin(UploadDialog& d) {
+  if (!d.popin_active) return;
+  const u32 e = ticks_now() - d.popin_start_tick;
+  if (e > kPopinTicks - 1) {
+    d.popin_active = 0;
+    d.popin_scale = 100;
+    return;
+  }
+  const i32 u = 100 - static_cast<i32>(e * 100 / kPopinTicks);
+  d.popin_scale = 100 - u * u * u / 10000;
+}
+
+Box dialog_box(const UploadDialog& d) {
+  const i32 W = static_cast<i32>(fb_width), H = static_cast<i32>(fb_height);
+  const i32 base_w = d.picker_open ? 500 : 460, base_h = d.picker_open ? 350 : 280;
+  const i32 s = d.popin_scale > 10 ? d.popin_scale : 10;
+  const i32 bw = base_w * s / 100, bh = base_h * s / 100;
+  return {(W - base_w) / 2 + (base_w - bw) / 2, (H - base_h) / 2 + (base_h - bh) / 2, bw, bh};
+}
+
+void button(ButtonRect& r, i32 x, i32 y, i32 w, i32 h, u32 colour, const char* label, u32 text) {
+  r = {x, y, w, h};
+  fill_rounded_rect(x, y, w, h, 5, colour);
+  draw_text_centered(x + w / 2, y + h / 2, label, text, 1);
+}
+
+// Draws at most `room` characters of text, keeping its end in view.
+void draw_tail(i32 x, i32 y, const char* text, i32 room, u32 colour) {
+  const i32 len = static_cast<i32>(strlen(text));
+  draw_text(x, y, len > room ? text + (len - room) : text, colour, 1);
+}
+
+void frame_and_header(UploadDialog& d, const Box& b) {
+  fill_rect_alpha(b.x + 6, b.y + 8, b.w, b.h, 0x000000, 80);
+  fill_rounded_rect(b.x, b.y, b.w, b.h, 8, 0xFFFFFF);
+  draw_rect_outline(b.x, b.y, b.w, b.h, 0xC0C0C0);
+  fill_rounded_rect(b.x, b.y, b.w, 32, 8, kBlue);
+  fill_rect(b.x, b.y + 28, b.w, 4, kBlue);
+  draw_rect_outline(b.x, b.y, b.w, 32, kBlue);
+  draw_text(b.x + 12, b.y + 10, d.picker_open ? "Select a File" : "Upload File", 0xFFFFFF, 1);
+  d.close_button = {b.x + b.w - 28, b.y + 6, 20, 20};
+  fill_circle(b.x + b.w - 18, b.y + 16, 9, 0xCC0000);
+  draw_text_centered(b.x + b.w - 18, b.y + 16, "X", 0xFFFFFF, 1);
+}
+
+void text_field(const Box& b, i32 y, const char* label, const char* text, bool focused) {
+  const i32 fx = b.x + 70, fw = b.w - 80;
+  draw_text(b.x + 16, y + 7, label, kLabel, 1);
+  fill_rounded_rect(fx, y, fw, 22, 4, 0xF0F0F0);
+  draw_rect_outline(fx, y, fw, 22, focused ? kBlue : 0xAAAAAA);
+  const i32 room = (fw - 14) / 8;
+  draw_tail(fx + 6, y + 7, text, room, kFieldText);
+  if (focused) {
+    const i32 len = static_cast<i32>(strlen(text));
+    fill_rect(fx + 6 + 8 * (len < room ? len : room), y + 5, 1, 12, 0x3390FF);
+  }
+}
+
+void draw_form(UploadDialog& d, const Box& b) {
+  text_field(b, b.y + 52, "Name:", d.name, d.focused_field == 0);
+  text_field(b, b.y + 80, "Desc:", d.desc, d.focused_field == 1);
+  draw_text(b.x + 16, b.y + 116, "File:", kLabel, 1);
+  const bool chosen = d.file_path[0] != 0;
+  draw_tail(b.x + 70, b.y + 116, chosen ? d.file_path : "No file selected", (b.w - 80) / 8,
+            chosen ? kFieldText : 0x888888);
+  button(d.browse_button, b.x + 70, b.y + 132, 70, 22, 0xDDDDDD, "Browse", 0x222222);
+  draw_tail(b.x + 20, b.y + b.h - 62, d.message, (b.w - 40) / 8, 0x666666);
+  button(d.cancel_button, b.x + 20, b.y + b.h - 40, 80, 26, 0xDDDDDD, "Cancel", 0x222222);
+  button(d.upload_button, b.x + b.w - 100, b.y + b.h - 40, 80, 26, 0x4CAF50, "Upload", 0xFFFFFF);
+}
+
+void draw_entry(const Box& b, i32 y, i32 node, bool selected) {
+  const FsNode& n = fs_nodes[node];
+  if (selected) fill_rect(b.x + 12, y - 4, b.w - 24, kRowHeight, 0x3390FF);
+  draw_text(b.x + 20, y, n.name, selected ? 0xFFFFFF : kFieldText, 1);
+  if (n.kind == kFsDir) draw_text(b.x + 20 + 8 * static_cast<i32>(strlen(n.name)), y, "/", 0x666666, 1);
+}
+
+void draw_picker(UploadDialog& d, const Box& b) {
+  draw_tail(b.x + 16, b.y + 44, d.picker_path[0] ? d.picker_path : "/", (b.w - 32) / 8, kLabel);
+  const i32 dir = fs_resolve_path(d.picker_path[0] ? d.picker_path : "/");
+  const i32 bottom = b.y + b.h - 40;
+  i32 y = b.y + 66;
+  // The walk is bounded by the table size, so a damaged child list cannot loop.
+  i32 node = fs_is_live_dir(dir) ? fs_nodes[dir].first_child : -1;
+  for (i32 guard = 0; fs_is_live(node) && guard < kFsMaxNodes && y + kRowHeight <= bottom; ++guard) {
+    draw_entry(b, y, node, node == d.picker_sel);
+    y += kRowHeight;
+    node = fs_nodes[node].next_sibling;
+  }
+  button(d.picker_select_button, b.x + b.w - 100, b.y + b.h - 30, 80, 24, 0x3390FF, "Select", 0xFFFFFF);
+  button(d.picker_cancel_button, b.x + 20, b.y + b.h - 30, 80, 24, 0xDDDDDD, "Cancel", 0x222222);
+}
+
+}  // namespace
+
+void draw_upload_dialog() {
+  UploadDialog& d = upload_dialog;
+  advance_popin(d);
+  fill_rect_alpha(0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height), 0x000000, 180);
+  const Box b = dialog_box(d);
+  frame_and_header(d, b);
+  // While it grows the box is too small for its contents; they appear once
+  // it has reached full size.
+  if (d.popin_scale < 100) return;
+  if (d.picker_open)
+    draw_picker(d, b);
+  else
+    draw_form(d, b);
+}
+
+}  // namespace tavlin
