@@ -320,16 +320,16 @@ inline Argb libpng_read_argb(const Bytes& file) {
 
 // ---- YRF and ZEVA ----------------------------------------------------------
 
-struct Run {
+struct RunSpec {
   uint8_t count;
   uint16_t colour;
 };
 
-inline void put_runs(Bytes& out, const std::vector<Run>& runs) {
-  for (const Run& r : runs) out.insert(out.end(), {r.count, uint8_t(r.colour >> 8), uint8_t(r.colour)});
+inline void put_runs(Bytes& out, const std::vector<RunSpec>& runs) {
+  for (const RunSpec& r : runs) out.insert(out.end(), {r.count, uint8_t(r.colour >> 8), uint8_t(r.colour)});
 }
 
-inline Bytes yrf_file(uint16_t w, uint16_t h, const std::vector<Run>& runs) {
+inline Bytes yrf_file(uint16_t w, uint16_t h, const std::vector<RunSpec>& runs) {
   Bytes f = {'Y', 'R', 'F', '1', uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 8), uint8_t(h)};
   put_be32(f, static_cast<uint32_t>(runs.size() * 3));
   put_runs(f, runs);
@@ -337,8 +337,8 @@ inline Bytes yrf_file(uint16_t w, uint16_t h, const std::vector<Run>& runs) {
 }
 
 // Runs for a picture of RGB565 values, longest runs first as an encoder would.
-inline std::vector<Run> runs_of(const std::vector<uint16_t>& px) {
-  std::vector<Run> runs;
+inline std::vector<RunSpec> runs_of(const std::vector<uint16_t>& px) {
+  std::vector<RunSpec> runs;
   for (size_t i = 0; i < px.size();) {
     size_t n = 1;
     while (i + n < px.size() && n < 255 && px[i + n] == px[i]) ++n;
@@ -364,7 +364,7 @@ inline Bytes zeva_file(uint16_t w, uint16_t h, const std::vector<ZevaFrame>& fra
   return f;
 }
 
-inline Bytes run_bytes(const std::vector<Run>& runs) {
+inline Bytes run_bytes(const std::vector<RunSpec>& runs) {
   Bytes b;
   put_runs(b, runs);
   return b;

@@ -1,0 +1,241 @@
+// The PNG decoder against libpng: files libpng writes in every colour type
+// and filter, files installed by packages, and one crafted file per refusal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "kernel/codec/image_cache.h"
+#include "kernel/codec/png.h"
+#include "unit/codec/codec_builders.h"
+
+namespace tavlin {
+namespace {
+
+using namespace codec_test;
+
+struct Decoded {
+  u32 ok = 0, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+Decoded decode(const Bytes& file) {
+  Decoded d;
+  d.ok = png_decode(file.data(), static_cast<u32>(file.size()), &d.width, &d.height);
+  if (d.ok) d.pixels.assign(image_decode_scratch, image_decode_scratch + size_t{d.width} * d.height);
+  return d;
+}
+
+// Compares with libpng's pixels and says where the first difference is.
+void expect_same_as_libpng(const Bytes& file, const std::string& what) {
+  const Argb want = libpng_read_argb(file);
+  ASSERT_GT(want.width, 0u) << what;
+  const Decoded got = decode(file);
+  ASSERT_EQ(got.ok, 1u) << what;
+  ASSERT_EQ(got.width, want.width) << what;
+  ASSERT_EQ(got.height, want.height) << what;
+  const auto diff = std::mismatch(got.pixels.begin(), got.pixels.end(), want.pixels.begin());
+  EXPECT_TRUE(diff.first == got.pixels.end())
+      << what << ": pixel " << (diff.first - got.pixels.begin()) << " is " << std::hex << *diff.first
+      << ", libpng has " << *diff.second;
+}
+
+int channels(int colour_type) {
+  switch (colour_type) {
+    case PNG_COLOR_TYPE_GRAY: return 1;
+    case PNG_COLOR_TYPE_RGB: return 3;
+    case PNG_COLOR_TYPE_PALETTE: return 1;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+    default: return 4;
+  }
+}
+
+PngSpec spec_for(int colour_type, uint32_t w, uint32_t h, bool with_trns) {
+  PngSpec s{w, h, colour_type, {}, {}, {}, false, {}, PNG_ALL_FILTERS, 6};
+  const Bytes rgba = image_data(w, h, w * 31 + h);
+  const int ch = channels(colour_type);
+  for (size_t p = 0; p < size_t{w} * h; ++p)
+    for (int c = 0; c < ch; ++c) {
+      uint8_t v = rgba[p * 4 + c];
+      if (colour_type == PNG_COLOR_TYPE_PALETTE) v = static_cast<uint8_t>(v % 200);  // indices below the palette size
+      if (colour_type == PNG_COLOR_TYPE_GRAY_ALPHA && c == 1) v = rgba[p * 4 + 3];
+      s.samples.push_back(v);
+    }
+  if (colour_type == PNG_COLOR_TYPE_PALETTE) {
+    for (int i = 0; i < 200; ++i)
+      s.palette.push_back({static_cast<png_byte>(i * 3), static_cast<png_byte>(255 - i), static_cast<png_byte>(i ^ 0x55)});
+    if (with_trns)
+      for (int i = 0; i < 40; ++i) s.trns_alpha.push_back(static_cast<uint8_t>(i * 6));
+  } else if (with_trns) {
+    // The key is a colour that occurs: the first pixel's.
+    s.trns_key = true;
+    s.key.gray = s.samples[0];
+    if (colour_type == PNG_COLOR_TYPE_RGB) {
+      s.key.red = s.samples[0];
+      s.key.green = s.samples[1];
+      s.key.blue = s.samples[2];
+    }
+  }
+  return s;
+}
+
+TEST(PngDifferential, EveryColourTypeAndForcedFilterMatchesLibpng) {
+  const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH,
+                         PNG_ALL_FILTERS};
+  for (int type : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_PALETTE, PNG_COLOR_TYPE_GRAY_ALPHA,
+                   PNG_COLOR_TYPE_RGB_ALPHA})
+    for (bool with_trns : {false, true}) {
+      if (with_trns && (type & PNG_COLOR_MASK_ALPHA)) continue;  // no tRNS beside an alpha channel
+      for (int filter : filters) {
+        PngSpec s = spec_for(type, 61, 37, with_trns);
+        s.filters = filter;
+        expect_same_as_libpng(libpng_write(s), "type " + std::to_string(type) + " trns " +
+                                                   std::to_string(with_trns) + " filter " + std::to_string(filter));
+      }
+    }
+}
+
+TEST(PngDifferential, LargestImageAndOnePixelImages) {
+  expect_same_as_libpng(libpng_write(spec_for(PNG_COLOR_TYPE_RGB_ALPHA, 512, 512, false)), "512x512 RGBA");
+  for (int type : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_PALETTE})
+    expect_same_as_libpng(libpng_write(spec_for(type, 1, 1, true)), "1x1 type " + std::to_string(type));
+  expect_same_as_libpng(libpng_write(spec_for(PNG_COLOR_TYPE_GRAY, 512, 1, false)), "512x1");
+  expect_same_as_libpng(libpng_write(spec_for(PNG_COLOR_TYPE_GRAY, 1, 512, false)), "1x512");
+}
+
+TEST(PngDifferential, FilesInstalledByPackages) {
+  std::vector<std::string> in_subset, outside;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(
+           "/usr/share", std::filesystem::directory_options::skip_permission_denied)) {
+    if (!e.is_regular_file() || e.path().extension() != ".png") continue;
+    const Bytes head = read_file(e.path());
+    if (head.size() < 33 || !std::equal(head.begin(), head.begin() + 8, png_signature().begin())) continue;
+    const uint32_t w = head[16] << 24 | head[17] << 16 | head[18] << 8 | head[19];
+    const uint32_t h = head[20] << 24 | head[21] << 16 | head[22] << 8 | head[23];
+    const bool ok = head[24] == 8 && head[28] == 0 && head[25] != 1 && head[25] != 5 && head[25] <= 6 && w <= 512 &&
+                    h <= 512;
+    (ok ? in_subset : outside).push_back(e.path());
+  }
+  std::sort(in_subset.begin(), in_subset.end());
+  ASSERT_GT(in_subset.size(), 20u);
+  const size_t step = std::max<size_t>(1, in_subset.size() / 250);
+  for (size_t i = 0; i < in_subset.size(); i += step) expect_same_as_libpng(read_file(in_subset[i]), in_subset[i]);
+  for (const std::string& p : outside) EXPECT_EQ(decode(read_file(p)).ok, 0u) << p;
+}
+
+// ---- Refusals, one crafted file each --------------------------------------
+
+Bytes grey_rows(uint32_t w, uint32_t h) {
+  Bytes raw;
+  for (uint32_t y = 0; y < h; ++y) {
+    raw.push_back(0);
+    for (uint32_t x = 0; x < w; ++x) raw.push_back(static_cast<uint8_t>(x + y));
+  }
+  return raw;
+}
+
+TEST(PngRejects, SizeAboveTheLimit) {
+  EXPECT_EQ(decode(craft_png(ihdr(513, 1, 8, 0), grey_rows(513, 1))).ok, 0u);
+  EXPECT_EQ(decode(craft_png(ihdr(1, 513, 8, 0), grey_rows(1, 513))).ok, 0u);
+  EXPECT_EQ(decode(craft_png(ihdr(0, 1, 8, 0), grey_rows(0, 1))).ok, 0u);
+  EXPECT_EQ(decode(craft_png(ihdr(512, 512, 8, 0), grey_rows(512, 512))).ok, 1u);
+}
+
+TEST(PngRejects, SixteenBitAndInterlaced) {
+  Bytes wide;
+  for (uint32_t y = 0; y < 4; ++y) {
+    wide.push_back(0);
+    wide.insert(wide.end(), 8, 0x80);
+  }
+  EXPECT_EQ(decode(craft_png(ihdr(4, 4, 16, 0), wide)).ok, 0u);
+  EXPECT_EQ(decode(craft_png(ihdr(4, 4, 8, 0, 1), grey_rows(4, 4))).ok, 0u);
+  EXPECT_EQ(decode(craft_png(ihdr(4, 4, 8, 0, 0), grey_rows(4, 4))).ok, 1u);
+}
+
+TEST(PngRejects, PaletteImageWithoutPlte) {
+  EXPECT_EQ(decode(craft_png(ihdr(4, 4, 8, 3), grey_rows(4, 4))).ok, 0u);
+  Bytes plte(3 * 256, 7);
+  EXPECT_EQ(decode(craft_png(ihdr(4, 4, 8, 3), grey_rows(4, 4), plte)).ok, 1u);
+}
+
+TEST(PngRejects, UnknownColourTypes) {
+  for (uint8_t type : {1, 5, 7, 255}) EXPECT_EQ(decode(craft_png(ihdr(4, 4, 8, type), grey_rows(4, 4))).ok, 0u);
+}
+
+TEST(PngRejects, MissingIdat) {
+  Bytes f = png_signature();
+  png_chunk(f, "IHDR", ihdr(4, 4, 8, 0));
+  png_chunk(f, "IEND", {});
+  EXPECT_EQ(decode(f).ok, 0u);
+}
+
+TEST(PngRejects, ShortIhdr) {
+  Bytes f = png_signature();
+  Bytes header = ihdr(4, 4, 8, 0);
+  header.pop_back();
+  png_chunk(f, "IHDR", header);
+  png_chunk(f, "IDAT", zlib_compress(grey_rows(4, 4)));
+  EXPECT_EQ(decode(f).ok, 0u);
+}
+
+// The IDAT chunk's length field, rewritten to `length`.
+Bytes with_idat_length(uint32_t length) {
+  Bytes f = png_signature();
+  png_chunk(f, "IHDR", ihdr(4, 4, 8, 0));
+  const size_t at = f.size();
+  png_chunk(f, "IDAT", zlib_compress(grey_rows(4, 4)));
+  png_chunk(f, "IEND", {});
+  f[at] = uint8_t(length >> 24);
+  f[at + 1] = uint8_t(length >> 16);
+  f[at + 2] = uint8_t(length >> 8);
+  f[at + 3] = uint8_t(length);
+  return f;
+}
+
+TEST(PngRejects, ChunkLengthPastTheFileOrWrapping) {
+  const Bytes fine = craft_png(ihdr(4, 4, 8, 0), grey_rows(4, 4));
+  ASSERT_EQ(decode(fine).ok, 1u);
+  EXPECT_EQ(decode(with_idat_length(static_cast<uint32_t>(fine.size()))).ok, 0u);
+  for (uint32_t wrap : {0xFFFFFFFFu, 0xFFFFFFF4u, 0xFFFFFFF0u, 0x80000000u})
+    EXPECT_EQ(decode(with_idat_length(wrap)).ok, 0u) << std::hex << wrap;
+}
+
+TEST(PngRejects, DamagedZlibData) {
+  Bytes raw = grey_rows(8, 8);
+  Bytes f = png_signature();
+  png_chunk(f, "IHDR", ihdr(8, 8, 8, 0));
+  Bytes z = zlib_compress(raw);
+  z[0] = 0x77;  // compression method 7
+  png_chunk(f, "IDAT", z);
+  EXPECT_EQ(decode(f).ok, 0u);
+  // Scanlines one row short.
+  raw.resize(raw.size() - 9);
+  EXPECT_EQ(decode(craft_png(ihdr(8, 8, 8, 0), raw)).ok, 0u);
+  EXPECT_EQ(decode(Bytes(png_signature())).ok, 0u);
+}
+
+TEST(PngPalette, TwoEntryTrnsLeavesTheRestOpaque) {
+  const Bytes plte = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9};
+  const Bytes rows = {0, 0, 1, 2, 3};
+  const Decoded d = decode(craft_png(ihdr(4, 1, 8, 3), rows, plte, Bytes{0x10, 0x80}));
+  ASSERT_EQ(d.ok, 1u);
+  EXPECT_EQ(d.pixels, (std::vector<uint32_t>{0x10FF0000, 0x8000FF00, 0xFF0000FF, 0xFF090909}));
+}
+
+TEST(PngPalette, IndexPastAShortPaletteIsOpaqueBlack) {
+  // A full palette first, so that stale colours would show.
+  ASSERT_EQ(decode(craft_png(ihdr(1, 1, 8, 3), Bytes{0, 5}, Bytes(768, 0xEE))).ok, 1u);
+  const Decoded d = decode(craft_png(ihdr(2, 1, 8, 3), Bytes{0, 0, 5}, Bytes{1, 2, 3}));
+  ASSERT_EQ(d.ok, 1u);
+  EXPECT_EQ(d.pixels, (std::vector<uint32_t>{0xFF010203, 0xFF000000}));
+}
+
+TEST(PngFilters, UnknownFilterTypeCountsAsNone) {
+  const Bytes rows = {9, 10, 20, 30};
+  const Decoded d = decode(craft_png(ihdr(3, 1, 8, 0), rows));
+  ASSERT_EQ(d.ok, 1u);
+  EXPECT_EQ(d.pixels, (std::vector<uint32_t>{0xFF0A0A0A, 0xFF141414, 0xFF1E1E1E}));
+}
+
+}  // namespace
+}  // namespace tavlin
