@@ -1,0 +1,19 @@
+// Typed paths and names through the file tree: resolving, creating a copy
+// name, and the path of what was made resolving back to it.
+#include "fake/fake_hw.h"
+#include "kernel/fs/fs.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool ready = (fake_hw::set_default(0x3FD, 0x20), tavlin::fs_populate({}, {}, {}), true);
+  char text[300] = {};
+  __builtin_memcpy(text, data, size < sizeof text - 1 ? size : sizeof text - 1);
+  char path[tavlin::kFsPathCap];
+  tavlin::fs_path(tavlin::fs_resolve_path(text), path);
+  const tavlin::i32 documents = tavlin::fs_find_child(tavlin::fs_root, "Documents");
+  const tavlin::i32 made = tavlin::fs_create_unique(documents, text, tavlin::kFsFile);
+  if (!ready || made < 0) return 0;
+  tavlin::fs_path(made, path);
+  if (tavlin::fs_resolve_path(path) != made) __builtin_trap();
+  tavlin::fs_delete(documents, tavlin::fs_nodes[made].name);
+  return 0;
+}
