@@ -64,7 +64,13 @@ u32 fs_delete(i32 parent, const char* name) {
   return 1;
 }
 
-void fs_remove_recursive(i32 node) { remove_below(node, 0); }
+void fs_remove_recursive(i32 node) {
+  // A caller that forgot to unlink first would leave its folder's list
+  // running into a free slot; unlinking here is a no-op for everyone else.
+  if (fs_is_live(node) && !fs_is_protected(node) && fs_is_live_dir(fs_nodes[node].parent))
+    fs_unlink_child(fs_nodes[node].parent, node);
+  remove_below(node, 0);
+}
 
 u32 fs_move(i32 node, i32 dest) {
   if (!fs_is_live(node) || !fs_is_live_dir(dest) || node == dest) return 0;

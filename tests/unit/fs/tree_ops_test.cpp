@@ -97,6 +97,13 @@ TEST_F(TreeOps, RecursiveRemovalSkipsProtectedAndFreeNodes) {
   EXPECT_EQ(fs_node_count, count);
 }
 
+TEST_F(TreeOps, RecursiveRemovalOfAStillLinkedNodeKeepsTheListSound) {
+  const i32 a = file(documents, "a"), b = dir(documents, "b"), c = file(documents, "c");
+  file(b, "inside");
+  fs_remove_recursive(b);
+  EXPECT_EQ(children(documents), (std::vector<i32>{a, c}));
+}
+
 TEST_F(TreeOps, MoveAppendsToTheDestination) {
   const i32 a = file(documents, "a.txt"), b = file(documents, "b.txt");
   const i32 existing = file(downloads, "z.txt");
