@@ -65,9 +65,14 @@ QEMU_NET_none    := -net none
 QEMU_DISPLAY := $(if $(DISPLAY)$(WAYLAND_DISPLAY),,-display vnc=127.0.0.1:0)
 QEMU_ARGS := -m $(MEM) -cdrom $(ISO) -serial stdio -no-reboot $(QEMU_NET_$(NIC)) $(QEMU_DISPLAY)
 
-run: iso
+run: iso store-server
 	@$(if $(QEMU_DISPLAY),echo "No display found: QEMU serves VNC on 127.0.0.1:5900 (vncviewer 127.0.0.1:0)",true)
 	@./tools/run_with_store.sh $(STORE_PORT) qemu-system-i386 $(QEMU_ARGS)
+
+# The store server the Store client talks to (build/host/tools/store_server).
+store-server: setup
+	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug -DTAVLIN_SANITIZE=ON >/dev/null
+	@cmake --build build/host --target store_server
 
 debug: iso
 	@echo "QEMU waits for GDB on :1234. In another terminal:"

@@ -5,6 +5,7 @@
 #include "kernel/core/timer.h"
 #include "kernel/fs/media_scan.h"
 #include "kernel/gfx/gfx.h"
+#include "kernel/net/net_debug.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dispatch.h"
 #include "kernel/wm/render.h"
@@ -26,6 +27,7 @@ void main_loop_pass() {
   win_end_finished_animations();
   downloads_media_scan();
   store_refresh_pending();
+  net_debug_poll();
   refresh_counter = refresh_counter + 1;
   if (refresh_counter > kPassesPerIconSync - 1) {
     refresh_counter = 0;
