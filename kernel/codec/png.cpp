@@ -104,7 +104,7 @@ inline u32 argb(u32 a, u32 r, u32 g, u32 b) { return a << 24 | r << 16 | g << 8 
 
 // A grey or RGB image's tRNS names one colour as fully transparent; only
 // the low byte of each 16-bit sample can match an 8-bit one.
-u32 convert_row(const PngInfo& info, const u8* src, u32* dst) {
+void convert_row(const PngInfo& info, const u8* src, u32* dst) {
   const u32 w = info.width;
   switch (info.colour_type) {
     case kGrey: {
@@ -113,7 +113,7 @@ u32 convert_row(const PngInfo& info, const u8* src, u32* dst) {
         const u32 v = src[x];
         dst[x] = argb(keyed && v == trns[1] ? 0 : 255, v, v, v);
       }
-      return 1;
+      return;
     }
     case kRgb: {
       const bool keyed = info.trns_count == kRgbKeyBytes;
@@ -121,7 +121,7 @@ u32 convert_row(const PngInfo& info, const u8* src, u32* dst) {
         const bool clear = keyed && src[0] == trns[1] && src[1] == trns[3] && src[2] == trns[5];
         dst[x] = argb(clear ? 0 : 255, src[0], src[1], src[2]);
       }
-      return 1;
+      return;
     }
     case kIndexed:
       for (u32 x = 0; x < w; ++x) {
@@ -129,15 +129,15 @@ u32 convert_row(const PngInfo& info, const u8* src, u32* dst) {
         const u8* c = palette + 3 * i;
         dst[x] = argb(i < info.trns_count ? trns[i] : 255, c[0], c[1], c[2]);
       }
-      return 1;
+      return;
     case kGreyAlpha:
       for (u32 x = 0; x < w; ++x, src += 2) dst[x] = argb(src[1], src[0], src[0], src[0]);
-      return 1;
+      return;
     case kRgba:
       for (u32 x = 0; x < w; ++x, src += 4) dst[x] = argb(src[3], src[0], src[1], src[2]);
-      return 1;
+      return;
     default:
-      return 0;
+      return;  // refused earlier by bytes_per_pixel
   }
 }
 
