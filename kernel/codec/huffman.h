@@ -18,9 +18,10 @@ constexpr u32 huff_root_bits(HuffKind kind) {
   return kind == HuffKind::CodeLengths ? 7 : kind == HuffKind::Literals ? 9 : 6;
 }
 
-// Largest number of entries (first level plus second-level tables) any
-// complete code can need with these first-level widths: 852 for 286
-// literal/length symbols over 9 bits, 592 for 30 distances over 6 bits.
+// Entries (first level plus second-level tables) for the worst complete
+// code of the format's alphabets at these widths: 852 for 286 literal/length
+// symbols over 9 bits, 592 for 30 distances over 6 bits. The builder refuses,
+// rather than overruns, any code that would need more.
 constexpr u32 kHuffMaxEntries = 852;
 
 enum : u8 { kEntrySymbol = 0, kEntryLink = 1, kEntryInvalid = 2 };
