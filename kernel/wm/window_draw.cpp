@@ -143,7 +143,8 @@ void draw_one(Window& w) {
   }
   const u32 since_launch = ticks_now() - w.launch_tick;
   if (since_launch < kOpeningTicks) {
-    paint_in_frame(w, opening_frame(w, since_launch, &veil), focused, true, veil);
+    const Frame f = opening_frame(w, since_launch, &veil);
+    paint_in_frame(w, f, focused, true, veil);
     return;
   }
   draw_window_chrome(w, focused);

@@ -1,0 +1,294 @@
+// Frame composition into the back buffer: the wallpaper's columns, window
+// chrome, the opening, closing and minimising frames, stacking order, the
+// desktop layer, the upload dialog's pop-in and the pointer.
+#include "kernel/wm/render.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kernel/wm/render_parts.h"
+#include "kernel/wm/wallpaper.h"
+#include "unit/wm/wm_fixture.h"
+
+namespace tavlin::test {
+namespace {
+
+using Wallpaper = WmTest;
+using Compose = WmTest;
+
+constexpr u32 kEdge = 0xA0C6E4;
+constexpr u32 kBody = 0xECECEC;
+constexpr u32 kFocusedTitle = 0xD8D8D8;
+constexpr u32 kTitle = 0xE4E4E4;
+
+u32 at(i32 x, i32 y) { return backbuf[size_t(y) * fb_width + size_t(x)]; }
+
+std::vector<u32> snapshot() { return std::vector<u32>(backbuf, backbuf + size_t(fb_width) * fb_height); }
+
+// Left edges and widths of the wallpaper columns, from the layout rules:
+// widths of 1/560 design units, a gap of 6 units, a first column at 2 units.
+struct Column {
+  i32 x, w;
+};
+std::vector<Column> expected_columns(i32 W) {
+  const i32 widths[8] = {78, 66, 84, 62, 84, 80, 70, 76};
+  const i32 gap = 6 * W >= 1120 ? 6 * W / 560 : 2;
+  std::vector<Column> out;
+  for (i32 i = 0, x = 2 * W / 560; x <= W + 39; ++i) {
+    const i32 pw = widths[i % 8] * W >= 2240 ? widths[i % 8] * W / 560 : 4;
+    out.push_back({x, pw});
+    x += pw + gap;
+  }
+  return out;
+}
+
+void expect_columns(i32 W, i32 row) {
+  const std::vector<Column> cols = expected_columns(W);
+  for (const Column& c : cols) {
+    SCOPED_TRACE(::testing::Message() << "column at " << c.x);
+    if (c.x >= W) continue;
+    EXPECT_EQ(at(c.x, row), kEdge);
+    EXPECT_EQ(at(c.x - 1, row), kSky);
+    if (c.x + c.w - 1 < W) EXPECT_EQ(at(c.x + c.w - 1, row), kEdge);
+    if (c.x + c.w < W) EXPECT_EQ(at(c.x + c.w, row), kSky);
+  }
+}
+
+TEST_F(Wallpaper, ColumnsAt1024) {
+  const std::vector<Column> cols = expected_columns(1024);
+  ASSERT_GE(cols.size(), 2u);
+  EXPECT_EQ(cols[0].x, 3);
+  EXPECT_EQ(cols[0].w, 142);
+  EXPECT_EQ(cols[1].x - (cols[0].x + cols[0].w), 10);
+  draw_wallpaper();
+  expect_columns(1024, 668);
+  EXPECT_EQ(px(0, 300), kSky);
+}
+
+TEST_F(Wallpaper, ColumnsAt1920) {
+  use_canvas(1920, 1080);
+  const std::vector<Column> cols = expected_columns(1920);
+  EXPECT_EQ(cols[0].x, 6);
+  EXPECT_EQ(cols[0].w, 267);
+  EXPECT_EQ(cols[1].x, 6 + 267 + 20);
+  draw_wallpaper();
+  expect_columns(1920, 980);
+  EXPECT_EQ(first_write_beyond_screen(), -1);
+}
+
+TEST_F(Wallpaper, NarrowScreensFallBackToMinimumPills) {
+  use_canvas(100, 60);
+  draw_wallpaper();  // widths below 4 become 4, the gap 2
+  const std::vector<Column> cols = expected_columns(100);
+  EXPECT_EQ(cols[0].w, 13);
+  EXPECT_EQ(first_write_beyond_screen(), -1);
+}
+
+TEST_F(Compose, TitleBarColoursFollowFocus) {
+  Window& a = make_window(app::kClock, 100, 100, 400, 300);
+  Window& b = make_window(app::kClock, 600, 100, 300, 200);
+  render_frame();
+  EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kFocusedTitle);
+  EXPECT_EQ(px(a.x + a.w - 20, a.y + 20), kTitle);
+  win_focus_and_raise(a);
+  render_frame();
+  EXPECT_EQ(px(a.x + a.w - 20, a.y + 20), kFocusedTitle);
+  EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kTitle);
+  EXPECT_EQ(px(a.x + a.w / 2, a.y + 200), kBody);  // content background
+  EXPECT_EQ(px(a.x, a.y + 200), 0xB0B0B0u);        // outline
+}
+
+TEST_F(Compose, ThreeTitleButtonsAndTheResizeGrip) {
+  Window& w = make_window(app::kClock, 100, 100, 400, 300);
+  render_frame();
+  const i32 x = w.x, y = w.y;
+  EXPECT_EQ(px(x + 16, y + 15), 0xFF5F57u);
+  EXPECT_EQ(px(x + 10, y + 15), 0xFF5F57u);  // radius 6: cx - 6 .. cx + 5
+  EXPECT_EQ(px(x + 22, y + 15), kFocusedTitle);
+  EXPECT_EQ(px(x + 36, y + 15), 0xFEBC2Eu);
+  EXPECT_EQ(px(x + 56, y + 15), 0x28C840u);
+  EXPECT_EQ(px(x + 56, y + 9), kFocusedTitle);  // top row of a radius-6 disc is empty
+  const i32 r = x + w.w, b = y + w.h;
+  for (i32 i = 0; i < 9; ++i) EXPECT_EQ(px(r - 11 + i, b - 3), 0x888888u) << i;
+  for (i32 i = 0; i < 6; ++i) EXPECT_EQ(px(r - 8 + i, b - 6), 0x888888u) << i;
+  for (i32 i = 0; i < 3; ++i) EXPECT_EQ(px(r - 5 + i, b - 9), 0x888888u) << i;
+  EXPECT_EQ(px(r - 6, b - 9), kBody);
+  EXPECT_EQ(px(r - 2, b - 3), kBody);
+  w.maximized = 1;
+  render_frame();
+  EXPECT_EQ(px(r - 4, b - 9), kBody);
+}
+
+TEST_F(Compose, OpeningWindowGrowsOutOfAWhiteVeil) {
+  render_frame();
+  const std::vector<u32> empty = snapshot();
+  Window& w = make_window(app::kClock, 200, 150, 400, 300);
+  w.launch_tick = pit_ticks;
+  w.launched = 0;
+  render_frame();
+  // 60 %: 240 x 180 about the centre (400, 300), under white at alpha 200.
+  EXPECT_EQ(px(400, 350), blend_colour(0xFFFFFF, kBody, 200));
+  EXPECT_EQ(px(360, 235), blend_colour(0xFFFFFF, kFocusedTitle, 200));
+  EXPECT_EQ(px(205, 155), empty[155 * 1024 + 205]);
+  EXPECT_EQ(px(280, 300), blend_colour(0xFFFFFF, 0xB0B0B0, 200));  // left outline
+  advance(18);
+  render_frame();
+  EXPECT_EQ(px(400, 350), kBody);
+  EXPECT_EQ(px(205, 155), kFocusedTitle);
+}
+
+TEST_F(Compose, ClosingWindowShrinksFadesAndIsStillFound) {
+  Window& w = make_window(app::kClock, 200, 150, 400, 300);
+  close_window(&w);
+  advance(1);  // q = 12: (201, 151, 353, 265) under alpha 26
+  render_frame();
+  EXPECT_EQ(px(300, 300), blend_colour(0xFFFFFF, kBody, 26));
+  EXPECT_EQ(px(400, 171), blend_colour(0xFFFFFF, kTitle, 26));
+  EXPECT_EQ(px(201, 300), blend_colour(0xFFFFFF, 0xB0B0B0, 26));
+  EXPECT_EQ(window_at(300, 300), &w);
+  advance(11);  // q = 94: (212, 161, 30, 24), too small for chrome
+  render_frame();
+  EXPECT_EQ(px(227, 166), blend_colour(0xFFFFFF, kBody, 206));
+  EXPECT_EQ(px(212, 170), blend_colour(0xFFFFFF, 0xB0B0B0, 206));
+  EXPECT_EQ(window_at(300, 300), &w);
+}
+
+TEST_F(Compose, MinimisedWindowIsNotDrawnAMinimisingOneIs) {
+  render_frame();
+  const std::vector<u32> empty = snapshot();
+  Window& hidden = make_window(app::kClock, 100, 100, 300, 200);
+  hidden.minimized = 1;
+  Window& going = make_window(app::kAbout, 500, 100, 300, 200);
+  win_minimize(going);
+  advance(1);
+  render_frame();
+  EXPECT_EQ(px(250, 200), empty[200 * 1024 + 250]);
+  EXPECT_NE(px(650, 200), empty[200 * 1024 + 650]);
+}
+
+TEST_F(Compose, HigherStackingValueIsPaintedLast) {
+  Window& a = make_window(app::kClock, 300, 260, 300, 200);
+  Window& b = make_window(app::kClock, 200, 200, 400, 300);
+  a.z = 3;
+  b.z = 7;
+  focused_window = -1;
+  render_frame();
+  EXPECT_EQ(px(400, 270), kBody);  // b's content covers a's title bar
+  a.z = 9;
+  render_frame();
+  EXPECT_EQ(px(400, 270), kTitle);
+}
+
+TEST_F(Compose, PointerAtTheBottomRightDrawsOnlyItsTip) {
+  render_frame();
+  const std::vector<u32> without = snapshot();
+  mouse_x = 1023;
+  mouse_y = 767;
+  render_frame();
+  const std::vector<u32> with = snapshot();
+  for (size_t i = 0; i < with.size(); ++i)
+    if (i != 767u * 1024 + 1023) ASSERT_EQ(with[i], without[i]) << i;
+  EXPECT_EQ(with[767u * 1024 + 1023], 0x000000u);
+}
+
+TEST_F(Compose, PointerIsAWhiteArrowWithABlackOutline) {
+  mouse_x = 100;
+  mouse_y = 100;
+  render_frame();
+  EXPECT_EQ(px(100, 100), 0x000000u);  // tip
+  EXPECT_EQ(px(101, 101), 0x000000u);  // right end of row 1
+  EXPECT_EQ(px(101, 102), 0xFFFFFFu);  // inside
+  EXPECT_EQ(px(109, 109), 0xFFFFFFu);  // column 9 is never outlined
+  EXPECT_EQ(px(100, 113), 0x000000u);  // last drawn row
+  EXPECT_NE(px(100, 114), 0x000000u);
+  EXPECT_NE(px(103, 101), 0xFFFFFFu);
+}
+
+TEST_F(Compose, FrameCountRisesByOnePerFrame) {
+  const u32 before = frame_count;
+  render_frame();
+  render_frame();
+  EXPECT_EQ(frame_count, before + 2);
+}
+
+TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
+  const i32 file = make_file("notes.txt", "x");
+  DesktopIcon& doc = desktop_icons[0];
+  doc = {1, "notes.txt", 0x9FC7FF, 40, 50, file, 0, "", 1, 0, 0};
+  DesktopIcon& folder = desktop_icons[1];
+  folder = {1, "Things", 0xFFD27A, 40, 170, -1, 0, "", 0, 0, 0};
+  desktop_rubber_active = 1;
+  desktop_rubber_start_x = 300;
+  desktop_rubber_start_y = 300;
+  desktop_rubber_cur_x = 200;
+  desktop_rubber_cur_y = 250;
+  render_frame();
+  EXPECT_EQ(px(50, 80), 0xA8B8C8u);   // document text bar
+  EXPECT_EQ(px(36, 120), 0x3390FFu);  // selection highlight beside the tile
+  EXPECT_EQ(px(40, 182), 0xB87A20u);  // folder outline
+  EXPECT_EQ(px(200, 260), 0x0A84FFu);  // band outline
+  render_frame();
+  const std::vector<u32> shown = snapshot();
+  show_desktop_icons = 0;
+  desktop_rubber_active = 0;
+  render_frame();
+  EXPECT_NE(px(50, 80), shown[80 * 1024 + 50]);
+  EXPECT_NE(px(200, 260), 0x0A84FFu);
+}
+
+TEST_F(Compose, UploadDialogPopsInFromTenPercent) {
+  upload_dialog.active = 1;
+  upload_dialog.popin_active = 1;
+  upload_dialog.popin_start_tick = pit_ticks;
+  render_frame();
+  // 46 x 28 about the 460 x 280 dialog's centre: from (489, 370).
+  const ButtonRect& c = upload_dialog.close_button;
+  EXPECT_EQ((std::vector<i32>{c.x, c.y, c.w, c.h}), (std::vector<i32>{507, 376, 20, 20}));
+  advance(20);
+  render_frame();
+  EXPECT_EQ(upload_dialog.popin_active, 0u);
+  EXPECT_EQ(upload_dialog.popin_scale, 100);
+  EXPECT_EQ((std::vector<i32>{c.x, c.y}), (std::vector<i32>{714, 250}));
+  const ButtonRect& cancel = upload_dialog.cancel_button;
+  const ButtonRect& upload = upload_dialog.upload_button;
+  EXPECT_EQ((std::vector<i32>{cancel.x, cancel.y, cancel.w, cancel.h}), (std::vector<i32>{302, 484, 80, 26}));
+  EXPECT_EQ((std::vector<i32>{upload.x, upload.y, upload.w, upload.h}), (std::vector<i32>{642, 484, 80, 26}));
+  EXPECT_EQ(px(290, 300), 0xFFFFFFu);  // the white box
+  EXPECT_EQ(px(300, 270), 0x0A84FFu);  // its header
+}
+
+TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {
+  use_canvas(640, 480);
+  make_window(app::kClock, -200, -100, 500, 400);
+  Window& big = make_window(app::kTerminal, 500, 400, 400, 300);
+  win_toggle_maximize(big);
+  Window& closing = make_window(app::kAbout, 600, -50, 100, 100);
+  close_window(&closing);
+  Window& opening = make_window(app::kFinder, -300, 450, 400, 300);
+  opening.launch_tick = pit_ticks;
+  desktop_icons[0] = {1, "far away", 0xFFD27A, 630, 470, -1, 1, "", 1, 0, 0};
+  desktop_icons[1] = {1, "left", 0xFFD27A, -60, -60, -1, 0, "", 0, 0, 0};
+  std::strcpy(desktop_icons[1].rename_buf, "a long new name");
+  desktop_icons[1].renaming = 1;
+  dock_hover = 2;
+  dock_hover_start_tick = pit_ticks - 1000;
+  trash_confirm_active = 1;
+  trash_confirm_x = 639;
+  trash_confirm_y = 479;
+  upload_dialog.active = 1;
+  upload_dialog.picker_open = 1;
+  upload_dialog.popin_scale = 100;
+  std::strcpy(upload_dialog.picker_path, "/Desktop");
+  make_file("a file with a long name.txt");
+  mouse_x = 639;
+  mouse_y = 479;
+  for (u32 t = 0; t < 25; ++t) {
+    render_frame();
+    advance(1);
+  }
+  EXPECT_EQ(first_write_beyond_screen(), -1);
+}
+
+}  // namespace
+}  // namespace tavlin::test
