@@ -19,10 +19,33 @@ constexpr u32 kVeil = 0xFFFFFF;
 constexpr u32 kAnimVeilMax = 220;
 constexpr u32 kOutline = 0xB0B0B0;
 constexpr u32 kDebugEvery = 100;  // ticks between window-drawing log lines
+constexpr i32 kCornerRadius = 10;
+constexpr u32 kShadowAlpha = 60;
 
 struct Frame {
   i32 x, y, w, h;
 };
+
+// The drop shadow, offset (6, 8) under the window. The body is drawn over
+// it at once and hides all of it but two strips and the corners outside
+// the body's rounding, so only those are blended; the picture is the same
+// as blending the whole rectangle.
+void draw_shadow(i32 x, i32 y, i32 w, i32 h) {
+  constexpr i32 dx = 6, dy = 8;
+  if (w < 2 * kCornerRadius || h < 2 * kCornerRadius) {
+    fill_rect_alpha(x + dx, y + dy, w, h, 0x000000, kShadowAlpha);
+    return;
+  }
+  const i32 r = kCornerRadius;
+  fill_rect_alpha(x + w, y + dy, dx, h, 0x000000, kShadowAlpha);       // right strip
+  fill_rect_alpha(x + dx, y + h, w - dx, dy, 0x000000, kShadowAlpha);  // bottom strip
+  // The body's corner squares, which its rounding leaves partly open, each
+  // clipped to the shadow; the four do not overlap.
+  fill_rect_alpha(x + dx, y + dy, r - dx, r - dy, 0x000000, kShadowAlpha);
+  fill_rect_alpha(x + w - r, y + dy, r, r - dy, 0x000000, kShadowAlpha);
+  fill_rect_alpha(x + dx, y + h - r, r - dx, r, 0x000000, kShadowAlpha);
+  fill_rect_alpha(x + w - r, y + h - r, r, r, 0x000000, kShadowAlpha);
+}
 
 i32 lerp(i32 from, i32 to, i32 q) { return from + (to - from) * q / 100; }
 
@@ -122,8 +145,8 @@ void paint_in_frame(Window& w, const Frame& f, bool focused, bool chrome, u32 ve
   if (chrome) {
     draw_window_chrome(w, focused);
   } else {
-    fill_rect_alpha(f.x + 6, f.y + 8, f.w, f.h, 0x000000, 60);
-    fill_rounded_rect(f.x, f.y, f.w, f.h, 10, 0xECECEC);
+    draw_shadow(f.x, f.y, f.w, f.h);
+    fill_rounded_rect(f.x, f.y, f.w, f.h, kCornerRadius, 0xECECEC);
     draw_rect_outline(f.x, f.y, f.w, f.h, kOutline);
   }
   fill_rect_alpha(f.x, f.y, f.w, f.h, kVeil, veil);
@@ -156,10 +179,14 @@ void draw_one(Window& w) {
 void draw_window_chrome(Window& w, bool focused) {
   const i32 x = w.x, y = w.y, ww = w.w, h = w.h;
   const u32 title_bar = focused ? 0xD8D8D8 : 0xE4E4E4;
-  fill_rect_alpha(x + 6, y + 8, ww, h, 0x000000, 60);
-  fill_rounded_rect(x, y, ww, h, 10, 0xECECEC);
+  draw_shadow(x, y, ww, h);
+  // From 20 x 40 on, the body and the rounded title shape stay inside the
+  // frame, where the title bar, the content background and the outline
+  // cover every pixel of them; they are only drawn for smaller frames.
+  const bool covered = ww >= 2 * kCornerRadius && h >= 40;
+  if (!covered) fill_rounded_rect(x, y, ww, h, kCornerRadius, 0xECECEC);
   fill_rect(x + 1, y + 1, ww - 2, 29, title_bar);
-  fill_rounded_rect(x, y, ww, 40, 10, title_bar);
+  if (!covered) fill_rounded_rect(x, y, ww, 40, kCornerRadius, title_bar);
   fill_rect(x + 1, y + 30, ww - 2, 10, title_bar);
   fill_circle(x + 16, y + 15, 6, 0xFF5F57);
   fill_circle(x + 36, y + 15, 6, 0xFEBC2E);

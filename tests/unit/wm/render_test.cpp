@@ -26,6 +26,15 @@ u32 at(i32 x, i32 y) { return backbuf[size_t(y) * fb_width + size_t(x)]; }
 
 std::vector<u32> snapshot() { return std::vector<u32>(backbuf, backbuf + size_t(fb_width) * fb_height); }
 
+// Equal pictures, or the first pixel that differs.
+::testing::AssertionResult same_picture(const std::vector<u32>& got, const std::vector<u32>& want) {
+  for (size_t i = 0; i < want.size(); ++i)
+    if (got[i] != want[i])
+      return ::testing::AssertionFailure() << "pixel (" << i % fb_width << ", " << i / fb_width << ") is "
+                                           << std::hex << "0x" << got[i] << ", expected 0x" << want[i];
+  return ::testing::AssertionSuccess();
+}
+
 // Left edges and widths of the wallpaper columns, from the layout rules:
 // widths of 1/560 design units, a gap of 6 units, a first column at 2 units.
 struct Column {
@@ -97,6 +106,51 @@ TEST_F(Compose, TitleBarColoursFollowFocus) {
   EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kTitle);
   EXPECT_EQ(px(a.x + a.w / 2, a.y + 200), kBody);  // content background
   EXPECT_EQ(px(a.x, a.y + 200), 0xB0B0B0u);        // outline
+}
+
+// The chrome as its layers are listed: shadow, body, title bar, buttons,
+// title, outline, content background; the grip last so that it shows.
+void layered_chrome(i32 x, i32 y, i32 w, i32 h, u32 title_bar, bool maximized) {
+  fill_rect_alpha(x + 6, y + 8, w, h, 0x000000, 60);
+  fill_rounded_rect(x, y, w, h, 10, kBody);
+  fill_rect(x + 1, y + 1, w - 2, 29, title_bar);
+  fill_rounded_rect(x, y, w, 40, 10, title_bar);
+  fill_rect(x + 1, y + 30, w - 2, 10, title_bar);
+  fill_circle(x + 16, y + 15, 6, 0xFF5F57);
+  fill_circle(x + 36, y + 15, 6, 0xFEBC2E);
+  fill_circle(x + 56, y + 15, 6, 0x28C840);
+  draw_text_centered(x + w / 2, y + 11, "Title", 0x1C1C1C, 1);
+  draw_rect_outline(x, y, w, h, 0xB0B0B0);
+  fill_rect(x + 1, y + 30, w - 2, h - 31, kBody);
+  if (!maximized && w > 13 && h > 13) {
+    fill_rect(x + w - 5, y + h - 9, 3, 1, 0x888888);
+    fill_rect(x + w - 8, y + h - 6, 6, 1, 0x888888);
+    fill_rect(x + w - 11, y + h - 3, 9, 1, 0x888888);
+  }
+}
+
+TEST_F(Compose, ChromeMatchesItsLayersAtEverySizeAndEdge) {
+  use_canvas(300, 200);
+  Window& win = make_window(0, 0, 0, 0, 0, "Title");
+  const i32 sizes[] = {4, 13, 14, 19, 20, 21, 30, 31, 39, 40, 41, 120};
+  const i32 places[][2] = {{40, 30}, {-15, -12}, {250, 170}, {-100, 150}};
+  for (i32 w : sizes)
+    for (i32 h : sizes)
+      for (const auto& p : places)
+        for (bool focused : {false, true}) {
+          SCOPED_TRACE(::testing::Message() << w << "x" << h << " at " << p[0] << "," << p[1]);
+          clear(kSky);
+          layered_chrome(p[0], p[1], w, h, focused ? kFocusedTitle : kTitle, false);
+          const std::vector<u32> expect = snapshot();
+          clear(kSky);
+          win.x = p[0];
+          win.y = p[1];
+          win.w = w;
+          win.h = h;
+          draw_window_chrome(win, focused);
+          ASSERT_TRUE(same_picture(snapshot(), expect));
+        }
+  EXPECT_EQ(first_write_beyond_screen(), -1);
 }
 
 TEST_F(Compose, ThreeTitleButtonsAndTheResizeGrip) {
