@@ -231,6 +231,11 @@ class NetTest : public ::testing::Test {
     std::copy(mask, mask + 4, net_netmask);
     std::copy(kServerIp.begin(), kServerIp.end(), net_gateway_ip);
   }
+
+ public:
+  void answer_arp_for_ip(const Ip& ip) { answer_arp_for(ip); }
+
+ protected:
   // Makes the peer answer ARP requests for `ip`.
   void answer_arp_for(const Ip& ip, const Mac& mac = kPeerMac) {
     auto previous = card.peer;

@@ -1,0 +1,105 @@
+// A scripted TCP server behind the scripted card: answers our SYN, reads our
+// request and plays back the segments a test lays out, in any order, with
+// any flags; and records every segment we send.
+#pragma once
+#include "kernel/net/tcp.h"
+#include "net_fixture.h"
+
+namespace tavlin::nettest {
+
+struct SentSegment {
+  uint32_t seq, ack;
+  uint8_t flags;
+  uint16_t window;
+  Bytes payload;
+};
+
+inline Bytes tcp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport, uint32_t seq,
+                       uint32_t ack, uint8_t flags, const Bytes& payload, uint16_t window = 65535) {
+  Bytes t(20, 0);
+  put16(t, 0, sport);
+  put16(t, 2, dport);
+  put32(t, 4, seq);
+  put32(t, 8, ack);
+  t[12] = 0x50;
+  t[13] = flags;
+  put16(t, 14, window);
+  t.insert(t.end(), payload.begin(), payload.end());
+  put16(t, 16, reference_l4_checksum(src, dst, 6, t, 16));
+  return ethernet(kOurMac, kPeerMac, 0x0800, ipv4_packet(src, dst, 6, t));
+}
+
+inline SentSegment parse_sent(const Bytes& f) {
+  const size_t ip_total = be16_at(f, 16);
+  const size_t payload = ip_total - 40;
+  return {be32_at(f, 38), be32_at(f, 42), f[47], be16_at(f, 48), slice(f, 54, payload)};
+}
+
+// One segment the server will send, relative to its first data byte.
+struct ServerSegment {
+  uint32_t offset;   // from the first byte after the server's SYN
+  Bytes data;
+  uint8_t flags = kTcpAck | kTcpPsh;
+};
+
+class TcpPeer {
+ public:
+  Ip ip = kServerIp;
+  uint32_t iss = 0x7000'0000;  // the server's initial sequence number
+  uint16_t port = 80;
+  Ip our_ip = kOurIp;
+  uint16_t window = 65535;
+  bool answer_syn = true;
+  bool reset_syn = false;
+  std::vector<ServerSegment> script;  // played once the request arrives
+  std::vector<SentSegment> from_client;
+  Bytes request;
+  uint32_t client_iss = 0;
+  uint16_t client_port = 0;
+  // Reacts to every data segment of ours (for uploads); default: ACK it.
+  std::function<void(const SentSegment&)> on_data;
+
+  void attach(NetTest& test, ScriptedCard& card) {
+    test.answer_arp_for_ip(ip);
+    auto arp = card.peer;
+    card.peer = [this, arp, &card](const Bytes& f) {
+      if (be16_at(f, 12) == 0x0806) {
+        if (arp) arp(f);
+        return;
+      }
+      if (f.size() < 54 || f[23] != 6) return;
+      card_ = &card;
+      handle(parse_sent(f), be16_at(f, 34));
+    };
+  }
+
+  Bytes segment(uint32_t seq, uint32_t ack, uint8_t flags, const Bytes& data = {}) const {
+    return tcp_frame(ip, our_ip, port, client_port, seq, ack, flags, data, window);
+  }
+  void push(uint32_t offset, uint8_t flags, const Bytes& data = {}) {
+    card_->incoming.push_back(segment(iss + 1 + offset, client_iss + 1 + request.size(), flags, data));
+  }
+
+ private:
+  ScriptedCard* card_ = nullptr;
+  bool played_ = false;
+
+  void handle(const SentSegment& s, uint16_t from_port) {
+    from_client.push_back(s);
+    if (s.flags == kTcpSyn) {
+      client_iss = s.seq;
+      client_port = from_port;
+      if (reset_syn) card_->incoming.push_back(segment(0, s.seq + 1, kTcpRst | kTcpAck));
+      else if (answer_syn) card_->incoming.push_back(segment(iss, s.seq + 1, kTcpSyn | kTcpAck));
+      return;
+    }
+    if (s.payload.empty()) return;
+    if (on_data) return on_data(s);
+    request.insert(request.end(), s.payload.begin(), s.payload.end());
+    if (played_) return;
+    played_ = true;
+    for (const auto& seg : script) push(seg.offset, seg.flags, seg.data);
+  }
+};
+
+}  // namespace tavlin::nettest

@@ -1,0 +1,233 @@
+// Upload and download against a scripted store server, with the file tree
+// behind them.
+#include "kernel/fs/fs.h"
+#include "kernel/net/http.h"
+#include "tcp_peer.h"
+
+namespace tavlin::nettest {
+namespace {
+
+const char* kBoundary = "----TavlinUploadBoundary12345678";
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+std::string str(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+class Transfer : public NetTest {
+ protected:
+  TcpPeer peer;
+  void SetUp() override {
+    NetTest::SetUp();
+    const std::vector<u8> none;
+    const SampleFile empty{none.data(), 0};
+    fs_populate(empty, empty, empty);
+  }
+  i32 make_file(const char* folder, const char* name, const Bytes& content) {
+    const i32 dir = fs_find_child(fs_root, folder);
+    const i32 node = fs_create(dir, name, kFsFile);
+    if (content.size() < kFsTextCap)
+      fs_set_content(node, str(content).c_str());
+    else
+      fs_set_image_content(node, content.data(), static_cast<u32>(content.size()));
+    return node;
+  }
+};
+
+class Upload : public Transfer {
+ protected:
+  Bytes stream;             // the bytes the server took, in order
+  uint32_t max_in_flight = 0;
+  std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nok\n";
+  bool fin_only = false;
+  bool silent = false;
+  int drop_first_n = 0;  // data segments lost on the way
+
+  void SetUp() override {
+    Transfer::SetUp();
+    configure();
+    peer.port = 8088;
+    peer.window = 6000;
+    peer.attach(*this, card);
+    peer.on_data = [this](const SentSegment& s) { take(s); };
+  }
+  void take(const SentSegment& s) {
+    const uint32_t expected = peer.client_iss + 1 + static_cast<uint32_t>(stream.size());
+    max_in_flight = std::max(max_in_flight, s.seq + static_cast<uint32_t>(s.payload.size()) - expected);
+    if (drop_first_n > 0) {
+      --drop_first_n;
+      return;
+    }
+    if (s.seq == expected) stream.insert(stream.end(), s.payload.begin(), s.payload.end());
+    const uint32_t ack = peer.client_iss + 1 + static_cast<uint32_t>(stream.size());
+    card.incoming.push_back(peer.segment(peer.iss + 1, ack, kTcpAck));
+    if (silent || !complete()) return;
+    if (fin_only)
+      card.incoming.push_back(peer.segment(peer.iss + 1, ack, kTcpAck | kTcpFin));
+    else
+      card.incoming.push_back(peer.segment(peer.iss + 1, ack, kTcpAck | kTcpPsh | kTcpFin, text(answer)));
+  }
+  bool complete() const {
+    const std::string s = str(stream);
+    const size_t head = s.find("\r\n\r\n");
+    if (head == std::string::npos) return false;
+    const size_t at = s.find("Content-Length: ");
+    return s.size() - head - 4 >= std::stoul(s.substr(at + 16));
+  }
+  std::string log() const { return serial_log(); }
+};
+
+TEST_F(Upload, RequestIsOneMultipartPostToUpload) {
+  Bytes content(20000);
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 31 + 7);
+  make_file("Documents", "data.bin", content);
+  ASSERT_EQ(http_post_file("http://192.168.50.1:8088/some/path", "/Documents/data.bin", "up.bin"), 1u);
+  const std::string part = std::string("--") + kBoundary +
+                           "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"up.bin\"\r\n"
+                           "Content-Type: application/octet-stream\r\n\r\n";
+  const std::string body = part + str(content) + "\r\n--" + kBoundary + "--\r\n";
+  const std::string head = "POST /upload HTTP/1.0\r\nHost: 192.168.50.1\r\nContent-Type: "
+                           "multipart/form-data; boundary=" + std::string(kBoundary) +
+                           "\r\nContent-Length: " + std::to_string(body.size()) +
+                           "\r\nConnection: close\r\n\r\n";
+  EXPECT_EQ(str(stream), head + body);
+  EXPECT_LE(max_in_flight, peer.window);
+  const std::string l = log();
+  EXPECT_NE(l.find("[UPLOAD] host=192.168.50.1 port=8088 path=/upload local=/Documents/data.bin "
+                   "remote=up.bin\n[UPLOAD] IP resolved\n[UPLOAD] file_len=20000\n"),
+            std::string::npos);
+  EXPECT_NE(l.find("[UPLOAD] response: HTTP/1.1 200 OKContent-Length: 3ok\n[UPLOAD] SUCCESS\n"),
+            std::string::npos);
+  const SentSegment& last = peer.from_client.back();
+  EXPECT_EQ(last.flags, kTcpFin | kTcpAck);
+  EXPECT_EQ(last.ack, peer.iss + 2);  // their initial sequence number, plus the FIN
+}
+
+TEST_F(Upload, SegmentsLostOnTheWayAreSentAgain) {
+  make_file("Documents", "a.txt", Bytes(9000, 'a'));
+  drop_first_n = 2;
+  ASSERT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
+  EXPECT_NE(str(stream).find(std::string(9000, 'a')), std::string::npos);
+}
+
+TEST_F(Upload, ServerRefusalIsAFailure) {
+  make_file("Documents", "a.txt", text("hello"));
+  answer = "HTTP/1.1 409 Conflict\r\n\r\nexists\n";
+  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
+  EXPECT_NE(log().find("[UPLOAD] server refused the file\n"), std::string::npos);
+}
+
+TEST_F(Upload, BareFinCountsAsAnAnswer) {
+  make_file("Documents", "a.txt", text("hello"));
+  fin_only = true;
+  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
+}
+
+TEST_F(Upload, NoAnswerFailsAfterItsWait) {
+  make_file("Documents", "a.txt", text("hello"));
+  silent = true;
+  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
+  EXPECT_NE(log().find("[UPLOAD] no response\n"), std::string::npos);
+  EXPECT_EQ(peer.from_client.back().flags, kTcpFin | kTcpAck);
+}
+
+TEST_F(Upload, RefusalsBeforeAnyTraffic) {
+  EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/none", "x"), 0u);
+  EXPECT_NE(log().find("[UPLOAD] fs_resolve_path failed for: /Documents/none"), std::string::npos);
+  EXPECT_EQ(http_post_file("192.168.50.1", "/Documents", "x"), 0u);
+  EXPECT_NE(log().find("[UPLOAD] fs_get_file_data failed\n"), std::string::npos);
+  make_file("Documents", "a.txt", text("hello"));
+  EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/a.txt", std::string(450, 'n').c_str()), 0u);
+  EXPECT_NE(log().find("[UPLOAD] header too long\n"), std::string::npos);
+  EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/a.txt", "evil\"\r\nX: y"), 0u);
+  EXPECT_TRUE(card.sent.empty());
+}
+
+TEST_F(Upload, FileThatFitsTheBodyButNotTheClosingBoundaryFails) {
+  // The part header for the remote name "big".
+  const size_t part = std::string("--").size() + 32 +
+                      std::string("\r\nContent-Disposition: form-data; name=\"file\"; filename=\"").size() +
+                      3 + std::string("\"\r\nContent-Type: application/octet-stream\r\n\r\n").size();
+  make_file("Documents", "big", Bytes(kPostBufCap - part, 'b'));
+  EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/big", "big"), 0u);
+  EXPECT_EQ(log().find("[UPLOAD] file too large for buffer"), std::string::npos);
+  EXPECT_EQ(log().find("[UPLOAD] body size="), std::string::npos);
+  make_file("Documents", "bigger", Bytes(kPostBufCap - part + 1, 'b'));
+  EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/bigger", "big"), 0u);
+  EXPECT_NE(log().find("[UPLOAD] file too large for buffer\n"), std::string::npos);
+}
+
+class Download : public Transfer {
+ protected:
+  void SetUp() override {
+    Transfer::SetUp();
+    configure({10, 0, 2, 15});
+    peer.ip = {10, 0, 2, 2};
+    peer.our_ip = {10, 0, 2, 15};
+    peer.port = 8088;
+    peer.attach(*this, card);
+  }
+  void serve(const std::string& status, const Bytes& body) {
+    Bytes r = text("HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n");
+    r.insert(r.end(), body.begin(), body.end());
+    for (size_t off = 0; off < r.size(); off += 1400)
+      peer.script.push_back({static_cast<uint32_t>(off),
+                             slice(r, off, std::min<size_t>(1400, r.size() - off))});
+    peer.script.back().flags = kTcpAck | kTcpPsh | kTcpFin;
+  }
+  i32 downloaded(const char* name) { return fs_find_child(fs_find_child(fs_root, "Downloads"), name); }
+};
+
+TEST_F(Download, BodyOf511BytesIsStoredInline) {
+  Bytes body(511, 'x');
+  body[0] = 'a';
+  serve("200 OK", body);
+  ASSERT_EQ(http_download_file("notes.txt"), 1u);
+  EXPECT_EQ(str(peer.request).substr(0, 32), "GET /download/notes.txt HTTP/1.0");
+  const i32 node = downloaded("notes.txt");
+  ASSERT_GE(node, 0);
+  EXPECT_EQ(fs_nodes[node].has_blob, 0u);
+  EXPECT_EQ(fs_nodes[node].size, 511u);
+  EXPECT_EQ(std::string(fs_nodes[node].text), str(body));
+}
+
+TEST_F(Download, BodyOf512BytesGoesToABlob) {
+  Bytes body(512);
+  for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<uint8_t>(i);
+  serve("200 OK", body);
+  ASSERT_EQ(http_download_file("bin"), 1u);
+  const i32 node = downloaded("bin");
+  ASSERT_GE(node, 0);
+  EXPECT_EQ(fs_nodes[node].has_blob, 1u);
+  u32 len = 0;
+  const u8* data = fs_blob_data(node, &len);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(Bytes(data, data + len), body);
+}
+
+TEST_F(Download, ExistingNameFailsAndLeavesTheFileAlone) {
+  make_file("Downloads", "keep.txt", text("original"));
+  serve("200 OK", text("replacement"));
+  EXPECT_EQ(http_download_file("keep.txt"), 0u);
+  EXPECT_EQ(std::string(fs_nodes[downloaded("keep.txt")].text), "original");
+}
+
+TEST_F(Download, ErrorPageIsNotStoredAsTheFile) {
+  serve("404 Not Found", text("no such file\n"));
+  EXPECT_EQ(http_download_file("missing.txt"), 0u);
+  EXPECT_LT(downloaded("missing.txt"), 0);
+}
+
+TEST_F(Download, NameIsPercentEncodedInThePath) {
+  serve("200 OK", text("x"));
+  ASSERT_EQ(http_download_file("my file?.txt"), 1u);
+  EXPECT_EQ(str(peer.request).substr(0, 41), "GET /download/my%20file%3F.txt HTTP/1.0\r\n");
+  EXPECT_GE(downloaded("my file?.txt"), 0);
+}
+
+TEST_F(Download, EmptyBodyFails) {
+  serve("200 OK", {});
+  EXPECT_EQ(http_download_file("empty"), 0u);
+  EXPECT_LT(downloaded("empty"), 0);
+}
+
+}  // namespace
+}  // namespace tavlin::nettest
