@@ -1,6 +1,7 @@
 // The boot screen: the progress bar's width and the label for each step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "kernel/core/crash_screen.h"
@@ -75,6 +76,50 @@ TEST_F(BootScreen, BarWidthFollowsProgress) {
   EXPECT_EQ(px(x + 198, mid), kBar);
   EXPECT_EQ(px(x + 199, mid), kBackground);
   EXPECT_EQ(count(kTrack), 0);
+}
+
+// The box of pixels above the track that differ from the background.
+struct Box {
+  i32 x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
+};
+Box logo_box() {
+  Box b;
+  for (i32 y = 0; y < std::min(i32(fb_height) / 2 + 80, i32(fb_height)); ++y)
+    for (i32 x = 0; x < i32(fb_width); ++x)
+      if (backbuf[size_t(y) * fb_width + x] != kBackground) {
+        b.x0 = std::min(b.x0, x);
+        b.y0 = std::min(b.y0, y);
+        b.x1 = std::max(b.x1, x);
+        b.y1 = std::max(b.y1, y);
+      }
+  return b;
+}
+
+TEST_F(BootScreen, LogoCentredThirtyPixelsAboveTheMiddle) {
+  draw_boot_screen(0);
+  // The 144 x 144 logo fits: drawn as it is at ((1024 - 144) / 2, (768 - 144) / 2 - 30),
+  // its backdrop left to the screen, so only its rounded tile shows.
+  const Box b = logo_box();
+  EXPECT_GE(b.x0, 440);
+  EXPECT_GE(b.y0, 282);
+  EXPECT_LE(b.x1, 583);
+  EXPECT_LE(b.y1, 425);
+  EXPECT_EQ(b.x0 - 440, 583 - b.x1);  // centred across
+  EXPECT_EQ(px(440, 282), kBackground);
+  EXPECT_EQ(px(440 + 72, 282 + 45), 0xF8FCF8u);  // the white T, as RGB565 gives it back
+}
+
+TEST_F(BootScreen, LogoShrinksToHalfTheScreen) {
+  use_screen(200, 150);
+  draw_boot_screen(0);
+  // Half the width gives 100 x 100, half the height then 75 x 75.
+  const Box b = logo_box();
+  EXPECT_GE(b.x0, 62);
+  EXPECT_GE(b.y0, 7);
+  EXPECT_LE(b.x1, 136);
+  EXPECT_LE(b.y1, 81);
+  EXPECT_GT(b.x1 - b.x0, 60);  // the tile fills most of the 75-pixel square
+  EXPECT_EQ(first_write_beyond_screen(), -1);
 }
 
 TEST_F(BootScreen, PresentsAndStaysOnScreen) {
