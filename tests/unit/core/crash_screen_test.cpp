@@ -64,16 +64,6 @@ TEST_F(CrashScreen, ThreeLineLogRowsAndTheSeparatorBelow) {
   EXPECT_TRUE(std::equal(screen.begin(), screen.end(), backbuf));  // presented
 }
 
-TEST_F(CrashScreen, LongLogLinesAreCut) {
-  std::string log(400, 'W');
-  draw_crash_screen("X", log.c_str());
-  // 255 glyphs from x = 18 would end at 2058: the line runs off a 1024 screen,
-  // and nothing lands on the next row.
-  EXPECT_EQ(text_rows(kLogColour).size(), 1u);
-  EXPECT_TRUE(separator_at(214));
-  EXPECT_EQ(first_write_beyond_screen(), -1);
-}
-
 TEST_F(CrashScreen, EmptyLogPrintsNothingBelowTheHeading) {
   draw_crash_screen("MANUAL_CRASH", "");
   EXPECT_TRUE(text_rows(kLogColour).empty());

@@ -86,14 +86,6 @@ TEST_F(Wallpaper, ColumnsAt1920) {
   EXPECT_EQ(first_write_beyond_screen(), -1);
 }
 
-TEST_F(Wallpaper, NarrowScreensFallBackToMinimumPills) {
-  use_canvas(100, 60);
-  draw_wallpaper();  // widths below 4 become 4, the gap 2
-  const std::vector<Column> cols = expected_columns(100);
-  EXPECT_EQ(cols[0].w, 13);
-  EXPECT_EQ(first_write_beyond_screen(), -1);
-}
-
 TEST_F(Compose, TitleBarColoursFollowFocus) {
   Window& a = make_window(app::kClock, 100, 100, 400, 300);
   Window& b = make_window(app::kClock, 600, 100, 300, 200);
@@ -257,13 +249,6 @@ TEST_F(Compose, PointerIsAWhiteArrowWithABlackOutline) {
   EXPECT_EQ(px(100, 113), 0x000000u);  // last drawn row
   EXPECT_NE(px(100, 114), 0x000000u);
   EXPECT_NE(px(103, 101), 0xFFFFFFu);
-}
-
-TEST_F(Compose, FrameCountRisesByOnePerFrame) {
-  const u32 before = frame_count;
-  render_frame();
-  render_frame();
-  EXPECT_EQ(frame_count, before + 2);
 }
 
 TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
