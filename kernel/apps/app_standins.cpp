@@ -35,4 +35,9 @@ void term_println(Window* win, const char* text) {
   win->term_line_count = win->term_line_count + 1;
 }
 
+void run_terminal_command(Window* win) {
+  win->term_input[0] = 0;
+  win->term_input_len = 0;
+}
+
 }  // namespace tavlin

@@ -24,5 +24,7 @@ void browser_app(Window* win, i32 x, i32 y, i32 w, i32 h, i32 event, i32 a, i32 
 
 // Appends one line of terminal output, scrolling when all 14 are in use.
 void term_println(Window* win, const char* text);
+// Runs the command typed into a Terminal window's input line (Enter).
+void run_terminal_command(Window* win);
 
 }  // namespace tavlin
