@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fake/fake_hw.h"
 #include "kernel/apps/store.h"
 #include "kernel/core/mouse.h"
 #include "kernel/core/timer.h"
@@ -32,6 +33,8 @@ class WmTest : public CanvasTest {
   }
 
   static void reset_desktop() {
+    fake_hw::reset();
+    fake_hw::set_default(0x3FD, 0x20);  // a ready UART: the launcher's log lines cost nothing
     windows_init();
     dock_reset_all();
     desktop_icons_reset();
