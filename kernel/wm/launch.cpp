@@ -140,10 +140,10 @@ void open_app(i32 kind) {
   Window* w = new_window(static_cast<u32>(kind));
   if (!w) return;
   if (kind == static_cast<i32>(app::kStore)) state = take_store_state();
-  const NewWindow spec = new_window_for(w->app);
-  str_copy(w->title, spec.title, kWindowTitleCap);
-  w->w = spec.w;
-  w->h = spec.h;
+  const NewWindow fresh = new_window_for(w->app);
+  str_copy(w->title, fresh.title, kWindowTitleCap);
+  w->w = fresh.w;
+  w->h = fresh.h;
   w->store = state;
   init_app_state(*w);
   place_and_focus(*w);
