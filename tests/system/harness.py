@@ -149,7 +149,10 @@ class Machine:
                 self.proc.kill()
                 self.proc.wait()
         if getattr(self, "sock", None):
-            self.stream.close()
+            try:
+                self.stream.close()
+            except OSError:
+                pass  # QEMU already gone (a guest reset ends it)
             self.sock.close()
         if getattr(self, "stderr", None):
             self.stderr.close()
