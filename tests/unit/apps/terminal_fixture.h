@@ -1,0 +1,143 @@
+// Shared set-up for the Terminal's tests: the standard file tree with small
+// sample files, an empty window table with one Terminal opened the way the
+// dock opens it, no network card, the clock at zero and an empty program
+// table; helpers to type a command line and read the buffer back.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake/fake_hw.h"
+#include "kernel/apps/apps.h"
+#include "kernel/core/kstring.h"
+#include "kernel/core/timer.h"
+#include "kernel/fs/fs.h"
+#include "kernel/net/intel/e1000.h"
+#include "kernel/net/ipv4.h"
+#include "kernel/net/nic.h"
+#include "kernel/net/realtek/rtl8139.h"
+#include "kernel/script/loader.h"
+#include "kernel/wm/dock.h"
+#include "kernel/wm/launch.h"
+#include "kernel/wm/window.h"
+
+namespace tavlin::term_test {
+
+using Lines = std::vector<std::string>;
+
+constexpr uint16_t kSerialData = 0x3F8;
+constexpr uint16_t kSerialStatus = 0x3FD;
+constexpr uint32_t kTransmitterEmpty = 0x20;
+
+// Small stand-ins for the embedded samples; the tree only copies them.
+inline const std::vector<u8> kSampleYrf = {'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 3, 1, 0xF8, 0};
+inline const std::vector<u8> kSamplePng = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0, 'I', 'E', 'N', 'D'};
+inline const std::vector<u8> kSampleZeva = {'Z', 'E', 'V', 'A', 0, 1, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 3, 1, 0, 0};
+
+inline std::string serial_log() {
+  std::string out;
+  for (uint8_t c : fake_hw::bytes_written_to(kSerialData))
+    if (c != '\r') out += static_cast<char>(c);
+  return out;
+}
+
+// The root, Desktop, Documents, Downloads and Applications; Quillon.yrf in
+// Downloads; Tavlin.yrf and DoruViza.zeva on the Desktop, all blob-backed.
+inline void standard_tree() {
+  auto of = [](const std::vector<u8>& v) { return SampleFile{v.data(), static_cast<u32>(v.size())}; };
+  fs_populate(of(kSampleYrf), of(kSamplePng), of(kSampleZeva));
+}
+
+inline i32 dir_at(const char* path) {
+  const i32 node = fs_resolve_path(path);
+  EXPECT_TRUE(fs_is_live_dir(node)) << path;
+  return node;
+}
+
+inline i32 text_file(i32 parent, const char* name, const std::string& text) {
+  const i32 node = fs_create(parent, name, kFsFile);
+  EXPECT_GE(node, 0) << name;
+  if (node >= 0) fs_set_content(node, text.c_str());
+  return node;
+}
+
+// One Terminal opened the way the dock opens it over the standard tree,
+// with helpers to type lines into it; network state is the test's business.
+class TerminalRig {
+ public:
+  void open_terminal() {
+    pit_ticks = 0;
+    windows_init();
+    dock_reset_all();
+    standard_tree();
+    loaded_apps_reset();
+    term = nullptr;
+    open_app(static_cast<i32>(app::kTerminal));
+    for (Window& w : windows)
+      if (w.in_use && w.app == app::kTerminal) term = &w;
+    ASSERT_NE(term, nullptr);
+    fake_hw::clear_writes();
+  }
+
+  // Leaves no tree behind: some suites build bare tables and rely on the
+  // root and Desktop indices naming nothing.
+  void close_terminal() {
+    windows_init();
+    fs_tables_reset();
+    fs_root = fs_desktop_dir = kFsNone;
+    term = nullptr;
+  }
+
+  // Types a line as the keyboard would leave it and presses Enter.
+  void enter(const std::string& line) {
+    str_copy(term->term_input, line.c_str(), kTermInputCap);
+    term->term_input_len = strlen(term->term_input);
+    run_terminal_command(term);
+  }
+
+  Lines buffer() const {
+    Lines out;
+    for (u32 i = 0; i < term->term_line_count && i < kTermLines; ++i) out.emplace_back(term->term_lines[i]);
+    return out;
+  }
+
+  // What one command line adds to an emptied buffer: the echo, its output
+  // and (unless it returns early) the finishing empty line.
+  Lines run(const std::string& line) {
+    for (auto& l : term->term_lines) l[0] = 0;
+    term->term_line_count = 0;
+    enter(line);
+    return buffer();
+  }
+
+  // The output alone, between the echo and the finishing empty line.
+  Lines output(const std::string& line) {
+    Lines all = run(line);
+    EXPECT_GE(all.size(), 2u) << line;
+    if (all.size() < 2) return {};
+    EXPECT_EQ(all.front(), "> " + line);
+    EXPECT_EQ(all.back(), "") << line;
+    return Lines(all.begin() + 1, all.end() - 1);
+  }
+
+  std::string input() const { return term->term_input; }
+
+  Window* term = nullptr;
+};
+
+// Terminal tests without a network card.
+class TerminalTest : public ::testing::Test, public TerminalRig {
+ protected:
+  void SetUp() override {
+    fake_hw::reset();
+    fake_hw::set_default(kSerialStatus, kTransmitterEmpty);
+    nic_detach();
+    e1000_ok = rtl8139_ok = 0;
+    net_config_clear();
+    open_terminal();
+  }
+  void TearDown() override { close_terminal(); }
+};
+
+}  // namespace tavlin::term_test
