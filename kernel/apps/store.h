@@ -20,6 +20,8 @@ struct StoreState {
   char status[64];
   u32 refresh_pending;
   u32 last_refresh_tick;
+  u32 dragging;     // the scrollbar thumb is being dragged
+  i32 drag_offset;  // pointer offset inside the thumb when the drag began
 };
 
 extern StoreState vuzedezoz_idir[kStoreStates];

@@ -1,9 +1,10 @@
-// The desktop icon table and the desktop's shared pointer state. The
-// rebuild from the Desktop folder is a stand-in that keeps the table as it
-// is until the icons' own code lands.
+// The desktop icon table, its point hit test and inline renaming, and the
+// desktop's shared pointer state. The rebuild from the Desktop folder is a
+// stand-in that keeps the table as it is until the icons' own code lands.
 #include "kernel/wm/desktop_icons.h"
 
 #include "kernel/core/kstring.h"
+#include "kernel/fs/node_table.h"
 
 namespace tavlin {
 
@@ -16,6 +17,16 @@ i32 desktop_rubber_cur_x, desktop_rubber_cur_y;
 i32 desktop_rubber_additive;
 i32 desktop_drag_active;
 i32 desktop_drag_anchor_idx = -1;
+i32 desktop_drag_off_x, desktop_drag_off_y;
+
+namespace {
+
+// The hit box covers the 64-pixel tile and the label under it.
+constexpr i32 kHitWidth = 64;
+constexpr i32 kHitAbove = 4;
+constexpr i32 kHitBelow = 96;
+
+}  // namespace
 
 void desktop_icons_reset() {
   for (DesktopIcon& icon : desktop_icons) {
@@ -26,8 +37,42 @@ void desktop_icons_reset() {
   desktop_rubber_active = 0;
   desktop_drag_active = 0;
   desktop_drag_anchor_idx = -1;
+  desktop_drag_off_x = desktop_drag_off_y = 0;
 }
 
 void desktop_icons_sync() {}
+
+bool desktop_icon_hit(const DesktopIcon& icon, i32 x, i32 y) {
+  return x >= icon.x && x < icon.x + kHitWidth && y >= icon.y - kHitAbove && y < icon.y + kHitBelow;
+}
+
+DesktopIcon* desktop_icon_at(i32 x, i32 y) {
+  for (DesktopIcon& icon : desktop_icons)
+    if (icon.in_use && desktop_icon_hit(icon, x, y)) return &icon;
+  return nullptr;
+}
+
+i32 desktop_icon_index(const DesktopIcon& icon) { return static_cast<i32>(&icon - desktop_icons); }
+
+void desktop_begin_rename(DesktopIcon* icon) {
+  if (!icon || icon->fs_idx < 0) return;
+  for (DesktopIcon& other : desktop_icons) other.renaming = 0;
+  icon->rename_buf[0] = 0;
+  if (fs_is_live(icon->fs_idx)) str_copy(icon->rename_buf, fs_nodes[icon->fs_idx].name, kDesktopRenameCap);
+  icon->renaming = 1;
+  desktop_renaming_idx = desktop_icon_index(*icon);
+}
+
+void desktop_commit_rename(DesktopIcon* icon) {
+  if (!icon) return;
+  // Only a live node takes the name: an index left over from a deleted one
+  // may since name another file.
+  if (fs_is_live(icon->fs_idx) && icon->rename_buf[0]) {
+    str_copy(fs_nodes[icon->fs_idx].name, icon->rename_buf, kFsNameCap);
+    str_copy(icon->label, icon->rename_buf, kDesktopLabelCap);
+  }
+  icon->renaming = 0;
+  desktop_renaming_idx = -1;
+}
 
 }  // namespace tavlin

@@ -36,10 +36,21 @@ extern i32 desktop_rubber_cur_x, desktop_rubber_cur_y;
 extern i32 desktop_rubber_additive;
 extern i32 desktop_drag_active;
 extern i32 desktop_drag_anchor_idx;
+extern i32 desktop_drag_off_x, desktop_drag_off_y;
 
 // Clears the icon table and its selection state (start-up).
 void desktop_icons_reset();
 // Rebuilds the table from the Desktop folder.
 void desktop_icons_sync();
+
+// True when the point is in the icon's hit box: its tile and label.
+bool desktop_icon_hit(const DesktopIcon& icon, i32 x, i32 y);
+// The first live icon whose hit box holds the point, or null.
+DesktopIcon* desktop_icon_at(i32 x, i32 y);
+i32 desktop_icon_index(const DesktopIcon& icon);
+// Starts editing the icon's name in place (null or no node: nothing).
+void desktop_begin_rename(DesktopIcon* icon);
+// Writes the edited name into the node and the label, and ends the edit.
+void desktop_commit_rename(DesktopIcon* icon);
 
 }  // namespace tavlin

@@ -37,6 +37,9 @@ extern i32 dock_trash_hover;
 extern i32 trash_confirm_active;
 extern i32 trash_confirm_x;
 extern i32 trash_confirm_y;
+// Top-left corner of the 180 x 90 confirmation, kept on the screen; shared
+// by its drawing and the dispatcher's hit test.
+void trash_confirm_origin(i32* x, i32* y);
 
 // Layout of the current table and screen.
 struct DockLayout {

@@ -66,13 +66,20 @@ void draw_dock_trash() {
   fill_rect_alpha(cx - hw_top / 2, top + 2, c.size / 10, (bottom - top) / 3, 0xFFFFFF, 40);
 }
 
-void draw_trash_confirm() {
+void trash_confirm_origin(i32* x, i32* y) {
   const i32 W = static_cast<i32>(fb_width);
   i32 px = trash_confirm_x - 90;
   if (px < 4) px = 4;
   if (px + 180 > W - 4) px = W - 184;
   i32 py = trash_confirm_y - 100;
   if (py < 32) py = 32;
+  *x = px;
+  *y = py;
+}
+
+void draw_trash_confirm() {
+  i32 px, py;
+  trash_confirm_origin(&px, &py);
   fill_rect_alpha(px + 4, py + 4, 180, 90, 0x000000, 60);
   fill_rounded_rect(px, py, 180, 90, 8, 0xF7F7F7);
   draw_rect_outline(px, py, 180, 90, 0xC7C7C7);

@@ -1,0 +1,187 @@
+// Presses inside application windows: the Clock's time-zone buttons, the
+// image viewer's zoom bar, TextEdit's click-to-caret and mouse selection,
+// and the browser's scrollbar thumb.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "unit/codec/codec_builders.h"
+#include "unit/wm/dispatch_fixture.h"
+
+namespace tavlin::test {
+namespace {
+
+using AppClicks = DispatchTest;
+using TextEditClicks = DispatchTest;
+using BrowserThumb = DispatchTest;
+
+// Presses far enough apart never make a double click.
+void tap(i32 x, i32 y) {
+  DispatchTest::advance(100);
+  DispatchTest::click(x, y);
+}
+
+TEST_F(AppClicks, ClockButtonsStepTheTimeZoneWithinTwelveHours) {
+  make_window(app::kClock, 100, 100, 320, 260);  // button strip: rows 329 to 358
+  tap(121, 340);
+  tap(150, 358);
+  EXPECT_EQ(timezone_offset_hours, -2);
+  tap(120, 340);  // left of the minus button
+  tap(151, 340);
+  tap(121, 359);  // below the strip
+  EXPECT_EQ(timezone_offset_hours, -2);
+  tap(369, 340);
+  tap(398, 329);
+  tap(399, 340);  // right of the plus button
+  EXPECT_EQ(timezone_offset_hours, 0);
+  for (int i = 0; i < 15; ++i) tap(130, 340);
+  EXPECT_EQ(timezone_offset_hours, -12);
+  for (int i = 0; i < 30; ++i) tap(380, 340);
+  EXPECT_EQ(timezone_offset_hours, 12);
+}
+
+TEST_F(AppClicks, ImageViewerZoomsInStepsAndFitsTheImage) {
+  const std::vector<u16> pixels(200 * 100, 0xF800);
+  Window& w = make_window(app::kImageViewer, 100, 100, 420, 340);
+  w.image_node = make_blob_file("red.yrf", codec_test::yrf_file(200, 100, codec_test::runs_of(pixels)));
+  w.zoom = 100;
+  tap(109, 140);  // "- "
+  EXPECT_EQ(w.zoom, 90);
+  tap(171, 151);  // "+"
+  tap(190, 130);
+  EXPECT_EQ(w.zoom, 110);
+  tap(191, 140);  // "Fit": the narrower of 418 / 200 and 287 / 100
+  EXPECT_EQ(w.zoom, 209);
+  tap(108, 140);
+  tap(150, 140);  // the zoom label
+  tap(109, 152);  // below the toolbar
+  EXPECT_EQ(w.zoom, 209);
+  w.zoom = 15;
+  tap(109, 140);
+  tap(109, 140);
+  EXPECT_EQ(w.zoom, 10);
+  w.zoom = 795;
+  tap(180, 140);
+  EXPECT_EQ(w.zoom, 800);
+}
+
+TEST_F(AppClicks, FitWithoutADecodableImageGoesBackToFullSize) {
+  Window& w = make_window(app::kImageViewer, 100, 100, 420, 340);
+  w.image_node = make_file("not-an-image.png", "plain text");
+  w.zoom = 300;
+  tap(200, 140);
+  EXPECT_EQ(w.zoom, 100);
+}
+
+class TextEditClicksOn : public DispatchTest {
+ protected:
+  // Text columns start at x = 143, lines at y = 130, 12 pixels apart.
+  Window& editor(const char* text) {
+    Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
+    std::strcpy(w.text, text);
+    w.text_len = static_cast<u32>(std::strlen(text));
+    w.te_line_h = 12;
+    return w;
+  }
+};
+
+TEST_F(TextEditClicksOn, ThePressPutsTheCaretOnTheCharacterUnderIt) {
+  Window& w = editor("hello\nworld\n\nlast");
+  tap(143 + 3 * 8 + 2, 130 + 12 + 3);
+  EXPECT_EQ(w.te_caret, 9u);  // line 1 starts at 6
+  EXPECT_EQ((std::vector<i32>{w.te_sel_anchor, w.te_sel_end}), (std::vector<i32>{9, 9}));
+  tap(500, 133);  // beyond the end of "hello": before its newline
+  EXPECT_EQ(w.te_caret, 5u);
+  tap(137, 133);  // in the margin left of the text
+  EXPECT_EQ(w.te_caret, 0u);
+  tap(143 + 80, 130 + 36 + 1);  // the last line is shorter than the column
+  EXPECT_EQ(w.te_caret, 17u);
+  tap(150, 130 + 48);  // below the last line: the caret stays
+  EXPECT_EQ(w.te_caret, 17u);
+  tap(143 + 8, 130 + 12 + 1);
+  tap(136, 133);  // the gutter is not text
+  EXPECT_EQ(w.te_caret, 6u + 1u);
+}
+
+TEST_F(TextEditClicksOn, ScrollAndLineHeightMapRowsToLines) {
+  Window& w = editor("a\nbb\nccc\ndddd");
+  w.te_scroll = 2;
+  tap(143 + 8, 133);
+  EXPECT_EQ(w.te_caret, 5u + 1u);  // line 2 ("ccc") starts at 5
+  w.te_scroll = 0;
+  w.te_line_h = 40;  // taller than the editor allows: 24 is used
+  tap(143 + 8, 130 + 24);
+  EXPECT_EQ(w.te_caret, 3u);
+}
+
+TEST_F(TextEditClicksOn, DraggingSelectsAndAPlainClickLeavesNoSelection) {
+  Window& w = editor("hello\nworld");
+  press(143 + 3 * 8, 145);
+  pass();
+  EXPECT_EQ(w.te_mouse_select, 1u);
+  move_to(143 + 8, 133);
+  pass();
+  EXPECT_EQ((std::vector<i32>{w.te_sel_anchor, w.te_sel_end}), (std::vector<i32>{9, 1}));
+  EXPECT_EQ(w.te_sel_active, 1u);
+  EXPECT_EQ(w.te_caret, 9u);
+  move_to(143 + 8, 500);  // outside the text area: the selection holds
+  pass();
+  EXPECT_EQ(w.te_sel_end, 1);
+  release();
+  pass();
+  EXPECT_EQ(w.te_mouse_select, 0u);
+  EXPECT_EQ(w.te_sel_active, 1u);
+  tap(143, 133);
+  EXPECT_EQ(w.te_sel_active, 0u);
+}
+
+TEST_F(BrowserThumb, DraggingTheThumbScrollsThePage) {
+  std::string page;
+  for (int i = 0; i < 99; ++i) page += "x\n";
+  page += "x";
+  std::strcpy(browser_state.text, page.c_str());
+  browser_state.text_len = static_cast<u32>(page.size());
+  make_window(app::kBrowser, 100, 50, 400, 400);
+  // 100 lines, 26 visible; a 311-pixel track with an 80-pixel thumb leaves
+  // 231 pixels for 74 lines of scrolling.
+  browser_state.dragging = 1;
+  browser_state.drag_offset = 0;
+  mouse_buttons = kMouseLeft;
+  move_to(200, 50 + 68 + 231);
+  pass();
+  EXPECT_EQ(browser_state.scroll, 74u);
+  move_to(200, 50 + 68 + 100);
+  pass();
+  EXPECT_EQ(browser_state.scroll, 32u);
+  move_to(200, 0);
+  pass();
+  EXPECT_EQ(browser_state.scroll, 0u);
+  make_window(app::kClock, 600, 500, 100, 100);  // the browser loses the focus
+  move_to(200, 400);
+  pass();
+  EXPECT_EQ(browser_state.scroll, 0u);
+  release();
+  pass();
+  EXPECT_EQ(browser_state.dragging, 0u);
+}
+
+TEST(BrowserWrap, LinesBreakAtNewlinesSpacesOrMidWord) {
+  std::strcpy(browser_state.text, "aaa bbb ccc");
+  u32 starts[kBrowserMaxLines];
+  EXPECT_EQ(browser_wrap_lines(11, 5, starts), 3);
+  EXPECT_EQ((std::vector<u32>{starts[0], starts[1], starts[2]}), (std::vector<u32>{0, 4, 8}));
+  std::strcpy(browser_state.text, "abcdefghij");
+  EXPECT_EQ(browser_wrap_lines(10, 4, starts), 3);
+  EXPECT_EQ((std::vector<u32>{starts[1], starts[2]}), (std::vector<u32>{4, 8}));
+  std::strcpy(browser_state.text, "ab\n\ncd");
+  EXPECT_EQ(browser_wrap_lines(6, 40, starts), 3);
+  EXPECT_EQ((std::vector<u32>{starts[1], starts[2]}), (std::vector<u32>{3, 4}));
+  EXPECT_EQ(browser_wrap_lines(0, 40, starts), 1);
+  std::memset(browser_state.text, '\n', kBrowserTextCap - 1);
+  EXPECT_EQ(browser_wrap_lines(kBrowserTextCap - 1, 40, starts), static_cast<i32>(kBrowserMaxLines));
+  std::memset(&browser_state, 0, sizeof browser_state);
+}
+
+}  // namespace
+}  // namespace tavlin::test

@@ -1,0 +1,222 @@
+// Pointer scenarios on the desktop: icon selection, double clicks in ticks,
+// group drags, the rubber band, drops on folders and the trash, inline
+// rename, and what covers what when targets overlap.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kernel/fs/trash.h"
+#include "unit/wm/dispatch_fixture.h"
+
+namespace tavlin::test {
+namespace {
+
+using DesktopMouse = DispatchTest;
+
+std::vector<i32> at(const DesktopIcon& i) { return {i.x, i.y}; }
+
+TEST_F(DesktopMouse, DoubleClickOpensWhenTheSecondPressComesWithin29Ticks) {
+  DesktopIcon& icon = make_icon(0, make_file("a.txt", "text"), 40, 50);
+  const u32 t0 = pit_ticks;
+  click(50, 60);
+  EXPECT_EQ(icon.selected, 1);
+  pit_ticks = t0 + 30;
+  click(50, 60);
+  EXPECT_EQ(windows_of(app::kTextEdit), 0);
+  pit_ticks = t0 + 30 + 29;
+  click(50, 60);
+  Window* w = first_of(app::kTextEdit);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->doc_node, icon.fs_idx);
+  EXPECT_EQ(last_click_icon, nullptr);
+}
+
+TEST_F(DesktopMouse, DoubleClickOnAFolderShowsItInTheFinder) {
+  const i32 folder = fs_create(fs_desktop_dir, "Work", kFsDir);
+  make_icon(0, folder, 40, 50);
+  click(50, 60);
+  click(50, 60);
+  Window* w = first_of(app::kFinder);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->finder_dir, folder);
+  EXPECT_EQ(w->finder_last_sel, -1);
+}
+
+TEST_F(DesktopMouse, PressOnASelectedIconDragsTheWholeGroup) {
+  DesktopIcon& a = make_icon(0, make_file("a.txt"), 40, 50);
+  DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 170);
+  DesktopIcon& c = make_icon(2, make_file("c.txt"), 40, 290);
+  a.selected = b.selected = 1;
+  press(50, 60);
+  pass();
+  EXPECT_EQ(c.selected, 0);
+  EXPECT_EQ(b.selected, 1);
+  move_to(250, 100);
+  pass();
+  EXPECT_EQ(at(a), (std::vector<i32>{240, 90}));
+  EXPECT_EQ(at(b), (std::vector<i32>{240, 210}));
+  EXPECT_EQ(at(c), (std::vector<i32>{40, 290}));
+  move_to(250, 10);  // no icon goes under the top bar
+  pass();
+  EXPECT_EQ(at(a), (std::vector<i32>{240, 28}));
+  EXPECT_EQ(at(b), (std::vector<i32>{240, 148}));
+  release();
+  pass();
+  EXPECT_EQ(desktop_drag_active, 0);
+  EXPECT_EQ(desktop_drag_anchor_idx, -1);
+}
+
+TEST_F(DesktopMouse, PlainPressSelectsOneAndModifiersToggle) {
+  DesktopIcon& a = make_icon(0, make_file("a.txt"), 40, 50);
+  DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 170);
+  click(50, 180);
+  EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{0, 1}));
+  key_states[scancode::kCtrl] = 1;
+  pit_ticks = pit_ticks + 100;
+  click(50, 60);
+  EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{1, 1}));
+  key_states[scancode::kCtrl] = 0;
+  key_shift = 1;
+  pit_ticks = pit_ticks + 100;
+  click(50, 180);
+  EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{1, 0}));
+  key_shift = 0;
+  pit_ticks = pit_ticks + 100;
+  click(50, 180);
+  EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{0, 1}));
+}
+
+TEST_F(DesktopMouse, TogglingTheGrabbedIconOffStillMovesTheOthersWithThePointer) {
+  DesktopIcon& a = make_icon(0, make_file("a.txt"), 40, 50);
+  DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 170);
+  a.drag_origin_x = 900;  // left over from an earlier drag
+  a.selected = b.selected = 1;
+  key_states[scancode::kCtrl] = 1;
+  press(50, 60);
+  pass();
+  EXPECT_EQ(a.selected, 0);
+  move_to(70, 90);
+  pass();
+  EXPECT_EQ(at(b), (std::vector<i32>{60, 200}));
+  EXPECT_EQ(at(a), (std::vector<i32>{40, 50}));
+}
+
+TEST_F(DesktopMouse, RubberBandSelectsTheIconsItTouches) {
+  DesktopIcon& a = make_icon(0, make_file("a.txt"), 40, 50);
+  DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 290);
+  DesktopIcon& far = make_icon(2, make_file("c.txt"), 600, 400);
+  far.selected = 1;
+  press(300, 300);
+  pass();
+  EXPECT_EQ(desktop_rubber_active, 1);
+  EXPECT_EQ(far.selected, 0);  // a plain band starts a new selection
+  // Each icon's band box reaches 72 px right and from 4 px above to 96 px
+  // below its top, so a band ending at x = 111 still touches them.
+  move_to(111, 100);
+  pass();
+  EXPECT_EQ((std::vector<i32>{a.selected, b.selected, far.selected}), (std::vector<i32>{1, 1, 0}));
+  move_to(112, 100);
+  pass();
+  EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{0, 0}));
+  EXPECT_EQ((std::vector<i32>{desktop_rubber_cur_x, desktop_rubber_cur_y}), (std::vector<i32>{112, 100}));
+  release();
+  pass();
+  EXPECT_EQ(desktop_rubber_active, 0);
+}
+
+TEST_F(DesktopMouse, AdditiveBandKeepsTheEarlierSelection) {
+  make_icon(0, make_file("a.txt"), 40, 50);
+  DesktopIcon& far = make_icon(1, make_file("b.txt"), 600, 400);
+  far.selected = 1;
+  key_shift = 1;
+  drag(300, 300, 100, 100);
+  EXPECT_EQ(desktop_icons[0].selected, 1);
+  EXPECT_EQ(far.selected, 1);
+}
+
+TEST_F(DesktopMouse, DropOnAFolderIconMovesTheSelectionIntoIt) {
+  const i32 folder = fs_create(fs_desktop_dir, "Box", kFsDir);
+  const i32 a = make_file("a.txt"), b = make_file("b.txt");
+  make_icon(0, a, 40, 50).selected = 1;
+  make_icon(1, b, 150, 50).selected = 1;
+  make_icon(2, folder, 40, 290);
+  drag(50, 60, 60, 300);
+  EXPECT_EQ(fs_nodes[a].parent, folder);
+  EXPECT_EQ(fs_nodes[b].parent, folder);
+}
+
+TEST_F(DesktopMouse, DropOnTheTrashDeletesTheSelection) {
+  const i32 a = make_file("a.txt", "keep me");
+  make_icon(0, a, 40, 50);
+  drag(50, 60, kTrashX, kTrashY);
+  EXPECT_FALSE(fs_is_live(a));
+  ASSERT_EQ(trash_count, 1u);
+  EXPECT_STREQ(trash_items[0].name, "a.txt");
+  EXPECT_STREQ(trash_items[0].text, "keep me");
+}
+
+TEST_F(DesktopMouse, ProtectedFolderDroppedOnTheTrashStaysAndLeavesNoRecord) {
+  const i32 docs = fs_create(fs_root, "Documents", kFsDir);
+  make_icon(0, docs, 40, 50);
+  drag(50, 60, kTrashX, kTrashY);
+  EXPECT_TRUE(fs_is_live(docs));
+  EXPECT_EQ(trash_count, 0u);
+}
+
+TEST_F(DesktopMouse, AWindowCoversTheIconsBeneathIt) {
+  DesktopIcon& icon = make_icon(0, make_file("a.txt"), 300, 300);
+  Window& w = make_window(app::kAbout, 250, 250, 300, 200);
+  make_window(app::kClock, 700, 100, 200, 200);
+  click(310, 320);
+  EXPECT_EQ(icon.selected, 0);
+  EXPECT_EQ(focused_window, win_index(w));
+  EXPECT_EQ(desktop_drag_active, 0);
+}
+
+TEST_F(DesktopMouse, AnIconOverTheTrashTakesThePressAndSoDoesTheTrash) {
+  DesktopIcon& icon = make_icon(0, make_file("a.txt"), 710, 690);
+  press(kTrashX, kTrashY);
+  pass();
+  EXPECT_EQ(icon.selected, 1);
+  EXPECT_EQ(trash_last_click_tick, pit_ticks - 1);
+}
+
+TEST_F(DesktopMouse, APressOutsideTheIconCommitsItsRename) {
+  const i32 n = make_file("old.txt");
+  DesktopIcon& icon = make_icon(0, n, 40, 50);
+  desktop_begin_rename(&icon);
+  EXPECT_STREQ(icon.rename_buf, "old.txt");
+  std::strcpy(icon.rename_buf, "new.txt");
+  click(60, 140);  // the label, still inside the hit box
+  EXPECT_EQ(icon.renaming, 1);
+  click(400, 400);
+  EXPECT_EQ(icon.renaming, 0);
+  EXPECT_EQ(desktop_renaming_idx, -1);
+  EXPECT_STREQ(fs_nodes[n].name, "new.txt");
+  EXPECT_STREQ(icon.label, "new.txt");
+}
+
+TEST_F(DesktopMouse, TopBarTitlesOpenTheirMenuAndTheNextPressClosesIt) {
+  topbar_menu_x[0] = 130;
+  topbar_menu_w[0] = 54;
+  topbar_menu_x[3] = 292;
+  topbar_menu_w[3] = 70;
+  Window& w = make_window(app::kAbout, 100, 100, 400, 300);
+  make_window(app::kClock, 600, 100, 300, 300);
+  click(124, 10);
+  EXPECT_EQ(open_menu, 0);
+  click(300, 200);  // swallowed by the open menu
+  EXPECT_EQ(open_menu, -1);
+  EXPECT_NE(focused_window, win_index(w));
+  click(355, 27);
+  EXPECT_EQ(open_menu, 3);
+  click(356, 27);  // just past the title: the press closes the menu only
+  EXPECT_EQ(open_menu, -1);
+  press(356, 27);  // and now it falls through to the desktop beneath
+  pass();
+  EXPECT_EQ(open_menu, -1);
+  EXPECT_EQ(desktop_rubber_active, 1);
+}
+
+}  // namespace
+}  // namespace tavlin::test

@@ -1,0 +1,202 @@
+// Presses in a Store window (header buttons, the card grid's scrollbar and
+// its thumb, a card's Download button) and in the upload dialog, which
+// takes every left press while it is open.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "kernel/apps/upload_dialog.h"
+#include "unit/wm/dispatch_fixture.h"
+
+namespace tavlin::test {
+namespace {
+
+// A 600 x 420 Store window at (100, 100): header above y = 160, card rows
+// of 184 pixels, the scrollbar's track from y = 164, 332 pixels long.
+class StoreClicks : public DispatchTest {
+ protected:
+  void SetUp() override {
+    DispatchTest::SetUp();
+    std::memset(&vuzedezoz_idir[0], 0, sizeof vuzedezoz_idir[0]);
+    vuzedezoz_idir_used[0] = 1;
+    state = &vuzedezoz_idir[0];
+    state->selected = -1;
+    win = &make_window(app::kStore, 100, 100, 600, 420);
+    win->store = state;
+  }
+
+  void list(int files) {
+    state->file_count = static_cast<u32>(files);
+    for (int i = 0; i < files; ++i) std::snprintf(state->file_names[i], 64, "f%d.txt", i);
+  }
+
+  static void tap(i32 x, i32 y) {
+    advance(100);
+    click(x, y);
+  }
+
+  StoreState* state = nullptr;
+  Window* win = nullptr;
+};
+
+TEST_F(StoreClicks, RefreshButtonAsksTheMainLoopForANewList) {
+  tap(108, 140);
+  EXPECT_EQ(state->refresh_pending, 1u);
+  EXPECT_STREQ(state->status, "Refreshing...");
+}
+
+TEST_F(StoreClicks, UploadButtonOpensAnEmptyDialogThatPopsIn) {
+  std::strcpy(upload_dialog.name, "left over");
+  tap(691, 159);
+  EXPECT_EQ(upload_dialog.active, 1u);
+  EXPECT_EQ(upload_dialog.popin_active, 1u);
+  EXPECT_EQ(upload_dialog.popin_start_tick, pit_ticks - 2);
+  EXPECT_EQ(upload_dialog.popin_scale, 0);
+  EXPECT_EQ(upload_dialog.picker_open, 0u);
+  EXPECT_EQ(upload_dialog.focused_field, 0u);
+  EXPECT_STREQ(upload_dialog.name, "");
+  EXPECT_STREQ(upload_dialog.message, "Fill in the details");
+}
+
+TEST_F(StoreClicks, TrackPressJumpsAndTheThumbDrags) {
+  list(12);  // 4 rows: 736 pixels of cards in a 340-pixel view
+  // Thumb 157 pixels long, 175 free; 396 pixels of scroll.
+  tap(695, 464);
+  EXPECT_EQ(state->list_scroll, 396);
+  tap(695, 200);
+  EXPECT_EQ(state->list_scroll, 0);
+  press(695, 174);  // on the thumb, 10 pixels below its top
+  pass();
+  EXPECT_EQ(state->dragging, 1u);
+  EXPECT_EQ(state->drag_offset, 10);
+  move_to(695, 224);
+  pass();
+  EXPECT_EQ(state->list_scroll, 50 * 396 / 175);
+  move_to(695, 760);
+  pass();
+  EXPECT_EQ(state->list_scroll, 396);
+  release();
+  pass();
+  EXPECT_EQ(state->dragging, 0u);
+  move_to(695, 200);
+  pass();
+  EXPECT_EQ(state->list_scroll, 396);
+}
+
+TEST_F(StoreClicks, NoScrollbarWhenTheCardsFit) {
+  list(3);
+  tap(695, 464);
+  EXPECT_EQ(state->list_scroll, 0);
+  EXPECT_EQ(state->dragging, 0u);
+}
+
+TEST_F(StoreClicks, DownloadButtonReportsItsOutcome) {
+  list(2);
+  // Card 0 spans x 110 to 292; its button rows 312 to 335.
+  std::strcpy(state->status, "Ready");
+  tap(120, 311);  // just above the button
+  tap(293, 320);  // the gap between cards
+  tap(510, 320);  // a third card's place, but there are two files
+  EXPECT_STREQ(state->status, "Ready");
+  tap(320, 320);  // card 1's button; there is no network in the test
+  EXPECT_STREQ(state->status, "Download failed");
+}
+
+TEST_F(StoreClicks, AWindowWithoutStateIgnoresPresses) {
+  win->store = nullptr;
+  tap(108, 140);
+  EXPECT_EQ(state->refresh_pending, 0u);
+  EXPECT_EQ(focused_window, win_index(*win));
+}
+
+// The dialog at full size on a 1024 x 768 screen: form box (282, 244,
+// 460, 280), picker box (262, 209, 500, 350).
+class UploadDialogClicks : public DispatchTest {
+ protected:
+  void SetUp() override {
+    DispatchTest::SetUp();
+    upload_dialog_open();
+    upload_dialog.popin_active = 0;
+    upload_dialog.popin_scale = 100;
+    upload_dialog.close_button = {714, 250, 20, 20};
+    upload_dialog.browse_button = {352, 376, 70, 22};
+  }
+};
+
+TEST_F(UploadDialogClicks, FieldsTakeTheFocus) {
+  click(352, 324);
+  EXPECT_EQ(upload_dialog.focused_field, 1u);
+  click(731, 317);
+  EXPECT_EQ(upload_dialog.focused_field, 0u);
+  click(732, 330);  // right of the fields
+  EXPECT_EQ(upload_dialog.focused_field, 0u);
+  EXPECT_EQ(upload_dialog.active, 1u);
+}
+
+TEST_F(UploadDialogClicks, UploadSaysWhatIsMissingAndCancelCloses) {
+  click(700, 500);
+  EXPECT_STREQ(upload_dialog.message, "Please select a file and enter a name");
+  EXPECT_EQ(upload_dialog.active, 1u);
+  click(381, 484);
+  EXPECT_EQ(upload_dialog.active, 0u);
+}
+
+TEST_F(UploadDialogClicks, CloseBoxCloses) {
+  click(733, 269);
+  EXPECT_EQ(upload_dialog.active, 0u);
+}
+
+TEST_F(UploadDialogClicks, PickerEntersFoldersAndSelectsAFile) {
+  const i32 docs = fs_create(fs_root, "Documents", kFsDir);
+  fs_create(fs_root, "readme.txt", kFsFile);
+  click(360, 380);  // "Browse"
+  ASSERT_EQ(upload_dialog.picker_open, 1u);
+  EXPECT_STREQ(upload_dialog.picker_path, "/");
+  // Rows from y = 269, 18 pixels each: Desktop, Documents, readme.txt.
+  click(400, 310);
+  EXPECT_EQ(upload_dialog.picker_sel, fs_find_child(fs_root, "readme.txt"));
+  click(700, 540);  // "Select"
+  EXPECT_EQ(upload_dialog.picker_open, 0u);
+  EXPECT_STREQ(upload_dialog.file_path, "/readme.txt");
+
+  click(360, 380);
+  click(400, 290);
+  EXPECT_STREQ(upload_dialog.picker_path, "/Documents");
+  EXPECT_EQ(upload_dialog.picker_sel, -1);
+  click(400, 275);  // an empty folder has no rows
+  EXPECT_EQ(upload_dialog.picker_sel, -1);
+  click(700, 540);  // nothing selected: the picker stays
+  EXPECT_EQ(upload_dialog.picker_open, 1u);
+  click(300, 540);  // "Cancel"
+  EXPECT_EQ(upload_dialog.picker_open, 0u);
+  EXPECT_STREQ(upload_dialog.file_path, "/readme.txt");
+  EXPECT_TRUE(fs_is_live_dir(docs));
+}
+
+TEST_F(UploadDialogClicks, ButtonsStillAnswerBelowALongFolderList) {
+  for (int i = 0; i < 20; ++i) fs_create(fs_root, ("file" + std::to_string(i)).c_str(), kFsFile);
+  click(360, 380);
+  click(400, 290);  // row 1: file0
+  const i32 chosen = upload_dialog.picker_sel;
+  ASSERT_GE(chosen, 0);
+  click(700, 540);
+  EXPECT_EQ(upload_dialog.picker_open, 0u);
+  EXPECT_STREQ(upload_dialog.file_path, "/file0");
+}
+
+TEST_F(UploadDialogClicks, TheDialogSwallowsLeftPressesAndARightPressWaits) {
+  Window& w = make_window(app::kAbout, 100, 100, 300, 200);
+  make_window(app::kClock, 600, 100, 300, 200);
+  right_press(150, 150);
+  press(150, 150);
+  pass();
+  EXPECT_NE(focused_window, win_index(w));
+  EXPECT_EQ(pending_rclick_event, 1);
+  EXPECT_EQ(ctx_menu.active, 0);
+  pass();
+  EXPECT_EQ(pending_rclick_event, 0);
+  EXPECT_EQ(ctx_menu.active, 1);  // right presses are not blocked by the dialog
+}
+
+}  // namespace
+}  // namespace tavlin::test
