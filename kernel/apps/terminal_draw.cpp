@@ -24,8 +24,8 @@ i32 chars_that_fit(i32 w) { return w < kMargin ? 0 : (w - kMargin) / kGlyph; }
 // Text stays inside its window rather than running over the neighbours.
 void draw_cut(i32 x, i32 y, const char* text, u32 colour, i32 max_chars) {
   char shown[kPromptCap];
-  const u32 cap = static_cast<u32>(max_chars) + 1 < kPromptCap ? static_cast<u32>(max_chars) + 1 : kPromptCap;
-  str_copy(shown, text, cap);
+  const u32 cap = static_cast<u32>(max_chars) + 1;
+  str_copy(shown, text, cap < kPromptCap ? cap : kPromptCap);
   draw_text(x, y, shown, colour, 1);
 }
 
@@ -37,8 +37,8 @@ void draw_app_terminal(Window* win, i32 x, i32 y, i32 w, i32 h) {
   const i32 rows = rows_that_fit(h), columns = chars_that_fit(w);
   if (rows == 0 || columns == 0) return;
 
-  const i32 count = win->term_line_count < static_cast<u32>(kTermLines) ? static_cast<i32>(win->term_line_count)
-                                                                         : kTermLines;
+  const u32 used = win->term_line_count;
+  const i32 count = used < static_cast<u32>(kTermLines) ? static_cast<i32>(used) : kTermLines;
   // The prompt is the row after the last line; scroll the lines up by as
   // many rows as it would otherwise fall below the area.
   const i32 first = count + 1 > rows ? count + 1 - rows : 0;
