@@ -79,15 +79,6 @@ const char* term_skip_spaces(const char* p) {
   return p;
 }
 
-void term_format_ipv4(const u8* ip, char* out) {
-  TermLine text;
-  for (u32 i = 0; i < 4; ++i) {
-    if (i) text.add_char('.');
-    text.add_dec(ip[i]);
-  }
-  str_copy(out, text.text, 16);
-}
-
 void term_println(Window* win, const char* text) {
   if (!win) return;
   if (win->term_line_count >= static_cast<u32>(kTermLines)) {

@@ -27,8 +27,6 @@ struct TermLine {
 // cap - 1 characters; returns the position after the whole word.
 const char* term_take_word(const char* p, char* out, u32 cap);
 const char* term_skip_spaces(const char* p);
-// Writes "a.b.c.d"; out holds 16 bytes.
-void term_format_ipv4(const u8* ip, char* out);
 
 TermEnd term_help(Window& win, const char* arg);
 TermEnd term_clear(Window& win, const char* arg);

@@ -13,7 +13,6 @@
 namespace tavlin {
 namespace {
 
-constexpr u32 kIpTextCap = 16;
 constexpr u32 kMaxDnsServers = 2;
 
 // The card test frame: a broadcast of our own local experimental EtherType.
@@ -32,9 +31,10 @@ constexpr u32 kBodyLineChars = 47;
 u8 itest_rx_frame[kNicBufferSize];
 
 void add_ipv4(TermLine& line, const u8* ip) {
-  char text[kIpTextCap];
-  term_format_ipv4(ip, text);
-  line.add(text);
+  for (u32 i = 0; i < 4; ++i) {
+    if (i) line.add_char('.');
+    line.add_dec(ip[i]);
+  }
 }
 
 void println_ipv4(Window& win, const char* label, const u8* ip) {
