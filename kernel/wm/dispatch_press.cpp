@@ -1,9 +1,9 @@
 // A left press on the desktop's layers in order of precedence: the dock
 // above everything, then a window over the trash and the icons, then an
 // icon, the trash and the empty desktop, with what each press does there.
+#include "kernel/apps/trash_window.h"
 #include "kernel/core/serial.h"
 #include "kernel/core/timer.h"
-#include "kernel/apps/trash_window.h"
 #include "kernel/fs/node_table.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dispatch.h"

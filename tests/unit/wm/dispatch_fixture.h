@@ -22,7 +22,7 @@ namespace tavlin::test {
 // answers from x = 220 + 70 s to 291 + 70 s and y = 690 to 765; the trash
 // from x = 706 to 777 and y = 685 to 760.
 constexpr i32 kDockRow = 730;
-inline i32 dock_slot_centre(i32 slot) { return 255 + 70 * slot; }
+constexpr i32 dock_slot_centre(i32 slot) { return 255 + 70 * slot; }
 constexpr i32 kTrashX = 740, kTrashY = 720;
 
 class DispatchTest : public WmTest {

