@@ -1,5 +1,6 @@
 // File content: blobs carved from the content pool and inline text. The pool
 // is a bump allocator; freed blobs give back their table entry, never bytes.
+#include "kernel/codec/image_cache.h"
 #include "kernel/core/kstring.h"
 #include "kernel/fs/node_table.h"
 
@@ -44,6 +45,7 @@ u32 fs_set_image_content(i32 node, const u8* data, u32 length) {
   if (!fs_is_live_file(node) || length == 0 || !data) return 0;
   FsNode& n = fs_nodes[node];
   const bool had_blob = n.blob != kFsNone || n.has_blob == 1;
+  image_cache_forget(node);  // the decoded pixels describe the old content
   fs_blob_release(node);
   i32 b = kFsNone;
   if (!fs_blob_alloc(length, &b)) {
@@ -67,6 +69,7 @@ u32 fs_set_image_content(i32 node, const u8* data, u32 length) {
 
 void fs_set_content(i32 node, const char* text) {
   if (!fs_is_live_file(node)) return;
+  image_cache_forget(node);
   fs_blob_release(node);
   FsNode& n = fs_nodes[node];
   n.size = str_copy(n.text, text ? text : "", kFsTextCap);

@@ -3,6 +3,7 @@
 #include "kernel/fs/node_table.h"
 
 #include "kernel/core/kstring.h"
+#include "kernel/fs/standard_folders.h"
 
 namespace tavlin {
 
@@ -73,6 +74,9 @@ void fs_tables_reset() {
   fs_node_count = 0;
   fs_blob_pool_used = 0;
   fs_nodes[kReservedEntry].in_use = 1;
+  // The standard folders' indexes pointed into the table just cleared.
+  fs_root = kFsNone;
+  fs_desktop_dir = kFsNone;
 }
 
 i32 fs_create(i32 parent, const char* name, u32 kind) {

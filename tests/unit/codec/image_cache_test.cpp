@@ -84,6 +84,19 @@ TEST_F(ImageCache, HitReturnsTheEntryWithoutDecoding) {
   EXPECT_EQ(image_decode_scratch[0], 0x12345678u);
 }
 
+TEST_F(ImageCache, NewContentIsDecodedAfreshNotServedStale) {
+  const i32 node = blob_file("a.yrf", tiny_yrf(0x001F));
+  ASSERT_NE(image_get_decoded(node), nullptr);
+  EXPECT_EQ(image_get_decoded(node)->pixels[0], 0xFF0000F8u);  // pure blue
+  const Bytes red = tiny_yrf(0xF800);
+  ASSERT_EQ(fs_set_image_content(node, red.data(), static_cast<u32>(red.size())), 1u);
+  const DecodedImage* again = image_get_decoded(node);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->pixels[0], 0xFFF80000u);
+  fs_set_content(node, "now just text");
+  EXPECT_EQ(image_get_decoded(node), nullptr);
+}
+
 TEST_F(ImageCache, FiveImagesInARowReplaceEntryZero) {
   i32 nodes[5];
   for (int i = 0; i < 5; ++i) nodes[i] = blob_file("img" + std::to_string(i) + ".yrf", tiny_yrf(uint16_t(i + 1)));
