@@ -1,9 +1,10 @@
 // The menu tables, the context menu record and the open drop-down. The
-// drop-down hit test and the action dispatcher are stand-ins until the top
-// bar's menus land here: no drop-down item answers and no action runs yet.
+// drop-down hit test and most actions are stand-ins until the top bar's
+// menus land here: no drop-down item answers, and only the trash's actions run.
 #include "kernel/wm/menus.h"
 
 #include "kernel/core/framebuffer.h"
+#include "kernel/apps/trash_window.h"
 #include "kernel/wm/dock.h"
 
 namespace tavlin {
@@ -76,7 +77,16 @@ void ctx_menu_rect(i32* x, i32* top, i32* height) {
 // Stand-in: no drop-down is drawn yet, so none of its items can be hit.
 i32 menu_dropdown_hit_test(i32, i32) { return -1; }
 
-// Stand-in: the actions land with the top bar's menus.
-void dispatch_menu_action(i32) {}
+// Only the trash's own actions run until the top bar's menus land here:
+// the trash's context menu is the one way to reach its confirmation.
+void dispatch_menu_action(i32 code) {
+  if (code == action::kOpenTrash) {
+    open_trash_window();
+  } else if (code == action::kEmptyTrash) {
+    trash_confirm_active = 1;
+    trash_confirm_x = ctx_menu.x;
+    trash_confirm_y = ctx_menu.y;
+  }
+}
 
 }  // namespace tavlin

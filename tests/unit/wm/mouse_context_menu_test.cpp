@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "kernel/fs/trash.h"
+#include "kernel/gfx/gfx.h"
 #include "kernel/wm/dispatch_parts.h"
+#include "kernel/wm/render.h"
 #include "unit/wm/dispatch_fixture.h"
 
 namespace tavlin::test {
@@ -75,6 +78,42 @@ TEST_F(ContextMenu, TrashMenuOpensAboveTheDock) {
             (std::vector<Item>{{"Open Trash", 15}, {"Empty Trash", 16}}));
   // Centred on the press, its bottom edge 10 px above the trash (y 697).
   EXPECT_EQ(rect(), (std::vector<i32>{660, 697 - 52 - 10, 52}));
+}
+
+TEST_F(ContextMenu, EmptyTrashAsksFirstAndItsButtonEmptiesTheTrash) {
+  for (int i = 0; i < 3; ++i) trash_add_item("old.txt", 0, "x", 1, 0, -1);
+  ASSERT_EQ(trash_count, 3u);
+  items_after_right_press(kTrashX, kTrashY);
+  // Menu at (660, 635): "Empty Trash" is the second row, y 661 to 680.
+  click(700, 670);
+  EXPECT_EQ(ctx_menu.active, 0);
+  ASSERT_EQ(trash_confirm_active, 1);
+  EXPECT_EQ(trash_count, 3u);
+  // Popup corner (650, 620): its "Empty" button spans x 662..731, y 682..701.
+  click(700, 690);
+  EXPECT_EQ(trash_confirm_active, 0);
+  EXPECT_EQ(trash_count, 0u);
+}
+
+TEST_F(ContextMenu, TheOpenMenuIsDrawnWhereItAnswers) {
+  render_frame();
+  std::vector<u32> before(backbuf, backbuf + 1024 * 768);
+  items_after_right_press(kTrashX, kTrashY);
+  render_frame();
+  // The glass panel covers its rectangle (660, 635, 160 x 52) and nothing
+  // above it; the first label's ink sits in the first row.
+  int changed_inside = 0, changed_above = 0;
+  for (i32 y = 600; y < 687; ++y)
+    for (i32 x = 660; x < 820; ++x) {
+      const bool changed = backbuf[y * 1024 + x] != before[y * 1024 + x];
+      (y < 635 ? changed_above : changed_inside) += changed;
+    }
+  EXPECT_GT(changed_inside, 160 * 52 / 2);
+  EXPECT_EQ(changed_above, 0);
+  int ink = 0;
+  for (i32 y = 647; y < 655; ++y)
+    for (i32 x = 672; x < 672 + 8 * 10; ++x) ink += backbuf[y * 1024 + x] == 0x1C1C1Cu;
+  EXPECT_GT(ink, 20);  // "Open Trash"
 }
 
 TEST_F(ContextMenu, DesktopIconIsSelectedAloneAndOffersRenameDeleteAndPin) {
