@@ -341,6 +341,30 @@ class Machine:
         self.mouse_button(button, False)
         time.sleep(hold)
 
+    def pointer(self):
+        return self.read_i32("mouse_x"), self.read_i32("mouse_y")
+
+    def move_pointer_to(self, tx, ty, tolerance=0, timeout=60):
+        """The pointer accelerates, so it is steered: a few counts at a time
+        while far away, single counts near the target, reading it back after
+        every move."""
+        deadline = time.time() + timeout
+        while True:
+            x, y = self.pointer()
+            if abs(tx - x) <= tolerance and abs(ty - y) <= tolerance:
+                return x, y
+            if time.time() > deadline:
+                raise TimeoutError(f"pointer stuck at {(x, y)} on its way to {(tx, ty)}")
+
+            def counts(d):
+                if abs(d) <= tolerance:
+                    return 0
+                step = 6 if abs(d) > 40 else 1
+                return step if d > 0 else -step
+
+            self.mouse_move(counts(tx - x), counts(ty - y))
+            time.sleep(0.03)
+
     def screendump(self):
         path = os.path.join(self.dir, "screen.ppm")
         self.qmp("screendump", filename=path)

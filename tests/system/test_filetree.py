@@ -5,37 +5,15 @@ import struct
 import time
 import unittest
 
+from desktop import DIR, FILE, MAX_NODES, NODE_FORMAT, NODE_SIZE, children, read_nodes
 from harness import Machine, build_dir
 
-NODE_SIZE = 572
-NODE_FORMAT = "<II28siii512sIIi"
 BLOB_FORMAT = "<III"
-MAX_NODES = 128
-DIR, FILE = 0, 1
 
 
 def sample(name):
     with open(os.path.join(build_dir(), "media", name), "rb") as f:
         return f.read()
-
-
-def parse_nodes(raw):
-    nodes = []
-    for i in range(MAX_NODES):
-        (in_use, kind, name, parent, first_child, next_sibling, _text, size, has_blob,
-         blob) = struct.unpack_from(NODE_FORMAT, raw, i * NODE_SIZE)
-        nodes.append(dict(in_use=in_use, kind=kind, name=name.split(b"\0")[0].decode("latin-1"),
-                          parent=parent, first_child=first_child, next_sibling=next_sibling,
-                          size=size, has_blob=has_blob, blob=blob))
-    return nodes
-
-
-def children(nodes, index):
-    out, at = [], nodes[index]["first_child"]
-    while at != -1 and len(out) <= MAX_NODES:
-        out.append(at)
-        at = nodes[at]["next_sibling"]
-    return out
 
 
 class FileTreeTest(unittest.TestCase):
@@ -45,7 +23,7 @@ class FileTreeTest(unittest.TestCase):
         cls.m = Machine()
         cls.m.start()
         cls.m.wait_for_desktop()
-        cls.nodes = parse_nodes(cls.m.read_bytes("fs_nodes", NODE_SIZE * MAX_NODES))
+        cls.nodes = read_nodes(cls.m)
 
     @classmethod
     def tearDownClass(cls):

@@ -3,68 +3,31 @@ typed keys, its buffer read back from the window table and its prompt from
 the screen; ifconfig checked against the lease dnsmasq hands out on a
 private network (see netns.py)."""
 import re
-import struct
 import time
 import unittest
 
+from desktop import dock_tile_centre, find_window, font, read_nodes, read_windows, text_pixels
 from harness import Machine
 import netns
 
-WINDOW_SIZE = 2324
-MAX_WINDOWS = 8
-TERM_LINES_AT, TERM_LINE_CAP, TERM_LINES = 96, 49, 14
 TERMINAL = 3
+TERMINAL_TILE = 3   # the fourth of the seven built-in dock tiles
 CONTENT_DX, CONTENT_DY = 1, 30   # content area inside the window frame
 BACKGROUND, PROMPT = 0x151516, 0xFFFFFF
 
-# The dock at 1024 x 768 with the seven built-in pinned tiles: 70-pixel
-# slots from (1024 - 591) / 2, the Terminal fourth, icons centred 38 pixels
-# above the bottom edge.
-TERMINAL_TILE = (216 + 3 * 70 + 40, 768 - 38)
-
-
-def steer_pointer(m, target, tolerance=3):
-    """Moves the pointer to within `tolerance` of target with small relative
-    steps, reading where it went after each (the motion is accelerated)."""
-    for _ in range(400):
-        x, y = m.read_i32("mouse_x"), m.read_i32("mouse_y")
-        ex, ey = target[0] - x, target[1] - y
-        if abs(ex) <= tolerance and abs(ey) <= tolerance:
-            return
-        step = lambda e: 0 if abs(e) <= tolerance else max(-8, min(8, e // 3 if abs(e) >= 3 else e))
-        m.mouse_move(step(ex), step(ey))
-        m.wait_until(lambda: (m.read_i32("mouse_x"), m.read_i32("mouse_y")) != (x, y), timeout=2,
-                     message="pointer motion")
-    raise AssertionError(f"pointer did not reach {target}")
-
 
 def windows(m):
-    raw = m.read_bytes("windows", WINDOW_SIZE * MAX_WINDOWS)
-    out = []
-    for i in range(MAX_WINDOWS):
-        w = raw[i * WINDOW_SIZE:(i + 1) * WINDOW_SIZE]
-        in_use, app = struct.unpack_from("<II", w, 0)
-        x, y, width, height = struct.unpack_from("<iiii", w, 40)
-        count, = struct.unpack_from("<I", w, 784)
-        cwd, = struct.unpack_from("<i", w, 840)
-        lines = [w[TERM_LINES_AT + k * TERM_LINE_CAP:TERM_LINES_AT + (k + 1) * TERM_LINE_CAP]
-                 .split(b"\0", 1)[0].decode("latin-1") for k in range(TERM_LINES)]
-        out.append(dict(in_use=in_use, app=app, x=x, y=y, w=width, h=height, count=count,
-                        cwd=cwd, lines=lines[:min(count, TERM_LINES)],
-                        title=w[8:40].split(b"\0", 1)[0].decode("latin-1")))
-    return out
+    return read_windows(m)
 
 
 def terminal_slot(m):
-    for i, w in enumerate(windows(m)):
-        if w["in_use"] and w["app"] == TERMINAL:
-            return i
-    return None
+    found = find_window(m, TERMINAL)
+    return found[0] if found else None
 
 
 def open_terminal(m):
     """Clicks the dock's Terminal tile; the slot of the window it opens."""
-    steer_pointer(m, TERMINAL_TILE)
+    m.move_pointer_to(*dock_tile_centre(m, TERMINAL_TILE), tolerance=3)
     m.click()
     m.wait_until(lambda: terminal_slot(m) is not None, timeout=20, message="a Terminal window")
     return terminal_slot(m)
@@ -92,23 +55,6 @@ class Session:
                                  f"end with {tail}") from None
 
 
-def font(m):
-    raw = m.read_bytes("font8x8", 128 * 8)
-    return [raw[i * 8:(i + 1) * 8] for i in range(128)]
-
-
-def text_pixels(glyphs, x, y, text):
-    """The pixels the 8x8 font sets for text at (x, y), and the cells it covers."""
-    on, cells = set(), set()
-    for i, ch in enumerate(text):
-        for r in range(8):
-            for b in range(8):
-                cells.add((x + 8 * i + b, y + r))
-                if glyphs[ord(ch)][r] >> b & 1:
-                    on.add((x + 8 * i + b, y + r))
-    return on, cells
-
-
 class TerminalSession(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -123,13 +69,9 @@ class TerminalSession(unittest.TestCase):
         cls.m.stop()
 
     def node_index(self, parent, name):
-        raw = self.m.read_bytes("fs_nodes", 572 * 128)
-        for i in range(128):
-            in_use, kind = struct.unpack_from("<II", raw, i * 572)
-            node_name = raw[i * 572 + 8:i * 572 + 36].split(b"\0", 1)[0].decode("latin-1")
-            node_parent, = struct.unpack_from("<i", raw, i * 572 + 36)
-            if in_use and node_name == name and node_parent == parent:
-                return i, kind
+        for i, node in enumerate(read_nodes(self.m)):
+            if node["in_use"] and node["name"] == name and node["parent"] == parent:
+                return i, node["kind"]
         return None, None
 
     def test_session(self):
