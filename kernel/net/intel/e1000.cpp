@@ -71,9 +71,10 @@ const NicDriver kDriver = {e1000_send, e1000_poll, e1000_link_up};
 u32 reg_read(u32 reg) { return hw::mmio_read32(e1000_pci_bar0 + reg); }
 void reg_write(u32 reg, u32 value) { hw::mmio_write32(e1000_pci_bar0 + reg, value); }
 
+// A counted pause; the counter lives in memory so the loop is kept.
 void spin(u32 iterations) {
-  for (volatile u32 i = 0; i < iterations; i = i + 1) {
-  }
+  volatile u32 i = 0;
+  while (i < iterations) i = i + 1;
 }
 
 u32 supported_device(u32 id) {
