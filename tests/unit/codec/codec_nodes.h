@@ -1,5 +1,5 @@
-// File nodes for the image cache tests: a fresh table and files whose
-// content is a blob, with or without the blob flag.
+// The kernel side of the codec tests: a decoder's result with the pixels it
+// left in the scratch buffer, and file nodes whose content is a blob.
 #pragma once
 #include <string>
 
@@ -8,6 +8,20 @@
 #include "unit/codec/codec_builders.h"
 
 namespace codec_test {
+
+struct Decoded {
+  tavlin::u32 ok = 0, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+// Runs a decoder of the decode_yrf / png_decode shape over a file.
+template <typename Decoder>
+Decoded decode_with(Decoder decoder, const Bytes& file) {
+  Decoded d;
+  d.ok = decoder(file.data(), static_cast<tavlin::u32>(file.size()), &d.width, &d.height);
+  if (d.ok) d.pixels.assign(tavlin::image_decode_scratch, tavlin::image_decode_scratch + size_t{d.width} * d.height);
+  return d;
+}
 
 inline void fresh_tree_and_cache() {
   tavlin::fs_tables_reset();

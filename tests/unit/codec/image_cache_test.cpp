@@ -18,56 +18,45 @@ class ImageCache : public ::testing::Test {
 };
 
 Bytes tiny_yrf(uint16_t colour) { return yrf_file(2, 2, {{4, colour}}); }
+Bytes tiny_png(uint8_t grey) { return craft_png(ihdr(2, 2, 8, 0), Bytes{0, grey, grey, 0, grey, grey}); }
 
-Bytes tiny_png(uint8_t grey) {
-  const Bytes rows = {0, grey, grey, 0, grey, grey};
-  return craft_png(ihdr(2, 2, 8, 0), rows);
-}
-
-TEST_F(ImageCache, StartsWithEveryEntryFree) {
-  for (const DecodedImage& e : image_cache) {
-    EXPECT_EQ(e.key, -1);
-    EXPECT_EQ(e.valid, 0u);
-  }
-}
-
-TEST_F(ImageCache, DecodesByContentWhateverTheName) {
-  const i32 yrf_named_png = blob_file("picture.png", tiny_yrf(0xF800));
-  const i32 png_named_yrf = blob_file("Tavlin.yrf", tiny_png(0x40));
-  const DecodedImage* a = image_get_decoded(yrf_named_png);
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a->pixels[0], 0xFFF80000u);
-  const DecodedImage* b = image_get_decoded(png_named_yrf);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->pixels[3], 0xFF404040u);
-  EXPECT_EQ(b->width, 2u);
-  EXPECT_EQ(b->valid, 1u);
-  EXPECT_EQ(b->key, png_named_yrf);
-}
-
-TEST_F(ImageCache, WhichNodesCountAsImages) {
-  // Without the blob flag only the name makes a file an image.
-  EXPECT_NE(image_get_decoded(blob_file("flagless.yrf", tiny_yrf(1), 0)), nullptr);
-  EXPECT_EQ(image_get_decoded(blob_file("flagless.txt", tiny_yrf(1), 0)), nullptr);
-  EXPECT_EQ(image_get_decoded(blob_file(".png", tiny_yrf(1), 0)), nullptr);
-  EXPECT_NE(image_get_decoded(blob_file("flagged.txt", tiny_yrf(1), 1)), nullptr);
-  // Inline text is no image, whatever the name.
+TEST_F(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
   const i32 notes = fs_create(-1, "notes.png", kFsFile);
-  fs_set_content(notes, "just words");
-  EXPECT_EQ(image_get_decoded(notes), nullptr);
-  const i32 folder = fs_create(-1, "album.png", kFsDir);
-  EXPECT_EQ(image_get_decoded(folder), nullptr);
-  EXPECT_EQ(image_get_decoded(-1), nullptr);
-  EXPECT_EQ(image_get_decoded(kFsMaxNodes), nullptr);
-  EXPECT_EQ(image_get_decoded(0), nullptr);
-}
-
-TEST_F(ImageCache, ContentThatIsNeitherFormatOrTooShort) {
-  EXPECT_EQ(image_get_decoded(blob_file("short.yrf", Bytes{'Y', 'R', 'F', '1', 0, 1, 0, 1, 1, 0, 0})), nullptr);
-  EXPECT_EQ(image_get_decoded(blob_file("text.png", Bytes(40, 'x'))), nullptr);
+  fs_set_content(notes, "just words");  // inline text is no image, whatever the name
   Bytes broken = tiny_png(1);
   broken.resize(30);
-  EXPECT_EQ(image_get_decoded(blob_file("broken.png", broken)), nullptr);
+  const struct {
+    const char* what;
+    i32 node;
+    uint32_t last_pixel;  // 0: no image
+  } cases[] = {
+      {"YRF content named .png", blob_file("picture.png", tiny_yrf(0xF800)), 0xFFF80000},
+      {"PNG content named .yrf", blob_file("Tavlin.yrf", tiny_png(0x40)), 0xFF404040},
+      // Without the blob flag only the name makes a file an image.
+      {"flagless .yrf", blob_file("flagless.yrf", tiny_yrf(1), 0), expect_argb(1)},
+      {"flagless .txt", blob_file("flagless.txt", tiny_yrf(1), 0), 0},
+      {"flagless, named only .png", blob_file(".png", tiny_yrf(1), 0), 0},
+      {"flagged .txt", blob_file("flagged.txt", tiny_yrf(2), 1), expect_argb(2)},
+      {"inline text", notes, 0},
+      {"folder", fs_create(-1, "album.png", kFsDir), 0},
+      {"no node", -1, 0},
+      {"outside the table", kFsMaxNodes, 0},
+      {"the reserved entry", 0, 0},
+      {"shorter than any image", blob_file("short.yrf", Bytes{'Y', 'R', 'F', '1', 0, 1, 0, 1, 1, 0, 0}), 0},
+      {"neither format", blob_file("text.png", Bytes(40, 'x')), 0},
+      {"a broken PNG", blob_file("broken.png", broken), 0}};
+  for (const auto& c : cases) {
+    const DecodedImage* image = image_get_decoded(c.node);
+    if (!c.last_pixel) {
+      EXPECT_EQ(image, nullptr) << c.what;
+      continue;
+    }
+    ASSERT_NE(image, nullptr) << c.what;
+    EXPECT_EQ(image->key, c.node) << c.what;
+    EXPECT_EQ(image->valid, 1u) << c.what;
+    EXPECT_EQ(image->width * image->height, 4u) << c.what;
+    EXPECT_EQ(image->pixels[3], c.last_pixel) << c.what;
+  }
 }
 
 TEST_F(ImageCache, HitReturnsTheEntryWithoutDecoding) {
@@ -122,27 +111,21 @@ TEST_F(ImageCache, RemovingANodeFreesItsEntryForTheNextImage) {
   EXPECT_EQ(image_cache[1].key, b);
 }
 
-TEST_F(ImageCache, LargestImagesFillAWholeEntry) {
+TEST_F(ImageCache, EntriesHoldTheLargestImagesWhole) {
   std::vector<uint16_t> px(512 * 512);
   for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint16_t>(i >> 6);
-  const i32 node = blob_file("big.yrf", yrf_file(512, 512, runs_of(px)));
-  const DecodedImage* img = image_get_decoded(node);
-  ASSERT_NE(img, nullptr);
-  EXPECT_EQ(img->pixels[512 * 512 - 1], expect_argb(px.back()));
-}
-
-TEST_F(ImageCache, SampleImagesDecode) {
-  const SampleFile yrf = sample_yrf(), png = sample_png();
-  const i32 y = blob_file("Quillon.yrf", Bytes(yrf.data, yrf.data + yrf.size));
-  const i32 p = blob_file("Desktop.png", Bytes(png.data, png.data + png.size));
-  const DecodedImage* yi = image_get_decoded(y);
-  ASSERT_NE(yi, nullptr);
-  const DecodedImage* pi = image_get_decoded(p);
-  ASSERT_NE(pi, nullptr);
-  const Argb want = libpng_read_argb(Bytes(png.data, png.data + png.size));
-  ASSERT_EQ(pi->width, want.width);
-  ASSERT_EQ(pi->height, want.height);
-  EXPECT_TRUE(std::equal(want.pixels.begin(), want.pixels.end(), pi->pixels));
+  const DecodedImage* yrf = image_get_decoded(blob_file("big.yrf", yrf_file(512, 512, runs_of(px))));
+  ASSERT_NE(yrf, nullptr);
+  EXPECT_EQ(yrf->pixels[512 * 512 - 1], expect_argb(px.back()));
+  // The sample PNG as libpng reads it.
+  const SampleFile png = sample_png();
+  const Bytes file(png.data, png.data + png.size);
+  const DecodedImage* image = image_get_decoded(blob_file("Desktop.png", file));
+  ASSERT_NE(image, nullptr);
+  const Argb want = libpng_read_argb(file);
+  ASSERT_EQ(image->width, want.width);
+  ASSERT_EQ(image->height, want.height);
+  EXPECT_TRUE(std::equal(want.pixels.begin(), want.pixels.end(), image->pixels));
 }
 
 }  // namespace

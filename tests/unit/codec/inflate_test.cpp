@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "kernel/codec/inflate.h"
 #include "unit/codec/codec_builders.h"
@@ -14,15 +16,12 @@ using namespace codec_test;
 
 constexpr u32 kFailed = 0;
 
-Bytes inflate_bytes(const Bytes& stream) {
-  const u32 n = inflate_raw(stream.data(), static_cast<u32>(stream.size()));
-  return Bytes(png_zlib_out, png_zlib_out + n);
-}
+u32 inflate(const Bytes& stream) { return inflate_raw(stream.data(), static_cast<u32>(stream.size())); }
 
 void expect_round_trip(const Bytes& original, int level, int strategy, const char* what) {
   const Bytes stream = zlib_deflate_raw(original, level, strategy);
   ASSERT_EQ(zlib_inflate_raw(stream.data(), stream.size(), original.size() + 1), original);
-  const u32 n = inflate_raw(stream.data(), static_cast<u32>(stream.size()));
+  const u32 n = inflate(stream);
   ASSERT_EQ(n, original.size()) << what << " level " << level << " strategy " << strategy;
   EXPECT_EQ(0, std::memcmp(png_zlib_out, original.data(), n)) << what << " level " << level;
 }
@@ -36,18 +35,12 @@ std::vector<Sample> samples() {
   return {{"text", text_data(300000)}, {"random", noise_data(200000)}, {"image", image_data(400, 300)}};
 }
 
-TEST(InflateDifferential, EveryZlibLevelReproducesTheInput) {
-  for (const Sample& s : samples())
+TEST(InflateDifferential, EveryZlibLevelAndStrategyReproducesTheInput) {
+  for (const Sample& s : samples()) {
     for (int level = 0; level <= 9; ++level) expect_round_trip(s.data, level, Z_DEFAULT_STRATEGY, s.name);
-}
-
-TEST(InflateDifferential, FixedHuffmanOnlyAndRleStrategies) {
-  for (const Sample& s : samples())
     for (int strategy : {Z_FIXED, Z_HUFFMAN_ONLY, Z_RLE, Z_FILTERED})
       for (int level : {1, 6, 9}) expect_round_trip(s.data, level, strategy, s.name);
-}
-
-TEST(InflateDifferential, EverySmallLengthEndsCleanly) {
+  }
   // Short streams end in every position of the reader's word refill.
   for (size_t n = 1; n < 400; n += 3) {
     expect_round_trip(text_data(n), 6, Z_DEFAULT_STRATEGY, "short text");
@@ -64,7 +57,7 @@ TEST(InflateDifferential, GzipFilesInstalledByPackages) {
   ASSERT_GT(paths.size(), 10u);
   // An even spread over the sorted list, so many packages are represented.
   const size_t step = std::max<size_t>(1, paths.size() / 150);
-  int compared = 0, too_big = 0;
+  int compared = 0;
   for (size_t i = 0; i < paths.size(); i += step) {
     const Bytes gz = read_file(paths[i]);
     const size_t off = gzip_payload_offset(gz);
@@ -74,7 +67,6 @@ TEST(InflateDifferential, GzipFilesInstalledByPackages) {
     const u32 n = inflate_raw(gz.data() + off, static_cast<u32>(gz.size() - off));
     if (expect.size() > kInflateOutSize) {
       EXPECT_EQ(n, kFailed) << paths[i];
-      ++too_big;
       continue;
     }
     ASSERT_EQ(n, expect.size()) << paths[i];
@@ -85,15 +77,11 @@ TEST(InflateDifferential, GzipFilesInstalledByPackages) {
 }
 
 TEST(InflateDifferential, OutputFillsTheBufferExactlyButNotOneMore) {
-  const Bytes fits(kInflateOutSize, 'z');
-  EXPECT_EQ(inflate_raw(zlib_deflate_raw(fits, 9).data(), static_cast<u32>(zlib_deflate_raw(fits, 9).size())),
-            kInflateOutSize);
-  for (int level : {0, 1, 9}) {
-    const Bytes over = zlib_deflate_raw(Bytes(kInflateOutSize + 1, 'z'), level);
-    EXPECT_EQ(inflate_raw(over.data(), static_cast<u32>(over.size())), kFailed) << level;
-  }
-  const Bytes literals_over = zlib_deflate_raw(noise_data(kInflateOutSize + 1), 6, Z_HUFFMAN_ONLY);
-  EXPECT_EQ(inflate_raw(literals_over.data(), static_cast<u32>(literals_over.size())), kFailed);
+  EXPECT_EQ(inflate(zlib_deflate_raw(Bytes(kInflateOutSize, 'z'), 9)), kInflateOutSize);
+  for (int level : {0, 1, 9})
+    EXPECT_EQ(inflate(zlib_deflate_raw(Bytes(kInflateOutSize + 1, 'z'), level)), kFailed) << level;
+  // Text, not noise: zlib would store noise rather than code it as literals.
+  EXPECT_EQ(inflate(zlib_deflate_raw(text_data(kInflateOutSize + 1), 6, Z_HUFFMAN_ONLY)), kFailed);
 }
 
 TEST(InflateDifferential, TruncatedStreamsFailLikeZlib) {
@@ -108,259 +96,170 @@ TEST(InflateDifferential, TruncatedStreamsFailLikeZlib) {
 
 // ---- Hand-made streams, one per rule --------------------------------------
 
-TEST(InflateStored, FiveBytesComeOutAsTheyAre) {
+// A final stored block of LEN and NLEN as given, then the payload, less the
+// last `cut` bytes.
+Bytes stored(uint16_t len, uint16_t nlen, const std::string& payload, size_t cut = 0) {
   BitWriter w;
-  w.bits(1, 1).bits(0, 2).byte(5).byte(0).byte(0xFA).byte(0xFF);
-  for (char c : std::string("hello")) w.byte(static_cast<uint8_t>(c));
-  EXPECT_EQ(inflate_bytes(w.done()), Bytes({'h', 'e', 'l', 'l', 'o'}));
+  w.bits(1, 1).bits(0, 2).byte(len & 0xFF).byte(len >> 8).byte(nlen & 0xFF).byte(nlen >> 8);
+  for (char c : payload) w.byte(static_cast<uint8_t>(c));
+  Bytes out = w.done();
+  out.resize(out.size() - cut);
+  return out;
 }
 
-TEST(InflateStored, LengthPastTheInputFails) {
+// A fixed-code block of the given body, then end of block.
+Bytes fixed(const std::function<void(BitWriter&)>& body, bool final = true) {
   BitWriter w;
-  w.bits(1, 1).bits(0, 2).byte(6).byte(0).byte(0xF9).byte(0xFF);
-  for (char c : std::string("hello")) w.byte(static_cast<uint8_t>(c));
-  EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed);
-}
-
-TEST(InflateStored, HeaderCutShortFails) {
-  BitWriter w;
-  w.bits(1, 1).bits(0, 2).byte(5).byte(0).byte(0xFA);
-  EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed);
-}
-
-TEST(InflateHeader, EmptyInputAndBlockTypeThreeFail) {
-  const u8 byte = 0;
-  EXPECT_EQ(inflate_raw(&byte, 0), kFailed);
-  EXPECT_EQ(inflate_raw(nullptr, 4), kFailed);
-  BitWriter w;
-  w.bits(1, 1).bits(3, 2).bits(0, 13);
-  EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed);
-}
-
-TEST(InflateHeader, InputEndingBeforeAFinalBlockFails) {
-  BitWriter w;
-  w.bits(0, 1).bits(1, 2);
-  fixed_literal(w, 'x');
+  w.bits(final ? 1 : 0, 1).bits(1, 2);
+  body(w);
   fixed_literal(w, 256);
-  EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed);
+  return w.done();
 }
 
-TEST(InflateFixed, EndOfBlockAloneYieldsZeroBytes) {
-  BitWriter w;
-  w.bits(1, 1).bits(1, 2);
-  fixed_literal(w, 256);
-  EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed);
-}
-
-TEST(InflateFixed, DistanceOneLength258RepeatsTheLiteral) {
-  BitWriter w;
-  w.bits(1, 1).bits(1, 2);
-  fixed_literal(w, 'A');
-  fixed_literal(w, 285);  // length 258, no extra bits
-  w.code(0, 5);           // distance 1
-  fixed_literal(w, 256);
-  EXPECT_EQ(inflate_bytes(w.done()), Bytes(259, 'A'));
-}
-
-TEST(InflateFixed, LengthAndDistanceExtraBitsAddToTheBase) {
-  BitWriter w;
-  w.bits(1, 1).bits(1, 2);
-  for (char c : std::string("abcde")) fixed_literal(w, static_cast<uint8_t>(c));
-  fixed_literal(w, 266);  // lengths 13..14: one extra bit
-  w.bits(1, 1);           // length 14
-  w.code(4, 5).bits(0, 1);  // distances 5..6: distance 5
-  fixed_literal(w, 256);
-  EXPECT_EQ(inflate_bytes(w.done()), Bytes({'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd', 'e',
-                                            'a', 'b', 'c', 'd'}));
-}
-
-TEST(InflateFixed, DistanceBeyondTheOutputFails) {
-  for (uint32_t dist_code : {0u, 1u}) {
-    BitWriter w;
-    w.bits(1, 1).bits(1, 2);
+// A literal, then a length symbol and a five-bit distance code.
+std::function<void(BitWriter&)> match(uint32_t length_sym, uint32_t dist_code) {
+  return [=](BitWriter& w) {
     fixed_literal(w, 'A');
-    fixed_literal(w, 257);
-    w.code(dist_code, 5);  // distance 1 reaches the literal, distance 2 is too far
-    fixed_literal(w, 256);
-    EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), dist_code == 0 ? 4u : kFailed);
-  }
-}
-
-TEST(InflateFixed, UnusedLengthAndDistanceSymbolsFail) {
-  for (uint32_t sym : {286u, 287u}) {
-    BitWriter w;
-    w.bits(1, 1).bits(1, 2);
-    fixed_literal(w, 'A');
-    fixed_literal(w, sym);
-    w.code(0, 5);
-    fixed_literal(w, 256);
-    EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed) << sym;
-  }
-  for (uint32_t dist_code : {30u, 31u}) {
-    BitWriter w;
-    w.bits(1, 1).bits(1, 2);
-    fixed_literal(w, 'A');
-    fixed_literal(w, 257);
+    fixed_literal(w, length_sym);
     w.code(dist_code, 5);
-    fixed_literal(w, 256);
-    EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed) << dist_code;
-  }
+  };
 }
 
 // A small complete literal/length code: 'a', 'b', end of block and length 3,
-// two bits each; one one-bit distance code.
-DynamicHeader small_code() {
+// two bits each; one one-bit distance code. `change` varies it.
+DynamicHeader small_code(const std::function<void(DynamicHeader&)>& change = {}) {
   DynamicHeader h;
   h.lit.assign(258, 0);
   h.lit['a'] = h.lit['b'] = h.lit[256] = h.lit[257] = 2;
   h.dist = {1};
+  if (change) change(h);
   return h;
 }
 
-Bytes small_block(const DynamicHeader& h) {
+// A final dynamic block: the header, the literal/length symbols given (each
+// length symbol followed by distance code 0), then end of block.
+Bytes dynamic(const DynamicHeader& h, const std::vector<int>& symbols = {'a', 'b', 257}) {
   BitWriter w;
   write_dynamic_header(w, true, h);
-  const auto lit = canonical_codes(h.lit);
-  const auto dist = canonical_codes(h.dist);
-  w.code(lit['a'], h.lit['a']).code(lit['b'], h.lit['b']);
-  w.code(lit[257], h.lit[257]).code(dist[0], h.dist[0]);  // three more 'b'
+  const auto lit = canonical_codes(h.lit), dist = canonical_codes(h.dist);
+  for (int s : symbols) {
+    w.code(lit[s], h.lit[s]);
+    if (s > 256) w.code(dist[0], h.dist[0]);
+  }
   w.code(lit[256], h.lit[256]);
   return w.done();
 }
 
-TEST(InflateDynamic, SmallCompleteCodeDecodes) {
-  EXPECT_EQ(inflate_bytes(small_block(small_code())), Bytes({'a', 'b', 'b', 'b', 'b'}));
+// The same block with BTYPE 3 (reserved) in place of 2.
+Bytes block_type_3(Bytes block) {
+  block[0] |= 0b010;
+  return block;
 }
 
-TEST(InflateDynamic, IncompleteLiteralCodeFails) {
-  DynamicHeader h = small_code();
-  h.lit['b'] = 3;  // leaves one three-bit code unassigned
-  EXPECT_EQ(inflate_raw(small_block(h).data(), static_cast<u32>(small_block(h).size())), kFailed);
-}
-
-TEST(InflateDynamic, OverSubscribedCodesFail) {
-  DynamicHeader lit = small_code();
-  lit.lit['c'] = 2;  // five two-bit codes
-  EXPECT_EQ(inflate_raw(small_block(lit).data(), static_cast<u32>(small_block(lit).size())), kFailed);
-  DynamicHeader dist = small_code();
-  dist.dist = {1, 1, 1};
-  EXPECT_EQ(inflate_raw(small_block(dist).data(), static_cast<u32>(small_block(dist).size())), kFailed);
-}
-
-TEST(InflateDynamic, IncompleteCodeLengthCodeFails) {
-  // Only symbols 0, 1 and 2 have code-length codes (three of four two-bit
-  // codes), yet they are all the block uses.
-  DynamicHeader h = small_code();
-  h.clen.assign(19, 0);
-  h.clen[0] = h.clen[1] = h.clen[2] = 2;
-  EXPECT_EQ(inflate_raw(small_block(h).data(), static_cast<u32>(small_block(h).size())), kFailed);
-}
-
-TEST(HuffBuild, AcceptsCompleteCodesAndTheSanctionedIncompleteOnes) {
-  HuffTable t{};
-  const u8 complete[4] = {2, 2, 2, 2};
-  EXPECT_EQ(huff_build(t, complete, 4, HuffKind::Literals), 1u);
-  const u8 one_bit[3] = {0, 1, 0};
-  EXPECT_EQ(huff_build(t, one_bit, 3, HuffKind::Distances), 1u);
-  const u8 none[30] = {};
-  EXPECT_EQ(huff_build(t, none, 30, HuffKind::Distances), 1u);
-  EXPECT_EQ(huff_build(t, one_bit, 3, HuffKind::CodeLengths), 0u);
-  const u8 short_of_one[3] = {1, 2, 0};
-  EXPECT_EQ(huff_build(t, short_of_one, 3, HuffKind::Literals), 0u);
-}
-
-TEST(HuffBuild, RefusesOverSubscribedCodes) {
-  HuffTable t{};
-  const u8 three_one_bit[3] = {1, 1, 1};
-  EXPECT_EQ(huff_build(t, three_one_bit, 3, HuffKind::Distances), 0u);
-  u8 many[288];
-  std::fill(std::begin(many), std::end(many), 8);  // 288 eight-bit codes, room for 256
-  EXPECT_EQ(huff_build(t, many, 288, HuffKind::Literals), 0u);
-  const u8 too_long[2] = {16, 1};
-  EXPECT_EQ(huff_build(t, too_long, 2, HuffKind::Literals), 0u);
-}
-
-TEST(HuffBuild, DecodesEachCanonicalCode) {
-  // Lengths from RFC 1951's own example (3.2.2): A..H = 3 3 3 3 3 2 4 4.
-  const u8 lengths[8] = {3, 3, 3, 3, 3, 2, 4, 4};
-  HuffTable t{};
-  ASSERT_EQ(huff_build(t, lengths, 8, HuffKind::Literals), 1u);
-  const uint32_t codes[8] = {0b010, 0b011, 0b100, 0b101, 0b110, 0b00, 0b1110, 0b1111};
-  for (u32 sym = 0; sym < 8; ++sym) {
-    BitWriter w;
-    w.code(codes[sym], lengths[sym]).bits(0x5A5A, 16);
-    const Bytes b = w.done();
-    BitReader r;
-    br_init(r, b.data(), static_cast<u32>(b.size()));
-    EXPECT_EQ(huff_decode(r, t), static_cast<i32>(sym));
-    EXPECT_EQ(br_get_bits(r, 16), 0x5A5Au);
-  }
-}
-
-TEST(InflateDynamic, IncompleteDistanceCodeOtherThanOneBitFails) {
-  DynamicHeader h = small_code();
-  h.dist = {2, 2};
-  EXPECT_EQ(inflate_raw(small_block(h).data(), static_cast<u32>(small_block(h).size())), kFailed);
-}
-
-TEST(InflateDynamic, NoDistanceCodesServeLiteralOnlyBlocks) {
-  DynamicHeader h = small_code();
-  h.dist = {0};
-  const auto lit = canonical_codes(h.lit);
-  BitWriter ok;
-  write_dynamic_header(ok, true, h);
-  ok.code(lit['a'], 2).code(lit['b'], 2).code(lit[256], 2);
-  EXPECT_EQ(inflate_bytes(ok.done()), Bytes({'a', 'b'}));
-  EXPECT_EQ(inflate_raw(small_block(h).data(), static_cast<u32>(small_block(h).size())), kFailed);
-}
-
-TEST(InflateDynamic, RepeatWithNothingBeforeItFails) {
-  DynamicHeader h = small_code();
-  h.sequence = {{16, 0}, {2, 0}};
-  BitWriter w;
-  write_dynamic_header(w, true, h);
-  EXPECT_EQ(inflate_raw(w.done().data(), static_cast<u32>(w.done().size())), kFailed);
-}
-
-TEST(InflateDynamic, RepeatsCoverRunsAndStopAtTheEnd) {
-  DynamicHeader h = small_code();
-  // 97 zeros, 'a' and 'b', 157 zeros, end of block and length 3; the last
-  // run of 11 zeros passes the single distance length and is cut there.
-  h.sequence = {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {17, 7}, {17, 6}, {2, 0}, {2, 0}, {18, 0}};
-  const auto lit = canonical_codes(h.lit);
-  BitWriter w;
-  write_dynamic_header(w, true, h);
-  w.code(lit['a'], 2).code(lit['b'], 2).code(lit['a'], 2).code(lit[256], 2);
-  EXPECT_EQ(inflate_bytes(w.done()), Bytes({'a', 'b', 'a'}));
-}
-
-TEST(InflateDynamic, MissingEndOfBlockCodeFails) {
-  DynamicHeader h = small_code();
-  h.lit[256] = 0;
-  h.lit['c'] = 2;
-  EXPECT_EQ(inflate_raw(small_block(h).data(), static_cast<u32>(small_block(h).size())), kFailed);
-}
-
-TEST(InflateDynamic, LongestCodesDecodeThroughBothTableLevels) {
-  // Lengths 1, 2, ..., 14, 15, 15: every code length in one code, the
-  // fifteen-bit ones sharing a second-level table.
+// Lengths 1, 2, ..., 14, 15, 15: every code length in one code, the
+// fifteen-bit ones sharing a second-level table; the letters sent longest
+// first, three times over.
+std::pair<Bytes, Bytes> longest_codes() {
   DynamicHeader h;
   h.lit.assign(257, 0);
-  const int syms[16] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm', 'n', 'o', 256};
-  for (int i = 0; i < 15; ++i) h.lit[syms[i]] = static_cast<uint8_t>(i + 1);
+  for (int i = 0; i < 15; ++i) h.lit['a' + i] = static_cast<uint8_t>(i + 1);
   h.lit[256] = 15;
   h.dist = {0};
-  const auto lit = canonical_codes(h.lit);
-  BitWriter w;
-  write_dynamic_header(w, true, h);
-  Bytes expect;
+  std::vector<int> symbols;
   for (int round = 0; round < 3; ++round)
-    for (int i = 14; i >= 0; --i) {
-      w.code(lit[syms[i]], h.lit[syms[i]]);
-      expect.push_back(static_cast<uint8_t>(syms[i]));
-    }
-  w.code(lit[256], 15);
-  EXPECT_EQ(inflate_bytes(w.done()), expect);
+    for (int i = 14; i >= 0; --i) symbols.push_back('a' + i);
+  return {dynamic(h, symbols), Bytes(symbols.begin(), symbols.end())};
+}
+
+TEST(InflateCrafted, EachStreamGivesItsBytesOrFails) {
+  const std::optional<Bytes> fails;
+  const auto [longest, longest_out] = longest_codes();
+  const struct {
+    const char* name;
+    Bytes stream;
+    std::optional<Bytes> out;
+  } cases[] = {
+      {"empty input", {}, fails},
+      {"stored five bytes", stored(5, 0xFFFA, "hello"), Bytes{'h', 'e', 'l', 'l', 'o'}},
+      {"stored LEN past the input", stored(6, 0xFFF9, "hello"), fails},
+      {"stored header cut short", stored(5, 0xFFFA, "", 1), fails},
+      {"block type 3 before a sound dynamic block", block_type_3(dynamic(small_code())), fails},
+      {"input ends before a final block", fixed([](BitWriter& w) { fixed_literal(w, 'x'); }, false), fails},
+      {"end of block alone", fixed([](BitWriter&) {}), Bytes{}},
+      {"length 258 at distance 1", fixed(match(285, 0)), Bytes(259, 'A')},
+      {"length 3 at distance 1", fixed(match(257, 0)), Bytes(4, 'A')},
+      {"distance too far back", fixed(match(257, 1)), fails},
+      {"length symbol 286", fixed(match(286, 0)), fails},
+      {"length symbol 287", fixed(match(287, 0)), fails},
+      {"distance code 30", fixed(match(257, 30)), fails},
+      {"distance code 31", fixed(match(257, 31)), fails},
+      {"length and distance extra bits add to the base",
+       fixed([](BitWriter& w) {
+         for (char c : std::string("abcde")) fixed_literal(w, static_cast<uint8_t>(c));
+         fixed_literal(w, 266);  // lengths 13..14: one extra bit
+         w.bits(1, 1);           // length 14
+         w.code(4, 5).bits(0, 1);  // distances 5..6: distance 5
+       }),
+       Bytes{'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd'}},
+      {"small complete dynamic code", dynamic(small_code()), Bytes{'a', 'b', 'b', 'b', 'b'}},
+      {"incomplete literal code", dynamic(small_code([](DynamicHeader& h) { h.lit['b'] = 3; })), fails},
+      {"over-subscribed literal code", dynamic(small_code([](DynamicHeader& h) { h.lit['c'] = 2; })), fails},
+      {"over-subscribed distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {1, 1, 1}; })), fails},
+      {"incomplete two-bit distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {2, 2}; })), fails},
+      // Symbols 0, 1 and 2 take three of four two-bit codes, yet they are
+      // all the block uses.
+      {"incomplete code-length code", dynamic(small_code([](DynamicHeader& h) {
+         h.clen.assign(19, 0);
+         h.clen[0] = h.clen[1] = h.clen[2] = 2;
+       })),
+       fails},
+      {"no end-of-block code",
+       dynamic(small_code([](DynamicHeader& h) {
+         h.lit[256] = 0;
+         h.lit['c'] = 2;
+       })),
+       fails},
+      {"repeat code with nothing before it",
+       dynamic(small_code([](DynamicHeader& h) { h.sequence = {{16, 0}, {2, 0}}; })), fails},
+      // 97 zeros, 'a' and 'b', 157 zeros, end of block and length 3; the last
+      // run of 11 zeros passes the single distance length and is cut there.
+      {"repeat codes cover runs and stop at the end",
+       dynamic(small_code([](DynamicHeader& h) {
+                 h.sequence = {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {17, 7}, {17, 6}, {2, 0}, {2, 0}, {18, 0}};
+               }),
+               {'a', 'b', 'a'}),
+       Bytes{'a', 'b', 'a'}},
+      {"no distance codes, literals only", dynamic(small_code([](DynamicHeader& h) { h.dist = {0}; }), {'a', 'b'}),
+       Bytes{'a', 'b'}},
+      {"no distance codes, a length", dynamic(small_code([](DynamicHeader& h) { h.dist = {0}; })), fails},
+      {"codes of every length through both table levels", longest, longest_out},
+  };
+  for (const auto& c : cases) {
+    const u32 n = inflate(c.stream);
+    if (!c.out) EXPECT_EQ(n, kFailed) << c.name;
+    else EXPECT_EQ(Bytes(png_zlib_out, png_zlib_out + n), *c.out) << c.name;
+  }
+  EXPECT_EQ(inflate_raw(nullptr, 4), kFailed);
+}
+
+TEST(HuffBuild, AcceptsCompleteCodesAndOnlyTheSanctionedIncompleteOnes) {
+  const struct {
+    const char* name;
+    std::vector<u8> lengths;
+    HuffKind kind;
+    u32 built;
+  } cases[] = {{"complete", {2, 2, 2, 2}, HuffKind::Literals, 1},
+               {"one one-bit distance", {0, 1, 0}, HuffKind::Distances, 1},
+               {"no distances", std::vector<u8>(30, 0), HuffKind::Distances, 1},
+               {"one one-bit code-length code", {0, 1, 0}, HuffKind::CodeLengths, 0},
+               {"short of one", {1, 2, 0}, HuffKind::Literals, 0},
+               {"three one-bit codes", {1, 1, 1}, HuffKind::Distances, 0},
+               {"288 eight-bit codes", std::vector<u8>(288, 8), HuffKind::Literals, 0},
+               {"sixteen bits", {16, 1}, HuffKind::Literals, 0}};
+  for (const auto& c : cases) {
+    HuffTable t{};
+    EXPECT_EQ(huff_build(t, c.lengths.data(), static_cast<u32>(c.lengths.size()), c.kind), c.built) << c.name;
+  }
 }
 
 }  // namespace

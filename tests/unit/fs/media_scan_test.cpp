@@ -1,6 +1,4 @@
 // The once-a-second Downloads scan.
-#include <string>
-
 #include "kernel/core/timer.h"
 #include "kernel/fs/media_scan.h"
 #include "unit/fs/fs_builders.h"
@@ -8,24 +6,17 @@
 namespace tavlin::fs_test {
 namespace {
 
-const std::vector<u8> kYrf = {'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 3, 1, 0, 0};
-const std::vector<u8> kPng = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
-const std::vector<u8> kZeva = {'Z', 'E', 'V', 'A', 0, 1, 0, 1, 0, 0, 0, 0};
-
-class MediaScan : public FsTest {
+class MediaScan : public StandardTreeTest {
  protected:
   void SetUp() override {
-    FsTest::SetUp();
-    standard_tree();
-    downloads = fs_find_child(fs_root, "Downloads");
-    fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 0;  // as if just downloaded raw
+    StandardTreeTest::SetUp();
     fake_hw::clear_writes();
     pit_ticks = 0;
     last_scan = 0;
   }
 
-  // A file whose bytes are in a blob but not marked as such, as a script or
-  // a plain copy leaves it.
+  // A file whose bytes are in a blob but not marked as such, as a download,
+  // a script or a plain copy leaves it.
   i32 raw_file(i32 parent, const char* name, const std::vector<u8>& bytes) {
     const i32 node = blob_file(parent, name, bytes);
     fs_nodes[node].has_blob = 0;
@@ -36,64 +27,51 @@ class MediaScan : public FsTest {
     pit_ticks = tick;
     downloads_media_scan();
   }
-
-  i32 downloads = -1;
 };
 
-TEST_F(MediaScan, RunsOnlyAfterMoreThanNinetyNineTicks) {
+TEST_F(MediaScan, RunsOnlyAfterMoreThanNinetyNineTicksAcrossTheWrap) {
+  fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 0;
   scan_at(99);
   EXPECT_EQ(serial_log(), "");
   EXPECT_EQ(last_scan, 0u);
   scan_at(100);
   EXPECT_EQ(last_scan, 100u);
   EXPECT_EQ(serial_log(), "[Media] Found image in Downloads: Quillon.yrf\n");
-  fake_hw::clear_writes();
   scan_at(199);
   EXPECT_EQ(last_scan, 100u);
+  last_scan = 0xFFFFFFF0u;
+  scan_at(0x50);  // 96 ticks later
+  EXPECT_EQ(last_scan, 0xFFFFFFF0u);
+  scan_at(0x54);  // 100 ticks later
+  EXPECT_EQ(last_scan, 0x54u);
 }
 
-TEST_F(MediaScan, ImagesAreMarkedAndReportedOnce) {
-  const i32 png = raw_file(downloads, "photo", kPng);
+TEST_F(MediaScan, ImagesAreMarkedAndReportedOnceVideosOnEveryScan) {
+  const i32 png = raw_file(downloads, "photo", samples.png);
+  const i32 video = raw_file(downloads, "clip.zeva", samples.zeva);
   scan_at(100);
   scan_at(200);
   EXPECT_EQ(serial_log(),
-            "[Media] Found image in Downloads: Quillon.yrf\n"
-            "[Media] Found image in Downloads: photo\n");
-  EXPECT_EQ(fs_nodes[png].has_blob, 1u);
-}
-
-TEST_F(MediaScan, VideosAreReportedOnEveryScanAndNotMarked) {
-  fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 1;
-  const i32 video = raw_file(downloads, "clip.zeva", kZeva);
-  scan_at(100);
-  scan_at(200);
-  EXPECT_EQ(serial_log(),
+            "[Media] Found image in Downloads: photo\n"
             "[Media] Found video in Downloads: clip.zeva\n"
             "[Media] Found video in Downloads: clip.zeva\n");
+  EXPECT_EQ(fs_nodes[png].has_blob, 1u);
   EXPECT_EQ(fs_nodes[video].has_blob, 0u);
 }
 
-TEST_F(MediaScan, ShortOrForeignContentIsLeftAlone) {
-  fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 1;
-  const i32 half_png = raw_file(downloads, "half", std::vector<u8>(kPng.begin(), kPng.begin() + 7));
+TEST_F(MediaScan, ShortForeignOrMissingContentIsLeftAlone) {
+  const i32 half_png = raw_file(downloads, "half", std::vector<u8>(samples.png.begin(), samples.png.begin() + 7));
   const i32 tiny = raw_file(downloads, "tiny", {'Y', 'R', 'F'});
   const i32 other = raw_file(downloads, "other", {'G', 'I', 'F', '8', '9', 'a'});
   const i32 text = file(downloads, "YRF1.txt", "YRF1 is not in a blob");
-  const i32 elsewhere = raw_file(fs_find_child(fs_root, "Documents"), "pic", kYrf);
-  scan_at(100);
-  EXPECT_EQ(serial_log(), "");
-  for (i32 node : {half_png, tiny, other, text, elsewhere}) EXPECT_EQ(fs_nodes[node].has_blob, 0u) << node;
-}
-
-TEST_F(MediaScan, FolderOrReleasedBlobInDownloadsIsSkipped) {
-  fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 1;
-  const i32 released = raw_file(downloads, "gone", kYrf);
-  fs_blobs[fs_nodes[released].blob].in_use = 0;
-  fs_nodes[released].blob = -1;
+  const i32 elsewhere = raw_file(documents, "pic", samples.yrf);
+  const i32 released = raw_file(downloads, "gone", samples.yrf);
+  fs_blob_release(released);
   fs_nodes[released].size = 0;
   dir(downloads, "Folder");
   scan_at(100);
   EXPECT_EQ(serial_log(), "");
+  for (i32 node : {half_png, tiny, other, text, elsewhere, released}) EXPECT_EQ(fs_nodes[node].has_blob, 0u) << node;
 }
 
 TEST_F(MediaScan, MissingDownloadsSkipsTheScan) {
@@ -101,14 +79,6 @@ TEST_F(MediaScan, MissingDownloadsSkipsTheScan) {
   scan_at(100);
   EXPECT_EQ(last_scan, 100u);
   EXPECT_EQ(serial_log(), "");
-}
-
-TEST_F(MediaScan, TickCounterWrapIsHandled) {
-  last_scan = 0xFFFFFFF0u;
-  scan_at(0x50);  // 96 ticks later
-  EXPECT_EQ(last_scan, 0xFFFFFFF0u);
-  scan_at(0x54);  // 100 ticks later
-  EXPECT_EQ(last_scan, 0x54u);
 }
 
 }  // namespace

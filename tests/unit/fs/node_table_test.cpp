@@ -8,42 +8,34 @@ namespace {
 
 class NodeTable : public FsTest {};
 
-TEST_F(NodeTable, NamesOfTwentySevenCharactersFitAndTwentyEightDoNot) {
-  const std::string fits(27, 'n'), too_long(28, 'n');
-  const i32 node = fs_create(fs_root, fits.c_str(), kFsFile);
-  ASSERT_GE(node, 0);
-  EXPECT_EQ(std::string(fs_nodes[node].name), fits);
-  EXPECT_EQ(fs_create(fs_root, too_long.c_str(), kFsFile), -1);
-  EXPECT_EQ(fs_create(fs_root, std::string(200, 'x').c_str(), kFsFile), -1);
-}
-
-TEST_F(NodeTable, DotNamesSlashesAndEmptyNamesAreRefused) {
-  for (const char* bad : {".", "..", "/", "a/b", "trailing/", ""})
-    EXPECT_EQ(fs_create(fs_root, bad, kFsFile), -1) << bad;
-  EXPECT_EQ(fs_create(fs_root, nullptr, kFsFile), -1);
-  // Dots are fine anywhere else.
-  EXPECT_GE(fs_create(fs_root, "...", kFsFile), 0);
-  EXPECT_GE(fs_create(fs_root, ".hidden", kFsFile), 0);
-  EXPECT_EQ(fs_node_count, 3u);
-}
-
-TEST_F(NodeTable, DuplicatesAreRefusedPerFolderAndCaseMatters) {
-  const i32 a = dir(fs_root, "a"), b = dir(fs_root, "b");
-  EXPECT_GE(file(a, "notes.txt"), 0);
-  EXPECT_EQ(fs_create(a, "notes.txt", kFsDir), -1);
-  EXPECT_GE(file(b, "notes.txt"), 0);
-  EXPECT_GE(file(a, "Notes.txt"), 0);
-  EXPECT_GE(file(a, "NOTES.TXT"), 0);
-  EXPECT_EQ(children(a).size(), 3u);
-}
-
-TEST_F(NodeTable, ParentMustBeALiveFolder) {
-  const i32 f = file(fs_root, "plain");
-  EXPECT_EQ(fs_create(f, "inside", kFsFile), -1);
-  EXPECT_EQ(fs_create(0, "inside", kFsFile), -1);
-  EXPECT_EQ(fs_create(100, "inside", kFsFile), -1);  // a free slot
-  EXPECT_EQ(fs_create(128, "inside", kFsFile), -1);
-  EXPECT_EQ(fs_create(fs_root, "odd", 7), -1);
+TEST_F(NodeTable, CreateChecksTheNameTheParentAndTheKind) {
+  const i32 plain = file(fs_root, "plain"), a = dir(fs_root, "a"), b = dir(fs_root, "b");
+  const std::string n27(27, 'n'), n28(28, 'n'), n200(200, 'x');
+  const struct {
+    i32 parent;
+    const char* name;
+    u32 kind;
+    bool made;
+  } cases[] = {{fs_root, n27.c_str(), kFsFile, true}, {fs_root, n28.c_str(), kFsFile, false},
+               {fs_root, n200.c_str(), kFsFile, false}, {fs_root, ".", kFsFile, false},
+               {fs_root, "..", kFsDir, false},        {fs_root, "/", kFsFile, false},
+               {fs_root, "a/b", kFsFile, false},      {fs_root, "trailing/", kFsFile, false},
+               {fs_root, "", kFsFile, false},         {fs_root, nullptr, kFsFile, false},
+               {fs_root, "...", kFsFile, true},       {fs_root, ".hidden", kFsFile, true},
+               {fs_root, "odd", 7, false},            {plain, "inside", kFsFile, false},
+               {0, "inside", kFsFile, false},         {100, "inside", kFsFile, false},  // a free slot
+               {128, "inside", kFsFile, false},
+               // Names are unique per folder, and case matters.
+               {a, "notes.txt", kFsFile, true},       {a, "notes.txt", kFsDir, false},
+               {b, "notes.txt", kFsFile, true},       {a, "Notes.txt", kFsFile, true},
+               {a, "NOTES.TXT", kFsFile, true}};
+  for (const auto& c : cases) {
+    const char* shown = c.name ? c.name : "(null)";
+    const i32 node = fs_create(c.parent, c.name, c.kind);
+    EXPECT_EQ(node >= 0, c.made) << shown << " under " << c.parent;
+    if (node >= 0) EXPECT_STREQ(fs_nodes[node].name, c.name);
+  }
+  EXPECT_EQ(fs_node_count, 11u);
 }
 
 TEST_F(NodeTable, TableHoldsTheRootAndOneHundredTwentySixMore) {
@@ -51,8 +43,6 @@ TEST_F(NodeTable, TableHoldsTheRootAndOneHundredTwentySixMore) {
   EXPECT_EQ(fs_node_count, 127u);
   EXPECT_EQ(fs_create(fs_root, "one more", kFsFile), -1);
   EXPECT_EQ(fs_create(-1, "loose", kFsDir), -1);
-  EXPECT_EQ(fs_nodes[0].name[0], 0);  // entry 0 is never handed out
-  EXPECT_EQ(children(fs_root).size(), 126u);
 }
 
 TEST_F(NodeTable, NewNodeTakesTheLowestFreeSlotAndJoinsTheEnd) {
@@ -64,65 +54,48 @@ TEST_F(NodeTable, NewNodeTakesTheLowestFreeSlotAndJoinsTheEnd) {
   EXPECT_EQ(children(fs_root), (std::vector<i32>{b, c, d}));
 }
 
-TEST_F(NodeTable, NodeWithoutParentIsInNoList) {
-  const i32 loose = fs_create(-1, "loose", kFsDir);
-  ASSERT_GE(loose, 0);
-  EXPECT_EQ(fs_nodes[loose].parent, -1);
-  EXPECT_TRUE(children(fs_root).empty());
-  EXPECT_EQ(fs_node_count, 2u);
-}
-
-TEST_F(NodeTable, LinkingIgnoresRepeatsFilesAndFreeSlots) {
+TEST_F(NodeTable, LinkingIgnoresRepeatsFilesAndBadSlots) {
   const i32 a = dir(fs_root, "a"), f = file(fs_root, "f");
   const i32 loose = fs_create(-1, "loose", kFsFile);
   fs_link_child(a, loose);
   fs_link_child(a, loose);
-  EXPECT_EQ(children(a), std::vector<i32>{loose});
-  fs_link_child(f, loose);    // a file holds no children
-  fs_link_child(a, 90);       // free slot
-  fs_link_child(a, a);        // itself
-  fs_link_child(a, 0);        // the reserved entry
-  fs_link_child(a, 128);
-  fs_link_child(-1, loose);
+  // Into a file, a free slot, itself, the reserved entry, outside the table.
+  const std::pair<i32, i32> ignored[] = {{f, loose}, {a, 90}, {a, a}, {a, 0}, {a, 128}, {-1, loose}};
+  for (auto [parent, child] : ignored) fs_link_child(parent, child);
   EXPECT_EQ(children(a), std::vector<i32>{loose});
   EXPECT_TRUE(children(f).empty());
 }
 
-TEST_F(NodeTable, UnlinkingFixesTheHeadMiddleAndTail) {
-  const i32 a = file(fs_root, "a"), b = file(fs_root, "b"), c = file(fs_root, "c"), d = file(fs_root, "d");
+TEST_F(NodeTable, UnlinkingFixesTheHeadMiddleAndTailAndNothingElse) {
+  const i32 a = file(fs_root, "a"), b = dir(fs_root, "b"), c = dir(fs_root, "c"), d = file(fs_root, "d");
+  const i32 x = file(b, "x");
+  fs_unlink_child(c, x);  // another folder's node: nothing happens
+  EXPECT_EQ(fs_nodes[x].parent, b);
+  EXPECT_EQ(children(b), std::vector<i32>{x});
   fs_unlink_child(fs_root, b);
   EXPECT_EQ(children(fs_root), (std::vector<i32>{a, c, d}));
   fs_unlink_child(fs_root, a);
   EXPECT_EQ(children(fs_root), (std::vector<i32>{c, d}));
   fs_unlink_child(fs_root, d);
   EXPECT_EQ(children(fs_root), std::vector<i32>{c});
-  for (i32 n : {a, b, d}) {
+  for (i32 n : {a, b, d}) {  // left parentless, which the tables allow
     EXPECT_EQ(fs_nodes[n].parent, -1);
     EXPECT_EQ(fs_nodes[n].next_sibling, -1);
-    fs_link_child(fs_root, n);  // back where they belong, for the check
   }
 }
 
-TEST_F(NodeTable, UnlinkingANodeOfAnotherFolderChangesNothing) {
-  const i32 a = dir(fs_root, "a"), b = dir(fs_root, "b");
-  const i32 x = file(a, "x");
-  fs_unlink_child(b, x);
-  EXPECT_EQ(fs_nodes[x].parent, a);
-  EXPECT_EQ(children(a), std::vector<i32>{x});
-}
-
-TEST_F(NodeTable, FindChildIsExactAndIgnoresFilesAndEmptyNames) {
-  const i32 a = dir(fs_root, "Photos");
-  const i32 f = file(fs_root, "readme");
-  EXPECT_EQ(fs_find_child(fs_root, "Photos"), a);
-  EXPECT_EQ(fs_find_child(fs_root, "photos"), -1);
-  EXPECT_EQ(fs_find_child(fs_root, "Photo"), -1);
-  EXPECT_EQ(fs_find_child(fs_root, ""), -1);
-  EXPECT_EQ(fs_find_child(fs_root, nullptr), -1);
-  EXPECT_EQ(fs_find_child(f, "anything"), -1);
-  EXPECT_EQ(fs_find_child(a, "readme"), -1);
-  EXPECT_EQ(fs_find_child(77, "readme"), -1);
-  EXPECT_EQ(fs_find_child(-1, "readme"), -1);
+TEST_F(NodeTable, FindChildIsExactAndOnlyLooksInTheFolder) {
+  const i32 photos = dir(fs_root, "Photos");
+  const i32 readme = file(fs_root, "readme");
+  const struct {
+    i32 dir;
+    const char* name;
+    i32 expected;
+  } cases[] = {{fs_root, "Photos", photos}, {fs_root, "photos", -1}, {fs_root, "Photo", -1}, {fs_root, "", -1},
+               {fs_root, nullptr, -1},      {readme, "anything", -1}, {photos, "readme", -1}, {77, "readme", -1},
+               {-1, "readme", -1}};
+  for (const auto& c : cases)
+    EXPECT_EQ(fs_find_child(c.dir, c.name), c.expected) << (c.name ? c.name : "(null)") << " in " << c.dir;
 }
 
 TEST_F(NodeTable, ExtensionsAreCaseSensitiveSuffixes) {
@@ -133,26 +106,6 @@ TEST_F(NodeTable, ExtensionsAreCaseSensitiveSuffixes) {
   } cases[] = {{"a.png", ".png", 1}, {"png", ".png", 0}, {"a.PNG", ".png", 0}, {"a.png", "", 1},
                {"", "", 1},          {"x", ".png", 0},   {".png", ".png", 1},  {"a.tar.gz", ".gz", 1}};
   for (const auto& c : cases) EXPECT_EQ(has_extension(c.name, c.ext), c.expected) << c.name << " " << c.ext;
-}
-
-TEST_F(NodeTable, ZeroedSlotIsAFreeFile) {
-  const i32 n = blob_file(fs_root, "pic", {1, 2, 3});
-  fs_unlink_child(fs_root, n);
-  fs_blob_release(n);
-  fs_node_zero(n);
-  fs_node_count = fs_node_count - 1;
-  const FsNode& z = fs_nodes[n];
-  EXPECT_EQ(z.in_use, 0u);
-  EXPECT_EQ(z.kind, kFsFile);
-  EXPECT_EQ(z.name[0], 0);
-  EXPECT_EQ(z.parent, -1);
-  EXPECT_EQ(z.first_child, -1);
-  EXPECT_EQ(z.next_sibling, -1);
-  EXPECT_EQ(z.size, 0u);
-  EXPECT_EQ(z.has_blob, 0u);
-  EXPECT_EQ(z.blob, -1);
-  fs_node_zero(-1);
-  fs_node_zero(128);
 }
 
 class Content : public FsTest {};
@@ -166,53 +119,34 @@ TEST_F(Content, TextIsCutAtFiveHundredElevenCharacters) {
   EXPECT_STREQ(fs_nodes[f].text, "short");
 }
 
-TEST_F(Content, TextIsNotSetOnFoldersOrFreeSlots) {
-  const i32 d = dir(fs_root, "d");
-  fs_set_content(d, "text");
-  fs_set_content(50, "text");
-  fs_set_content(-3, "text");
+TEST_F(Content, ContentNeedsALiveFileAndBytes) {
+  const i32 d = dir(fs_root, "d"), f = file(fs_root, "f");
+  const u8 byte = 1;
+  for (i32 node : {d, 50, -3, 128}) {
+    fs_set_content(node, "text");
+    EXPECT_EQ(fs_set_image_content(node, &byte, 1), 0u) << node;
+  }
+  EXPECT_EQ(fs_set_image_content(f, &byte, 0), 0u);
+  EXPECT_EQ(fs_set_image_content(f, nullptr, 1), 0u);
   EXPECT_EQ(fs_nodes[d].size, 0u);
   EXPECT_EQ(fs_nodes[50].text[0], 0);
+  EXPECT_EQ(fs_blob_pool_used, 0u);
+  fs_node_zero(-1);
+  fs_node_zero(128);
 }
 
-TEST_F(Content, ImageContentLandsInTheBlobAndTextReleasesIt) {
-  const std::vector<u8> bytes = {9, 8, 7, 6, 5};
-  const i32 f = blob_file(fs_root, "pic.png", bytes);
-  const FsNode& n = fs_nodes[f];
-  ASSERT_EQ(n.blob, 0);
-  EXPECT_EQ(n.has_blob, 1u);
-  EXPECT_EQ(n.size, 5u);
-  u32 length = 0;
-  const u8* data = fs_blob_data(f, &length);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(std::vector<u8>(data, data + length), bytes);
+TEST_F(Content, TextReleasesTheBlob) {
+  const i32 f = blob_file(fs_root, "pic.png", {9, 8, 7});
   fs_set_content(f, "now text");
-  EXPECT_EQ(n.blob, -1);
-  EXPECT_EQ(n.has_blob, 0u);
-  EXPECT_EQ(fs_blobs[0].in_use, 0u);
+  EXPECT_EQ(fs_nodes[f].blob, -1);
+  EXPECT_EQ(fs_nodes[f].has_blob, 0u);
+  u32 length = 1;
   EXPECT_EQ(fs_blob_data(f, &length), nullptr);
   EXPECT_EQ(length, 0u);
 }
 
-TEST_F(Content, ImageContentNeedsALiveFileAndBytes) {
-  const u8 byte = 1;
-  EXPECT_EQ(fs_set_image_content(dir(fs_root, "d"), &byte, 1), 0u);
-  EXPECT_EQ(fs_set_image_content(file(fs_root, "f"), &byte, 0), 0u);
-  EXPECT_EQ(fs_set_image_content(60, &byte, 1), 0u);
-  EXPECT_EQ(fs_blob_pool_used, 0u);
-}
-
-TEST_F(Content, ReplacingImageContentTakesFreshPoolSpace) {
-  const i32 f = blob_file(fs_root, "pic", std::vector<u8>(100, 1));
-  ASSERT_EQ(fs_set_image_content(f, std::vector<u8>(50, 2).data(), 50), 1u);
-  EXPECT_EQ(fs_blobs[fs_nodes[f].blob].offset, 100u);
-  EXPECT_EQ(fs_blob_pool_used, 150u);
-  EXPECT_EQ(fs_nodes[f].size, 50u);
-}
-
 TEST_F(Content, SeventeenthBlobFailsUntilOneIsFreedThenReusesTheEntry) {
-  std::vector<i32> files;
-  for (int i = 0; i < 16; ++i) files.push_back(blob_file(fs_root, ("p" + std::to_string(i)).c_str(), {1, 2}));
+  for (int i = 0; i < 16; ++i) blob_file(fs_root, ("p" + std::to_string(i)).c_str(), {1, 2});
   i32 index = -1;
   EXPECT_EQ(fs_blob_alloc(2, &index), 0u);
   const i32 extra = file(fs_root, "p16");
@@ -231,6 +165,7 @@ TEST_F(Content, PoolIsNeverCompacted) {
   const i32 f = file(fs_root, "big");
   ASSERT_EQ(fs_set_image_content(f, big.data(), chunk), 1u);
   ASSERT_EQ(fs_set_image_content(f, big.data(), chunk), 1u);
+  EXPECT_EQ(fs_blobs[fs_nodes[f].blob].offset, chunk);
   EXPECT_EQ(fs_blob_pool_used, 2 * chunk);
   // Only one blob is live, yet a third copy no longer fits.
   EXPECT_EQ(fs_set_image_content(f, big.data(), chunk), 0u);
@@ -250,7 +185,6 @@ TEST_F(Content, FailedImageContentLeavesAnEmptyFile) {
   EXPECT_EQ(fs_nodes[f].blob, -1);
   EXPECT_EQ(fs_nodes[f].size, 0u);
   EXPECT_EQ(fs_nodes[f].has_blob, 0u);
-  EXPECT_EQ(fs_blobs[0].in_use, 0u);
   // A text file keeps its text when no blob can be had.
   const i32 t = file(fs_root, "t.txt", "kept");
   EXPECT_EQ(fs_set_image_content(t, bytes, 3), 0u);

@@ -15,20 +15,14 @@ std::string path_of(i32 node) {
   return out;
 }
 
-class Paths : public FsTest {
- protected:
-  void SetUp() override {
-    FsTest::SetUp();
-    standard_tree();
-  }
-};
+class Paths : public StandardTreeTest {};
 
 TEST_F(Paths, ResolveEdgeCases) {
-  const i32 desktop = fs_desktop_dir;
-  const i32 downloads = fs_find_child(fs_root, "Downloads");
   const i32 quillon = fs_find_child(downloads, "Quillon.yrf");
-  struct Case {
-    const char* path;
+  const std::string name27(27, 'k');
+  const i32 k = dir(fs_root, name27.c_str());
+  const struct {
+    std::string path;
     i32 expected;
   } cases[] = {{"", -1},
                {"Desktop", -1},
@@ -42,60 +36,39 @@ TEST_F(Paths, ResolveEdgeCases) {
                {"/Downloads/Quillon.yrf/more", -1},
                {"/Downloads/Nothing", -1},
                {"/./Desktop", -1},
-               {"/../Desktop", -1}};
-  for (const auto& c : cases) EXPECT_EQ(fs_resolve_path(c.path), c.expected) << '"' << c.path << '"';
+               {"/../Desktop", -1},
+               {"/" + name27, k},
+               {"/" + std::string(31, 'k'), -1},               // looked up, not found
+               {"/" + std::string(32, 'k') + "/Desktop", -1},  // a component over 31 characters
+               // Only the first 127 characters count.
+               {std::string(127, '/') + "Desktop", fs_root},
+               {std::string(120, '/') + "Desktop", desktop},
+               {std::string(123, '/') + "Desktop", -1}};  // "Desk"
+  for (const auto& c : cases) EXPECT_EQ(fs_resolve_path(c.path.c_str()), c.expected) << '"' << c.path << '"';
   EXPECT_EQ(fs_resolve_path(nullptr), -1);
 }
 
-TEST_F(Paths, ComponentsLongerThanThirtyOneCharactersFail) {
-  const std::string c31(31, 'k'), c32(32, 'k');
-  EXPECT_EQ(fs_resolve_path(("/" + c31).c_str()), -1);  // looked up, not found
-  EXPECT_EQ(fs_resolve_path(("/" + c32 + "/Desktop").c_str()), -1);
-  const std::string name27(27, 'k');
-  const i32 k = dir(fs_root, name27.c_str());
-  EXPECT_EQ(fs_resolve_path(("/" + name27).c_str()), k);
-}
-
-TEST_F(Paths, ResolveConsidersOnlyTheFirst127Characters) {
-  // Slashes padding the path out past the limit: the name after it is never
-  // reached, so the path stops at the root.
-  const std::string padded = std::string(127, '/') + "Desktop";
-  EXPECT_EQ(fs_resolve_path(padded.c_str()), fs_root);
-  const std::string cut = std::string(120, '/') + "Desktop";  // ends at 127
-  EXPECT_EQ(fs_resolve_path(cut.c_str()), fs_desktop_dir);
-  const std::string half = std::string(123, '/') + "Desktop";  // "Desk" fits
-  EXPECT_EQ(fs_resolve_path(half.c_str()), -1);
-}
-
-TEST_F(Paths, BuildsPathsOfStandardNodes) {
-  const i32 downloads = fs_find_child(fs_root, "Downloads");
+TEST_F(Paths, BuildsPathsOfStandardAndLooseNodes) {
   EXPECT_EQ(path_of(fs_root), "/");
-  EXPECT_EQ(path_of(0), "/");
-  EXPECT_EQ(path_of(-1), "/");
-  EXPECT_EQ(path_of(99), "/");   // free slot
-  EXPECT_EQ(path_of(128), "/");  // outside the table
+  for (i32 none : {0, -1, 99, 128}) EXPECT_EQ(path_of(none), "/") << none;  // 99 is free
   EXPECT_EQ(path_of(downloads), "/Downloads");
   EXPECT_EQ(path_of(fs_find_child(downloads, "Quillon.yrf")), "/Downloads/Quillon.yrf");
+  EXPECT_EQ(path_of(fs_create(-1, "loose", kFsFile)), "/loose");
 }
 
-TEST_F(Paths, PathsAndResolveAgreeDownADeepTree) {
-  i32 at = fs_find_child(fs_root, "Documents");
-  std::string expected = "/Documents";
-  for (int depth = 0; depth < 14; ++depth) {
-    const std::string name = "level" + std::to_string(depth);
-    at = dir(at, name.c_str());
-    expected += "/" + name;
-    ASSERT_EQ(path_of(at), expected);
-    ASSERT_EQ(fs_resolve_path(expected.c_str()), at);
-  }
-}
-
-TEST_F(Paths, DeepTreesKeepTheSixteenNearestNames) {
+TEST_F(Paths, DeepTreesAgreeBothWaysThenKeepTheSixteenNearestNames) {
   i32 at = fs_root;
-  for (int depth = 1; depth <= 20; ++depth) at = dir(at, ("d" + std::to_string(depth)).c_str());
-  std::string expected;
-  for (int depth = 5; depth <= 20; ++depth) expected += "/d" + std::to_string(depth);
-  EXPECT_EQ(path_of(at), expected);
+  std::string full;
+  for (int depth = 1; depth <= 20; ++depth) {
+    const std::string name = "d" + std::to_string(depth);
+    at = dir(at, name.c_str());
+    full += "/" + name;
+    ASSERT_EQ(fs_resolve_path(full.c_str()), at);
+    if (depth <= 16) ASSERT_EQ(path_of(at), full);
+  }
+  std::string nearest;
+  for (int depth = 5; depth <= 20; ++depth) nearest += "/d" + std::to_string(depth);
+  EXPECT_EQ(path_of(at), nearest);
 }
 
 TEST_F(Paths, LongPathsAreCutAt127Characters) {
@@ -106,24 +79,13 @@ TEST_F(Paths, LongPathsAreCutAt127Characters) {
     at = dir(at, name.c_str());
     full += "/" + name;
   }
-  const std::string built = path_of(at);
-  EXPECT_EQ(built, full.substr(0, 127));
-}
-
-TEST_F(Paths, NodesWithoutParentsGiveTheirOwnName) {
-  const i32 loose = fs_create(-1, "loose", kFsFile);
-  EXPECT_EQ(path_of(loose), "/loose");
+  EXPECT_EQ(path_of(at), full.substr(0, 127));
 }
 
 class CopyNames : public FsTest {};
 
-TEST_F(CopyNames, FreeNameIsUsedAsItIs) {
-  const i32 n = fs_create_unique(fs_root, "report.txt", kFsFile);
-  EXPECT_STREQ(fs_nodes[n].name, "report.txt");
-}
-
-TEST_F(CopyNames, NumberGoesBetweenStemAndExtension) {
-  struct Case {
+TEST_F(CopyNames, FreeNameAsItIsThenNumbersBetweenStemAndExtension) {
+  const struct {
     const char* name;
     const char* first_copy;
     const char* second_copy;
@@ -132,15 +94,12 @@ TEST_F(CopyNames, NumberGoesBetweenStemAndExtension) {
                {"a.b.c", "a.b 2.c", "a.b 3.c"},
                {".hidden", ".hidden 2", ".hidden 3"},
                {"x.", "x 2.", "x 3."}};
-  for (const auto& c : cases) {
-    ASSERT_GE(file(fs_root, c.name), 0);
-    const i32 first = fs_create_unique(fs_root, c.name, kFsFile);
-    const i32 second = fs_create_unique(fs_root, c.name, kFsFile);
-    ASSERT_GE(first, 0);
-    ASSERT_GE(second, 0);
-    EXPECT_STREQ(fs_nodes[first].name, c.first_copy);
-    EXPECT_STREQ(fs_nodes[second].name, c.second_copy);
-  }
+  for (const auto& c : cases)
+    for (const char* expected : {c.name, c.first_copy, c.second_copy}) {
+      const i32 n = fs_create_unique(fs_root, c.name, kFsFile);
+      ASSERT_GE(n, 0) << expected;
+      EXPECT_STREQ(fs_nodes[n].name, expected);
+    }
 }
 
 TEST_F(CopyNames, GapsAreFilledFromTwoUp) {
@@ -162,12 +121,13 @@ TEST_F(CopyNames, CandidateOverTwentySevenCharactersFails) {
 }
 
 TEST_F(CopyNames, BadParentOrNameFails) {
-  EXPECT_EQ(fs_create_unique(-1, "x", kFsFile), -1);
-  EXPECT_EQ(fs_create_unique(128, "x", kFsFile), -1);
-  EXPECT_EQ(fs_create_unique(fs_root, "", kFsFile), -1);
-  EXPECT_EQ(fs_create_unique(fs_root, nullptr, kFsFile), -1);
-  EXPECT_EQ(fs_create_unique(file(fs_root, "f"), "x", kFsFile), -1);
-  EXPECT_EQ(fs_create_unique(fs_root, "a/b", kFsFile), -1);
+  const i32 f = file(fs_root, "f");
+  const struct {
+    i32 parent;
+    const char* name;
+  } cases[] = {{-1, "x"}, {128, "x"}, {fs_root, ""}, {fs_root, nullptr}, {f, "x"}, {fs_root, "a/b"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(fs_create_unique(c.parent, c.name, kFsFile), -1) << (c.name ? c.name : "(null)") << " in " << c.parent;
 }
 
 TEST_F(CopyNames, FullTableFailsInsteadOfLooping) {

@@ -8,42 +8,32 @@ namespace {
 
 class Trash : public FsTest {};
 
-TEST_F(Trash, RecordsCopyTheDescriptor) {
-  trash_add_item("notes.txt", kFsFile, "hello", 5, 0, -1);
-  ASSERT_EQ(trash_count, 1u);
-  const TrashItem& item = trash_items[0];
-  EXPECT_STREQ(item.name, "notes.txt");
-  EXPECT_EQ(item.kind, kFsFile);
-  EXPECT_STREQ(item.text, "hello");
-  EXPECT_EQ(item.size, 5u);
-  EXPECT_EQ(item.has_blob, 0u);
-  EXPECT_EQ(item.blob, -1);
-}
-
-TEST_F(Trash, TextIsCopiedOnlyForInlineFiles) {
-  trash_add_item("pic.png", kFsFile, "stale text", 4096, 1, 3);
-  trash_add_item("Folder", kFsDir, "never", 0, 0, -1);
-  trash_add_item("video.zeva", kFsFile, "", 1000, 0, 2);
-  EXPECT_STREQ(trash_items[0].text, "");
-  EXPECT_EQ(trash_items[0].size, 4096u);
-  EXPECT_EQ(trash_items[0].blob, 3);
-  EXPECT_STREQ(trash_items[1].text, "");
-  EXPECT_EQ(trash_items[1].kind, kFsDir);
-  EXPECT_EQ(trash_items[2].blob, 2);
-}
-
-TEST_F(Trash, LongNamesAndTextsAreCut) {
-  const std::string name(40, 'n'), text(700, 't');
-  trash_add_item(name.c_str(), kFsFile, text.c_str(), 511, 0, -1);
-  EXPECT_EQ(std::string(trash_items[0].name), std::string(27, 'n'));
-  EXPECT_EQ(std::string(trash_items[0].text), std::string(511, 't'));
-}
-
-TEST_F(Trash, MissingStringsGiveEmptyFields) {
-  trash_add_item(nullptr, kFsFile, nullptr, 0, 0, -1);
-  EXPECT_EQ(trash_count, 1u);
-  EXPECT_STREQ(trash_items[0].name, "");
-  EXPECT_STREQ(trash_items[0].text, "");
+TEST_F(Trash, RecordsCopyTheDescriptorAndTextOnlyForInlineFiles) {
+  const std::string long_name(40, 'n'), long_text(700, 't');
+  const struct {
+    const char* name;
+    u32 kind;
+    const char* text;
+    u32 size, has_blob;
+    i32 blob;
+    std::string kept_name, kept_text;
+  } cases[] = {{"notes.txt", kFsFile, "hello", 5, 0, -1, "notes.txt", "hello"},
+               {"pic.png", kFsFile, "stale text", 4096, 1, 3, "pic.png", ""},
+               {"Folder", kFsDir, "never", 0, 0, -1, "Folder", ""},
+               {"video.zeva", kFsFile, "", 1000, 0, 2, "video.zeva", ""},
+               {long_name.c_str(), kFsFile, long_text.c_str(), 511, 0, -1, std::string(27, 'n'), std::string(511, 't')},
+               {nullptr, kFsFile, nullptr, 0, 0, -1, "", ""}};
+  for (const auto& c : cases) trash_add_item(c.name, c.kind, c.text, c.size, c.has_blob, c.blob);
+  ASSERT_EQ(trash_count, std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const TrashItem& item = trash_items[i];
+    EXPECT_EQ(item.name, cases[i].kept_name) << i;
+    EXPECT_EQ(item.text, cases[i].kept_text) << i;
+    EXPECT_EQ(item.kind, cases[i].kind) << i;
+    EXPECT_EQ(item.size, cases[i].size) << i;
+    EXPECT_EQ(item.has_blob, cases[i].has_blob) << i;
+    EXPECT_EQ(item.blob, cases[i].blob) << i;
+  }
 }
 
 TEST_F(Trash, SixtyFifthRecordIsIgnored) {
