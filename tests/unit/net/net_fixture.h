@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,14 @@ inline const Ip kOurIp = {192, 168, 50, 10};
 inline const Ip kServerIp = {192, 168, 50, 1};
 
 // A card that records what the stack sends and hands it what a test (or a
-// scripted peer reacting to each sent frame) queues. Time passes while the
-// stack polls an empty card, one tick per poll, so every wait ends.
+// scripted peer reacting to each sent frame, or to each poll) queues. Time
+// passes while the stack polls an empty card, one tick per poll, so every
+// wait ends.
 struct ScriptedCard {
   std::vector<Bytes> sent;
   std::deque<Bytes> incoming;
   std::function<void(const Bytes&)> peer;
+  std::function<void()> before_poll;
   uint32_t link = 1;
   uint32_t polls = 0;
 
@@ -54,6 +57,7 @@ struct ScriptedCard {
   static u32 poll(u8* buffer) {
     ScriptedCard* c = current();
     ++c->polls;
+    if (c->before_poll) c->before_poll();
     if (c->incoming.empty()) {
       pit_ticks = pit_ticks + 1;
       return 0;
@@ -94,6 +98,13 @@ inline std::string serial_log() {
   return s;
 }
 
+// The log holds `text` somewhere; a failure names the text looked for.
+inline ::testing::AssertionResult logged(const std::string& text) {
+  if (serial_log().find(text) == std::string::npos)
+    return ::testing::AssertionFailure() << "not in the serial log: " << text;
+  return ::testing::AssertionSuccess() << "in the serial log: " << text;
+}
+
 inline uint16_t be16_at(const Bytes& f, size_t off) {
   return static_cast<uint16_t>(f.at(off) << 8 | f.at(off + 1));
 }
@@ -108,12 +119,27 @@ inline void put32(Bytes& f, size_t off, uint32_t v) {
   put16(f, off, static_cast<uint16_t>(v >> 16));
   put16(f, off + 2, static_cast<uint16_t>(v));
 }
+inline Bytes be16(size_t v) { return {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}; }
 inline Bytes slice(const Bytes& f, size_t off, size_t n) {
   return Bytes(f.begin() + static_cast<long>(off), f.begin() + static_cast<long>(off + n));
 }
 template <size_t N>
 inline Bytes bytes(const std::array<uint8_t, N>& a) {
   return Bytes(a.begin(), a.end());
+}
+inline Bytes bytes(const u8* p, size_t n) { return Bytes(p, p + n); }
+inline Bytes join(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+inline Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+inline std::string str(const Bytes& b) { return std::string(b.begin(), b.end()); }
+// Bytes that differ from their neighbours and do not repeat every 256.
+inline Bytes pattern(size_t n, uint8_t seed = 0) {
+  Bytes b(n);
+  for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + i * 7 + i / 251);
+  return b;
 }
 
 // RFC 1071 reference: 16-bit one's complement addition word by word, the
@@ -134,58 +160,34 @@ inline uint16_t reference_l4_checksum(const Ip& src, const Ip& dst, uint8_t prot
                                       Bytes segment, size_t checksum_offset) {
   segment.at(checksum_offset) = 0;
   segment.at(checksum_offset + 1) = 0;
-  Bytes pseudo(src.begin(), src.end());
-  pseudo.insert(pseudo.end(), dst.begin(), dst.end());
-  pseudo.push_back(0);
-  pseudo.push_back(protocol);
-  pseudo.push_back(static_cast<uint8_t>(segment.size() >> 8));
-  pseudo.push_back(static_cast<uint8_t>(segment.size()));
-  pseudo.insert(pseudo.end(), segment.begin(), segment.end());
-  return reference_checksum(pseudo);
+  return reference_checksum(join({bytes(src), bytes(dst), {0, protocol}, be16(segment.size()), segment}));
 }
 
 inline Bytes ethernet(const Mac& dst, const Mac& src, uint16_t type, const Bytes& payload) {
-  Bytes f(dst.begin(), dst.end());
-  f.insert(f.end(), src.begin(), src.end());
-  f.push_back(static_cast<uint8_t>(type >> 8));
-  f.push_back(static_cast<uint8_t>(type));
-  f.insert(f.end(), payload.begin(), payload.end());
-  return f;
+  return join({bytes(dst), bytes(src), be16(type), payload});
 }
 
 inline Bytes arp_packet(uint16_t op, const Mac& sender_mac, const Ip& sender_ip,
                         const Mac& target_mac, const Ip& target_ip) {
-  Bytes p = {0, 1, 0x08, 0x00, 6, 4, static_cast<uint8_t>(op >> 8), static_cast<uint8_t>(op)};
-  p.insert(p.end(), sender_mac.begin(), sender_mac.end());
-  p.insert(p.end(), sender_ip.begin(), sender_ip.end());
-  p.insert(p.end(), target_mac.begin(), target_mac.end());
-  p.insert(p.end(), target_ip.begin(), target_ip.end());
-  return p;
+  return join({{0, 1, 0x08, 0x00, 6, 4}, be16(op), bytes(sender_mac), bytes(sender_ip),
+               bytes(target_mac), bytes(target_ip)});
 }
 
 inline Bytes arp_reply(const Ip& sender_ip, const Mac& sender_mac) {
-  return ethernet(kOurMac, sender_mac, 0x0806,
-                  arp_packet(2, sender_mac, sender_ip, kOurMac, kOurIp));
+  return ethernet(kOurMac, sender_mac, 0x0806, arp_packet(2, sender_mac, sender_ip, kOurMac, kOurIp));
 }
 
 // An IPv4 packet with a correct header checksum around `l4`.
 inline Bytes ipv4_packet(const Ip& src, const Ip& dst, uint8_t protocol, const Bytes& l4) {
-  Bytes h = {0x45, 0, 0, 0, 0x12, 0x34, 0x40, 0, 64, protocol, 0, 0};
-  put16(h, 2, static_cast<uint16_t>(20 + l4.size()));
-  h.insert(h.end(), src.begin(), src.end());
-  h.insert(h.end(), dst.begin(), dst.end());
+  Bytes h = join({{0x45, 0}, be16(20 + l4.size()), {0x12, 0x34, 0x40, 0, 64, protocol, 0, 0},
+                  bytes(src), bytes(dst)});
   put16(h, 10, reference_checksum(h));
-  h.insert(h.end(), l4.begin(), l4.end());
-  return h;
+  return join({h, l4});
 }
 
 inline Bytes udp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport,
                        const Bytes& payload, const Mac& dst_mac = kOurMac) {
-  Bytes u = {0, 0, 0, 0, 0, 0, 0, 0};
-  put16(u, 0, sport);
-  put16(u, 2, dport);
-  put16(u, 4, static_cast<uint16_t>(8 + payload.size()));
-  u.insert(u.end(), payload.begin(), payload.end());
+  Bytes u = join({be16(sport), be16(dport), be16(8 + payload.size()), {0, 0}, payload});
   put16(u, 6, reference_l4_checksum(src, dst, 17, u, 6));
   return ethernet(dst_mac, kPeerMac, 0x0800, ipv4_packet(src, dst, 17, u));
 }
@@ -193,16 +195,13 @@ inline Bytes udp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dp
 // A BOOTREPLY with the given options (raw bytes after the cookie).
 inline Bytes dhcp_reply_message(const Ip& yiaddr, const Bytes& options, uint32_t xid = 0x12345679) {
   Bytes m(240, 0);
-  m[0] = 2;
+  m[0] = 2;  // BOOTREPLY, Ethernet, 6-byte addresses
   m[1] = 1;
   m[2] = 6;
   put32(m, 4, xid);
   std::copy(yiaddr.begin(), yiaddr.end(), m.begin() + 16);
   std::copy(kOurMac.begin(), kOurMac.end(), m.begin() + 28);
-  m[236] = 99;
-  m[237] = 130;
-  m[238] = 83;
-  m[239] = 99;
+  put32(m, 236, 0x63825363);  // the magic cookie 99.130.83.99
   m.insert(m.end(), options.begin(), options.end());
   return m;
 }
@@ -221,21 +220,21 @@ class NetTest : public ::testing::Test {
     ScriptedCard::current() = &card;
     nic_attach(kScriptedDriver, kOurMac.data());
   }
+  // Leaves no address behind: without the scripted card no tick passes, so
+  // a later test's network call would wait forever.
   void TearDown() override {
     nic_detach();
+    net_config_clear();
     ScriptedCard::current() = nullptr;
   }
   void configure(const Ip& ip = kOurIp) {
     std::copy(ip.begin(), ip.end(), net_my_ip);
-    const uint8_t mask[4] = {255, 255, 255, 0};
+    const u8 mask[4] = {255, 255, 255, 0};
     std::copy(mask, mask + 4, net_netmask);
     std::copy(kServerIp.begin(), kServerIp.end(), net_gateway_ip);
   }
 
  public:
-  void answer_arp_for_ip(const Ip& ip) { answer_arp_for(ip); }
-
- protected:
   // Makes the peer answer ARP requests for `ip`.
   void answer_arp_for(const Ip& ip, const Mac& mac = kPeerMac) {
     auto previous = card.peer;

@@ -31,7 +31,17 @@ class Nic : public ::testing::Test {
     pci.add(0, slot, 0, 0x10EC, 0x8139, bar0);
     rtl.install();
   }
+  // One card alone on the bus, probed.
+  bool e1000_up() { add_e1000(); return nic_probe() == 1; }
+  bool rtl_up() { add_rtl(); return nic_probe() == 1; }
   uint32_t rtl_reg(uint16_t reg) { return rtl.regs[reg]; }
+  // Empty bus and fresh device models, for several probes in one test.
+  void fresh() {
+    pci = FakePci{};
+    e1000 = FakeE1000{};
+    rtl = FakeRtl8139{};
+    SetUp();
+  }
   // Puts one frame into the RTL8139 ring at `offset` as the card would.
   void ring_frame(uint32_t offset, uint16_t status, const Bytes& payload, uint16_t length = 0) {
     if (!length) length = static_cast<uint16_t>(payload.size() + 4);
@@ -47,90 +57,72 @@ TEST_F(Nic, ListingLogsEveryFunctionZero) {
   add_e1000(3);
   pci.add(2, 31, 0, 0x1234, 0x1111, 0);
   pci_list_devices();
-  const std::string log = serial_log();
-  EXPECT_NE(log.find("[PCI] Scanning all devices...\n"), std::string::npos);
-  EXPECT_NE(log.find("[PCI] Bus 0 Slot 3: Vendor=0x0x00008086 Device=0x0x0000100E Class=0x0x02000000\n"),
-            std::string::npos);
-  EXPECT_NE(log.find("[PCI] Bus 2 Slot 31: Vendor=0x0x00001234"), std::string::npos);
+  EXPECT_TRUE(logged("[PCI] Scanning all devices...\n"));
+  EXPECT_TRUE(logged("[PCI] Bus 0 Slot 3: Vendor=0x0x00008086 Device=0x0x0000100E Class=0x0x02000000\n"));
+  EXPECT_TRUE(logged("[PCI] Bus 2 Slot 31: Vendor=0x0x00001234"));
 }
 
-TEST_F(Nic, NoCardLogsAndLeavesEverythingAnsweringNothing) {
-  EXPECT_EQ(nic_probe(), 0u);
-  const std::string log = serial_log();
-  EXPECT_NE(log.find("[e1000] No e1000-family NIC found on PCI bus\n[RTL8139] Scanning PCI...\n"
-                     "[RTL8139] No RTL8139 found\n[NET] No supported NIC found!\n"),
-            std::string::npos);
-  u8 mac[6] = {1, 1, 1, 1, 1, 1}, buf[2048];
-  nic_get_mac(mac);
-  EXPECT_EQ(Bytes(mac, mac + 6), Bytes(6, 0));
-  EXPECT_EQ(nic_send_packet(buf, 60), 0u);
-  EXPECT_EQ(nic_poll_recv(buf), 0u);
-  EXPECT_EQ(nic_link_up(), 0u);
-}
-
-TEST_F(Nic, BothCardsPresentOnlyTheE1000IsUsed) {
+TEST_F(Nic, BothCardsPresentOnlyTheE1000IsSetUp) {
   add_rtl(2);
   add_e1000(5);
   ASSERT_EQ(nic_probe(), 1u);
   EXPECT_EQ(e1000_ok, 1u);
   EXPECT_EQ(rtl8139_ok, 0u);
-  const std::string log = serial_log();
-  EXPECT_EQ(log.find("[RTL8139]"), std::string::npos);
-  EXPECT_NE(log.find("[e1000] Found NIC at BAR0=0xFEBC0000\n"), std::string::npos);
-  EXPECT_NE(log.find("[NET] Using e1000 driver\n"), std::string::npos);
+  EXPECT_FALSE(logged("[RTL8139]"));
+  EXPECT_TRUE(logged("[e1000] Found NIC at BAR0=0xFEBC0000\n"));
+  EXPECT_TRUE(logged("[NET] Using e1000 driver\n"));
   EXPECT_EQ(pci.word(0, 5, 0, 4) & 0x6, 0x6u);  // memory space and bus master
-}
-
-TEST_F(Nic, E1000InAMultiFunctionSlotIsFoundOnALaterFunction) {
-  pci.add(0, 7, 0, 0x8086, 0x1237, 0, 0, 0x80);
-  pci.add(0, 7, 2, 0x8086, 0x10D3, static_cast<uint32_t>(FakeE1000::kBase));
-  e1000.install();
-  EXPECT_EQ(nic_probe(), 1u);
-}
-
-TEST_F(Nic, E1000With64BitBarAndNonZeroUpperHalfIsSkipped) {
-  pci.add(0, 3, 0, 0x8086, 0x100E, static_cast<uint32_t>(FakeE1000::kBase) | 0x4, 1);
-  e1000.install();
-  EXPECT_EQ(nic_probe(), 0u);
-}
-
-TEST_F(Nic, E1000MacFromReceiveAddressOrEeprom) {
-  add_e1000();
-  e1000.regs[0x5400] = 0x12005452;
-  e1000.regs[0x5404] = 0x80005634;
-  ASSERT_EQ(nic_probe(), 1u);
-  u8 mac[6];
-  nic_get_mac(mac);
-  EXPECT_EQ(Bytes(mac, mac + 6), (Bytes{0x52, 0x54, 0x00, 0x12, 0x34, 0x56}));
-  EXPECT_NE(serial_log().find("[e1000] MAC: 52:54:00:12:34:56\n"), std::string::npos);
-
-  SetUp();
-  e1000 = FakeE1000{};
-  add_e1000();
-  e1000.eeprom = {0x1100, 0x3322, 0x5544};
-  ASSERT_EQ(nic_probe(), 1u);
-  EXPECT_EQ(Bytes(nic_mac, nic_mac + 6), (Bytes{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
-}
-
-TEST_F(Nic, E1000SetUpMasksInterruptsAndProgramsTheRings) {
-  add_e1000();
-  ASSERT_EQ(nic_probe(), 1u);
-  EXPECT_EQ(e1000.regs[0x00D8], 0xFFFFFFFFu);
-  EXPECT_EQ(e1000.regs[0x0100], 0x0400801Eu);
-  EXPECT_EQ(e1000.regs[0x0400], 0x000400FAu);
-  EXPECT_EQ(e1000.regs[0x0410], 0x0060200Au);
-  EXPECT_EQ(e1000.regs[0x2808], 512u);
-  EXPECT_EQ(e1000.regs[0x2818], 31u);
-  EXPECT_EQ(e1000.regs[0x3808], 512u);
+  const std::pair<uint32_t, uint32_t> regs[] = {
+      {0x00D8, 0xFFFFFFFF},  // IMC: every interrupt masked
+      {0x0100, 0x0400801E}, {0x0400, 0x000400FA}, {0x0410, 0x0060200A},  // RCTL, TCTL, TIPG
+      {0x2808, 512}, {0x2818, 31}, {0x3808, 512}};  // ring lengths, receive tail
+  for (const auto& [reg, value] : regs) EXPECT_EQ(e1000.regs[reg], value) << std::hex << reg;
   EXPECT_EQ(e1000.regs[0x0000] & 0x60, 0x60u);
   EXPECT_EQ(nic_link_up(), 1u);
   e1000.link = 0;
   EXPECT_EQ(nic_link_up(), 0u);
 }
 
+TEST_F(Nic, NoCardLogsAndLeavesEverythingAnsweringNothing) {
+  EXPECT_EQ(nic_probe(), 0u);
+  EXPECT_TRUE(logged("[e1000] No e1000-family NIC found on PCI bus\n[RTL8139] Scanning PCI...\n"
+                     "[RTL8139] No RTL8139 found\n[NET] No supported NIC found!\n"));
+  u8 mac[6] = {1, 1, 1, 1, 1, 1}, buf[2048];
+  nic_get_mac(mac);
+  EXPECT_EQ(bytes(mac, 6), Bytes(6, 0));
+  EXPECT_EQ(nic_send_packet(buf, 60), 0u);
+  EXPECT_EQ(nic_poll_recv(buf), 0u);
+  EXPECT_EQ(nic_link_up(), 0u);
+}
+
+TEST_F(Nic, E1000OnALaterFunctionIsFoundAndOneAbove4GiBIsSkipped) {
+  pci.add(0, 7, 0, 0x8086, 0x1237, 0, 0, 0x80);  // multi-function header type
+  pci.add(0, 7, 2, 0x8086, 0x10D3, static_cast<uint32_t>(FakeE1000::kBase));
+  e1000.install();
+  EXPECT_EQ(nic_probe(), 1u);
+  fresh();
+  pci.add(0, 3, 0, 0x8086, 0x100E, static_cast<uint32_t>(FakeE1000::kBase) | 0x4, 1);  // 64-bit BAR
+  e1000.install();
+  EXPECT_EQ(nic_probe(), 0u);
+}
+
+TEST_F(Nic, E1000MacFromReceiveAddressOrEeprom) {
+  e1000.eeprom = {0x1100, 0x3322, 0x5544};
+  e1000.regs[0x5400] = 0x12005452;
+  e1000.regs[0x5404] = 0x80005634;
+  ASSERT_TRUE(e1000_up());
+  u8 mac[6];
+  nic_get_mac(mac);
+  EXPECT_EQ(bytes(mac, 6), (Bytes{0x52, 0x54, 0x00, 0x12, 0x34, 0x56}));
+  EXPECT_TRUE(logged("[e1000] MAC: 52:54:00:12:34:56\n"));
+  fresh();
+  e1000.eeprom = {0x1100, 0x3322, 0x5544};  // receive address registers read zero
+  ASSERT_TRUE(e1000_up());
+  EXPECT_EQ(bytes(nic_mac, 6), (Bytes{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
+}
+
 TEST_F(Nic, E1000RingIsFullAfter32SendsTheCardHasNotCompleted) {
-  add_e1000();
-  ASSERT_EQ(nic_probe(), 1u);
+  ASSERT_TRUE(e1000_up());
   u8 frame[60] = {1, 2, 3};
   for (int i = 0; i < 32; ++i) ASSERT_EQ(nic_send_packet(frame, 60), 1u) << i;
   EXPECT_EQ(nic_send_packet(frame, 60), 0u);
@@ -145,8 +137,7 @@ TEST_F(Nic, E1000RingIsFullAfter32SendsTheCardHasNotCompleted) {
 }
 
 TEST_F(Nic, E1000ReceiveCutsAt2048AndGivesTheDescriptorBack) {
-  add_e1000();
-  ASSERT_EQ(nic_probe(), 1u);
+  ASSERT_TRUE(e1000_up());
   u8 buf[2048];
   EXPECT_EQ(nic_poll_recv(buf), 0u);
   for (int i = 0; i < 2048; ++i) rx_buffers[0][i] = static_cast<u8>(i);
@@ -165,8 +156,7 @@ TEST_F(Nic, E1000ReceiveCutsAt2048AndGivesTheDescriptorBack) {
 }
 
 TEST_F(Nic, Rtl8139SetUpAcceptsBroadcastWithoutRingOverrunAndNoInterrupts) {
-  add_rtl();
-  ASSERT_EQ(nic_probe(), 1u);
+  ASSERT_TRUE(rtl_up());
   EXPECT_EQ(rtl8139_ok, 1u);
   const uint32_t rcr = rtl_reg(0x44);
   EXPECT_TRUE(rcr & (1u << 3)) << "broadcast";
@@ -175,67 +165,55 @@ TEST_F(Nic, Rtl8139SetUpAcceptsBroadcastWithoutRingOverrunAndNoInterrupts) {
   EXPECT_EQ((rcr >> 11) & 3, 0u) << "8 KiB ring";
   EXPECT_EQ(rtl_reg(0x3C), 0u);
   EXPECT_EQ(rtl_reg(0x37), 0x0Cu);
-  EXPECT_EQ(Bytes(nic_mac, nic_mac + 6), Bytes(rtl.mac, rtl.mac + 6));
+  EXPECT_EQ(bytes(nic_mac, 6), bytes(rtl.mac, 6));
   EXPECT_EQ(pci.word(0, 4, 0, 4) & 0x5, 0x5u);  // I/O space and bus master
-  const std::string log = serial_log();
-  EXPECT_NE(log.find("[e1000] No e1000-family NIC found on PCI bus\n"), std::string::npos);
-  EXPECT_NE(log.find("[BAR-DBG] raw bar0=0x0x0000C001 masked=0x0x0000C000\n"), std::string::npos);
-  EXPECT_NE(log.find("[RTL8139] MAC: 52:54:00:AB:CD:EF\n"), std::string::npos);
-  EXPECT_NE(log.find("[RTL8139] Initialized successfully!\n[RTL8139] CMD=0C RBSTART="),
-            std::string::npos);
-  EXPECT_NE(log.find("[NET] Using RTL8139 driver\n"), std::string::npos);
+  EXPECT_TRUE(logged("[BAR-DBG] raw bar0=0x0x0000C001 masked=0x0x0000C000\n"));
+  EXPECT_TRUE(logged("[RTL8139] MAC: 52:54:00:AB:CD:EF\n"));
+  EXPECT_TRUE(logged("[RTL8139] Initialized successfully!\n[RTL8139] CMD=0C RBSTART="));
+  EXPECT_TRUE(logged("[NET] Using RTL8139 driver\n"));
 }
 
 TEST_F(Nic, Rtl8139MemoryBarOrStuckResetMeansNoCard) {
   add_rtl(4, 0xFE000000);
   EXPECT_EQ(nic_probe(), 0u);
-  EXPECT_NE(serial_log().find("[RTL8139] ERROR: BAR0 is not I/O space\n[RTL8139] No RTL8139 found\n"
-                              "[NET] No supported NIC found!\n"),
-            std::string::npos);
-  SetUp();
-  rtl = FakeRtl8139{};
+  EXPECT_TRUE(logged("[RTL8139] ERROR: BAR0 is not I/O space\n[RTL8139] No RTL8139 found\n"
+                     "[NET] No supported NIC found!\n"));
+  fresh();
   add_rtl();
   rtl.reset_sticks = true;
   EXPECT_EQ(nic_probe(), 0u);
-  EXPECT_NE(serial_log().find("[RTL8139] Reset timeout!\n[NET] No supported NIC found!\n"),
-            std::string::npos);
+  EXPECT_TRUE(logged("[RTL8139] Reset timeout!\n[NET] No supported NIC found!\n"));
   EXPECT_EQ(rtl8139_ok, 0u);
 }
 
 TEST_F(Nic, Rtl8139FrameStraddlingTheRingEndComesBackWhole) {
-  add_rtl();
-  ASSERT_EQ(nic_probe(), 1u);
-  Bytes payload(100);
-  for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<uint8_t>(i + 1);
+  ASSERT_TRUE(rtl_up());
+  const Bytes payload = pattern(100, 1);
   rtl8139_rx_cur = 8160;
   ring_frame(8160, 1, payload);
-  rtl.cbr = static_cast<uint16_t>((8160 + 4 + 104 + 3) & ~3u & 0x1FFF);
+  rtl.cbr = 76;  // 8160 + 4 + 104, rounded up to 4, past the 8 KiB ring
   u8 buf[2048];
   ASSERT_EQ(nic_poll_recv(buf), 100u);
-  EXPECT_EQ(Bytes(buf, buf + 100), payload);
-  const uint16_t next = (8160 + 104 + 4 + 3) & ~3 & 0x1FFC;
-  EXPECT_EQ(rtl8139_rx_cur, next);
-  EXPECT_EQ(rtl.capr_writes.back(), static_cast<uint16_t>((next - 16) & 0x1FFF));
+  EXPECT_EQ(bytes(buf, 100), payload);
+  EXPECT_EQ(rtl8139_rx_cur, 76);
+  EXPECT_EQ(rtl.capr_writes.back(), 60);  // 16 below the read offset
   EXPECT_EQ(nic_poll_recv(buf), 0u);  // caught up with the card
 }
 
 TEST_F(Nic, Rtl8139OversizeAndBadFramesAreDroppedButSkipped) {
-  add_rtl();
-  ASSERT_EQ(nic_probe(), 1u);
+  ASSERT_TRUE(rtl_up());
   u8 buf[2048];
   ring_frame(0, 1, {}, 1601);  // payload 1597 bytes
   rtl.cbr = 2000;
   EXPECT_EQ(nic_poll_recv(buf), 0u);
-  const uint16_t after = (0 + 1601 + 4 + 3) & ~3;
-  EXPECT_EQ(rtl8139_rx_cur, after);
-  EXPECT_EQ(rtl.capr_writes.back(), after - 16);
+  EXPECT_EQ(rtl8139_rx_cur, 1608);  // 4 + 1601, rounded up to 4
+  EXPECT_EQ(rtl.capr_writes.back(), 1592);
 
-  ring_frame(after, 0, Bytes(60, 9));  // receive-OK clear
+  ring_frame(1608, 0, Bytes(60, 9));  // receive-OK clear
   EXPECT_EQ(nic_poll_recv(buf), 0u);
-  const uint16_t after2 = (after + 64 + 4 + 3) & ~3;
-  EXPECT_EQ(rtl8139_rx_cur, after2);
+  EXPECT_EQ(rtl8139_rx_cur, 1676);
 
-  ring_frame(after2, 1, {}, 2);  // too short to hold its CRC
+  ring_frame(1676, 1, {}, 2);  // too short to hold its CRC
   EXPECT_EQ(nic_poll_recv(buf), 0u);
 
   ring_frame(rtl8139_rx_cur, 1, Bytes(1596, 5));  // the largest accepted
@@ -244,14 +222,13 @@ TEST_F(Nic, Rtl8139OversizeAndBadFramesAreDroppedButSkipped) {
 }
 
 TEST_F(Nic, Rtl8139SendPadsWithZerosAndRotatesSlots) {
-  add_rtl();
-  ASSERT_EQ(nic_probe(), 1u);
+  ASSERT_TRUE(rtl_up());
   std::fill(&rtl8139_tx_buffers[0][0], &rtl8139_tx_buffers[0][0] + 1536, 0xEE);
   u8 frame[42];
   std::fill(frame, frame + 42, 0x11);
   ASSERT_EQ(nic_send_packet(frame, 42), 1u);
   EXPECT_EQ(rtl_reg(0x10) & 0x1FFF, 60u);
-  EXPECT_EQ(Bytes(rtl8139_tx_buffers[0] + 42, rtl8139_tx_buffers[0] + 60), Bytes(18, 0));
+  EXPECT_EQ(bytes(rtl8139_tx_buffers[0] + 42, 18), Bytes(18, 0));
   EXPECT_EQ(rtl8139_tx_cur, 1u);
   EXPECT_EQ(nic_send_packet(frame, 0), 0u);
   u8 big[1537] = {};
@@ -261,15 +238,14 @@ TEST_F(Nic, Rtl8139SendPadsWithZerosAndRotatesSlots) {
 }
 
 TEST_F(Nic, Rtl8139TransmitThatNeverCompletesTimesOut) {
-  add_rtl();
-  ASSERT_EQ(nic_probe(), 1u);
+  ASSERT_TRUE(rtl_up());
   rtl.tx_completes = false;
   u8 frame[60] = {};
   EXPECT_EQ(nic_send_packet(frame, 60), 0u);
-  EXPECT_NE(serial_log().find("[RTL8139] TX completion timeout\n"), std::string::npos);
+  EXPECT_TRUE(logged("[RTL8139] TX completion timeout\n"));
   EXPECT_EQ(rtl8139_tx_cur, 0u);
   EXPECT_EQ(nic_send_packet(frame, 60), 0u);  // the slot is still the card's
-  EXPECT_NE(serial_log().find("[RTL8139] TX busy timeout\n"), std::string::npos);
+  EXPECT_TRUE(logged("[RTL8139] TX busy timeout\n"));
 }
 
 }  // namespace

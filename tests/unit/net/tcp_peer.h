@@ -16,15 +16,10 @@ struct SentSegment {
 
 inline Bytes tcp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport, uint32_t seq,
                        uint32_t ack, uint8_t flags, const Bytes& payload, uint16_t window = 65535) {
-  Bytes t(20, 0);
-  put16(t, 0, sport);
-  put16(t, 2, dport);
+  Bytes t = join({be16(sport), be16(dport), Bytes(8, 0), {0x50, flags}, be16(window), Bytes(4, 0),
+                  payload});
   put32(t, 4, seq);
   put32(t, 8, ack);
-  t[12] = 0x50;
-  t[13] = flags;
-  put16(t, 14, window);
-  t.insert(t.end(), payload.begin(), payload.end());
   put16(t, 16, reference_l4_checksum(src, dst, 6, t, 16));
   return ethernet(kOurMac, kPeerMac, 0x0800, ipv4_packet(src, dst, 6, t));
 }
@@ -60,7 +55,7 @@ class TcpPeer {
   std::function<void(const SentSegment&)> on_data;
 
   void attach(NetTest& test, ScriptedCard& card) {
-    test.answer_arp_for_ip(ip);
+    test.answer_arp_for(ip);
     auto arp = card.peer;
     card.peer = [this, arp, &card](const Bytes& f) {
       if (be16_at(f, 12) == 0x0806) {

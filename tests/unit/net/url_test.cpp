@@ -27,12 +27,12 @@ Split split(const char* url) {
   return {host, port, path};
 }
 
-TEST(BrowserParseUrl, ListedCases) {
+TEST(BrowserParseUrl, SplitsHostPortAndPath) {
+  const std::string h63(63, 'h');
   struct Case {
-    const char* url;
-    const char* host;
+    std::string url, host;
     u16 port;
-    const char* path;
+    std::string path;
   } cases[] = {
       {"http://example.com/index.html", "example.com", 80, "/index.html"},
       {"HtTp://Example.COM", "Example.COM", 80, "/"},
@@ -50,74 +50,56 @@ TEST(BrowserParseUrl, ListedCases) {
       {"", "", 80, "/"},
       {"http:/host/p", "http", 80, "/host/p"},
       {"10.0.2.2:8088/download/a b", "10.0.2.2", 8088, "/download/a b"},
+      {"http://" + h63 + "hhh/p", h63, 80, "/"},  // cut at 63; the 64th is neither ":" nor "/"
+      {"http://" + h63 + ":81/p", h63, 81, "/p"},
+      {"h/" + std::string(300, 'p'), "h", 80, "/" + std::string(126, 'p')},
   };
   for (const auto& c : cases) {
-    const Split s = split(c.url);
+    const Split s = split(c.url.c_str());
     EXPECT_EQ(s.host, c.host) << c.url;
     EXPECT_EQ(s.port, c.port) << c.url;
     EXPECT_EQ(s.path, c.path) << c.url;
   }
 }
 
-TEST(BrowserParseUrl, LongHostAndPathAreCut) {
-  const std::string host(70, 'h');
-  Split s = split(("http://" + host + "/p").c_str());
-  EXPECT_EQ(s.host, std::string(63, 'h'));
-  EXPECT_EQ(s.path, "/");  // the 64th character is neither ":" nor "/"
-  s = split(("http://" + std::string(63, 'h') + ":81/p").c_str());
-  EXPECT_EQ(s.port, 81);
-  EXPECT_EQ(s.path, "/p");
-  s = split(("h/" + std::string(300, 'p')).c_str());
-  EXPECT_EQ(s.path, "/" + std::string(126, 'p'));
-}
-
-class StripHeaders : public ::testing::Test {
- protected:
-  u32 put(const std::string& s) {
-    std::memcpy(http_resp_buf, s.data(), s.size());
-    return static_cast<u32>(s.size());
+// Each case: the response, how much of it counts, and the body found (null: none).
+TEST(StripHeaders, BodyStartsAfterTheFirstBlankLineWithinTheLength) {
+  struct Case {
+    std::string response;
+    u32 length;
+    const char* body;
+  } cases[] = {
+      {"HTTP/1.0 404 Not Found\r\nA: b\r\n\r\nbody\r\n\r\nmore", 44, "body\r\n\r\nmore"},
+      {"HTTP/1.0 200 OK\r\n\r\n", 19, ""},  // an empty body, but one
+      {"HTTP/1.0 200 OK\r\n\r", 18, nullptr},
+      {"\r\n\r\n", 4, ""},
+      {"\r\n\r\n", 3, nullptr},
+      {"ab\n\n\r\n\rx\r\n\r", 12, nullptr},  // near misses only
+      {"HTTP/1.0 200 OK\r\n\r\nx", 18, nullptr},  // the blank line lies past the length
+  };
+  for (const auto& c : cases) {
+    std::memcpy(http_resp_buf, c.response.data(), c.response.size());
+    u32 len = 99;
+    const u8* body = http_strip_headers(c.length, &len);
+    if (!c.body) {
+      EXPECT_EQ(body, nullptr) << c.response;
+      EXPECT_EQ(len, 0u) << c.response;
+      continue;
+    }
+    ASSERT_NE(body, nullptr) << c.response;
+    EXPECT_EQ(body + len, http_resp_buf + c.length) << c.response;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(body), len), c.body) << c.response;
   }
-};
-
-TEST_F(StripHeaders, BodyAfterTheFirstBlankLine) {
-  const u32 n = put("HTTP/1.0 404 Not Found\r\nA: b\r\n\r\nbody\r\n\r\nmore");
-  u32 len = 99;
-  const u8* body = http_strip_headers(n, &len);
-  ASSERT_NE(body, nullptr);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(body), len), "body\r\n\r\nmore");
-}
-
-TEST_F(StripHeaders, BlankLineAsTheLastFourBytesGivesAnEmptyBody) {
-  const u32 n = put("HTTP/1.0 200 OK\r\n\r\n");
-  u32 len = 99;
-  const u8* body = http_strip_headers(n, &len);
-  EXPECT_NE(body, nullptr);
-  EXPECT_EQ(len, 0u);
-  EXPECT_EQ(body, http_resp_buf + n);
-}
-
-TEST_F(StripHeaders, NoBlankLineOrTooShortGivesNothing) {
-  u32 len = 99;
-  EXPECT_EQ(http_strip_headers(put("HTTP/1.0 200 OK\r\n\r"), &len), nullptr);
-  EXPECT_EQ(len, 0u);
-  put("\r\n\r\n");
-  EXPECT_EQ(http_strip_headers(3, &len), nullptr);
-  EXPECT_NE(http_strip_headers(4, &len), nullptr);
-  put("ab\n\n\r\n\rx\r\n\r");  // near misses only
-  EXPECT_EQ(http_strip_headers(12, &len), nullptr);
-  put("HTTP/1.0 200 OK\r\n\r\nx");
-  EXPECT_EQ(http_strip_headers(18, &len), nullptr);  // the blank line lies past `length`
 }
 
 TEST(HttpStatus, StatusLineOrNothing) {
-  auto code = [](const std::string& s) {
-    return http_status_code(reinterpret_cast<const u8*>(s.data()), static_cast<u32>(s.size()));
-  };
-  EXPECT_EQ(code("HTTP/1.0 200 OK\r\n"), 200u);
-  EXPECT_EQ(code("HTTP/1.1 409 Conflict\r\n"), 409u);
-  EXPECT_EQ(code("HTTP/1.0 20"), 0u);
-  EXPECT_EQ(code("hello there, world"), 0u);
-  EXPECT_EQ(code("HTTP/1.0 2x0 OK\r\n"), 0u);
+  const std::pair<std::string, u32> cases[] = {
+      {"HTTP/1.0 200 OK\r\n", 200}, {"HTTP/1.1 409 Conflict\r\n", 409}, {"HTTP/1.0 20", 0},
+      {"hello there, world", 0},    {"HTTP/1.0 2x0 OK\r\n", 0}};
+  for (const auto& [line, code] : cases) {
+    const auto* p = reinterpret_cast<const u8*>(line.data());
+    EXPECT_EQ(http_status_code(p, static_cast<u32>(line.size())), code) << line;
+  }
 }
 
 }  // namespace
