@@ -12,7 +12,9 @@ using TermBuffer = TerminalTest;
 using CommandLine = TerminalTest;
 using InfoCommands = TerminalTest;
 
-TEST_F(TermBuffer, FifteenthLineScrollsTheOldestOut) {
+TEST_F(TermBuffer, FreshTerminalGreetsAndTheFifteenthLineScrollsTheOldestOut) {
+  EXPECT_EQ(buffer(), (Lines{"TavlinOS Terminal - Beta", "Type 'help' for commands.", ""}));
+  EXPECT_EQ((Ints{term->term_cwd, i32(term->term_input_len)}), (Ints{fs_root, 0}));
   term->term_line_count = 0;
   for (int i = 1; i <= 15; ++i) term_println(term, ("line " + std::to_string(i)).c_str());
   Lines expected;
@@ -24,7 +26,7 @@ TEST_F(TermBuffer, FifteenthLineScrollsTheOldestOut) {
   EXPECT_EQ(buffer().front(), "line 3");
 }
 
-TEST_F(CommandLine, EchoSplitAndFinish) {
+TEST_F(CommandLine, EchoSplitFinishAndTheCommandsThatOnlyPrint) {
   const struct {
     std::string line;
     Lines buffer;
@@ -47,6 +49,10 @@ TEST_F(CommandLine, EchoSplitAndFinish) {
     EXPECT_EQ(input(), "") << c.line;
     EXPECT_EQ(term->term_input_len, 0u) << c.line;
   }
+  enter("help");
+  enter("clear");  // the echo goes with the rest; the finishing line stays
+  EXPECT_EQ(buffer(), (Lines{""}));
+  for (int i = 1; i < kTermLines; ++i) EXPECT_STREQ(term->term_lines[i], "") << i;
 }
 
 TEST_F(CommandLine, UnterminatedInputIsReadOnlyUpToItsArray) {
@@ -69,13 +75,6 @@ TEST_F(CommandLine, StaleCurrentFolderFallsBackToTheRoot) {
   term->term_cwd = sub;
   EXPECT_EQ(output("touch f"), Lines{});
   EXPECT_GE(fs_find_child(fs_root, "f"), 0);
-}
-
-TEST_F(InfoCommands, ClearLeavesOnlyTheFinishingLine) {
-  enter("help");
-  enter("clear");
-  EXPECT_EQ(buffer(), (Lines{""}));
-  for (int i = 1; i < kTermLines; ++i) EXPECT_STREQ(term->term_lines[i], "") << i;
 }
 
 TEST_F(InfoCommands, DateAndClockGiveUptimeFromTicks) {

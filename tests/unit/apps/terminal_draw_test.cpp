@@ -12,17 +12,8 @@
 namespace tavlin::term_test {
 namespace {
 
-constexpr u32 kBackground = 0x151516;
 constexpr u32 kGreen = 0x35E07A;
 constexpr u32 kWhite = 0xFFFFFF;
-
-// The glyphs of a text at scale 1, straight from the font's rows.
-void put_text(test::Picture& p, i32 x, i32 y, const std::string& text, u32 colour) {
-  for (size_t i = 0; i < text.size(); ++i)
-    for (i32 r = 0; r < 8; ++r)
-      for (i32 b = 0; b < 8; ++b)
-        if (font8x8[static_cast<u8>(text[i]) & 0x7F][r] >> b & 1) p.set(x + 8 * static_cast<i32>(i) + b, y + r, colour);
-}
 
 class TermDraw : public test::CanvasTest, public TerminalRig {
  protected:
@@ -33,59 +24,61 @@ class TermDraw : public test::CanvasTest, public TerminalRig {
     open_terminal();
   }
   void TearDown() override { close_terminal(); }
+
   void fill_buffer(int lines) {
     term->term_line_count = 0;
     for (int i = 0; i < lines; ++i) term_println(term, ("row " + std::to_string(i)).c_str());
   }
-  // The expected screen: paper outside, background inside, then text.
-  test::Picture area(i32 x, i32 y, i32 w, i32 h) const {
+
+  // Draws the area at (100, 50) and compares it with the expected screen:
+  // paper outside, 0x151516 inside, then each green line and the white
+  // prompt row by row, glyphs straight from the font's rows.
+  ::testing::AssertionResult draws(i32 w, i32 h, const Lines& green, const std::string& prompt) {
+    draw_app_terminal(term, 100, 50, w, h);
     test::Picture p(800, 600, test::kPaper);
-    for (i32 yy = y; yy < y + h; ++yy)
-      for (i32 xx = x; xx < x + w; ++xx) p.set(xx, yy, kBackground);
-    return p;
+    for (i32 yy = 50; yy < 50 + h; ++yy)
+      for (i32 xx = 100; xx < 100 + w; ++xx) p.set(xx, yy, 0x151516);
+    auto put = [&](i32 row, const std::string& text, u32 colour) {
+      for (size_t i = 0; i < text.size(); ++i)
+        for (i32 r = 0; r < 8; ++r)
+          for (i32 b = 0; b < 8; ++b)
+            if (font8x8[static_cast<u8>(text[i]) & 0x7F][r] >> b & 1)
+              p.set(108 + 8 * static_cast<i32>(i) + b, 58 + 14 * row + r, colour);
+    };
+    for (size_t i = 0; i < green.size(); ++i) put(static_cast<i32>(i), green[i], kGreen);
+    put(static_cast<i32>(green.size()), prompt, kWhite);
+    return matches(p);
   }
 };
+
+Lines rows(int first, int n) {
+  Lines out;
+  for (int i = first; i < first + n; ++i) out.push_back("row " + std::to_string(i));
+  return out;
+}
 
 TEST_F(TermDraw, FreshWindowShowsGreetingAndPrompt) {
   std::strcpy(term->term_input, "ls");
   term->term_input_len = 2;
-  draw_app_terminal(term, 100, 50, 558, 349);
-  test::Picture p = area(100, 50, 558, 349);
-  put_text(p, 108, 58, "TavlinOS Terminal - Beta", kGreen);
-  put_text(p, 108, 72, "Type 'help' for commands.", kGreen);
-  put_text(p, 108, 100, "> ls_", kWhite);
-  EXPECT_TRUE(matches(p));
+  EXPECT_TRUE(draws(558, 349, {"TavlinOS Terminal - Beta", "Type 'help' for commands.", ""}, "> ls_"));
 }
 
 TEST_F(TermDraw, FullBufferKeepsThePromptBelowTheLastLine) {
   fill_buffer(20);
   term->term_line_count = 1000;  // a damaged count draws no more than the table
-  draw_app_terminal(term, 100, 50, 558, 349);
-  test::Picture p = area(100, 50, 558, 349);
-  for (int i = 0; i < 14; ++i) put_text(p, 108, 58 + 14 * i, "row " + std::to_string(i + 6), kGreen);
-  put_text(p, 108, 58 + 14 * 14, "> _", kWhite);
-  EXPECT_TRUE(matches(p));
+  EXPECT_TRUE(draws(558, 349, rows(6, 14), "> _"));
 }
 
 TEST_F(TermDraw, ShortAreaScrollsTheLinesToKeepThePrompt) {
   fill_buffer(14);
-  // 69 pixels hold four rows: the last three lines and the prompt.
-  draw_app_terminal(term, 100, 50, 178, 69);
-  test::Picture p = area(100, 50, 178, 69);
-  for (int i = 0; i < 3; ++i) put_text(p, 108, 58 + 14 * i, "row " + std::to_string(11 + i), kGreen);
-  put_text(p, 108, 58 + 14 * 3, "> _", kWhite);
-  EXPECT_TRUE(matches(p));
+  EXPECT_TRUE(draws(178, 69, rows(11, 3), "> _"));  // 69 pixels hold four rows
 }
 
 TEST_F(TermDraw, NarrowAreaCutsTextAtItsRightEdge) {
   term->term_line_count = 0;
   term_println(term, std::string(48, 'W').c_str());
   std::strcpy(term->term_input, "echo abcdefghijklmnopqrstuvwxyz");
-  draw_app_terminal(term, 100, 50, 178, 200);
-  test::Picture p = area(100, 50, 178, 200);
-  put_text(p, 108, 58, std::string(21, 'W'), kGreen);
-  put_text(p, 108, 72, std::string("> echo abcdefghijklmnopqrstuvwxyz").substr(0, 21), kWhite);
-  EXPECT_TRUE(matches(p));
+  EXPECT_TRUE(draws(178, 200, {std::string(21, 'W')}, std::string("> echo abcdefghijklmnopqrstuvwxyz").substr(0, 21)));
 }
 
 TEST_F(TermDraw, AreasWithoutRoomForARowAreOnlyFilled) {
@@ -93,8 +86,7 @@ TEST_F(TermDraw, AreasWithoutRoomForARowAreOnlyFilled) {
     draw_app_terminal(term, 100, 50, size.first, size.second);
     EXPECT_EQ(count(test::kPaper), 800 * 600);
   }
-  draw_app_terminal(term, 10, 10, 100, 15);
-  EXPECT_TRUE(matches(area(10, 10, 100, 15)));
+  EXPECT_TRUE(draws(100, 15, {}, ""));
 }
 
 }  // namespace

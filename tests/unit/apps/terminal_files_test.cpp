@@ -69,8 +69,6 @@ TEST_F(Cd, RefusalsNameTheProblemAndNothingMoves) {
   const Case cases[] = {
       {"/Desktop", "cd /", {"cd: invalid directory"}},
       {"/Desktop", "cd ..", {"cd: invalid directory"}},
-      {"/Desktop", "cd //", {"cd: invalid directory"}},
-      {"/Desktop", "cd .", {"cd: invalid directory"}},
       {"/Desktop", "cd /Desktop/..", {"cd: invalid directory"}},
       {"/Desktop", "cd Tavlin.yrf", {"cd: no such directory: Tavlin.yrf"}},
       {"/Desktop", "cd nowhere", {"cd: no such directory: nowhere"}},
@@ -86,19 +84,28 @@ TEST_F(Cd, RefusalsNameTheProblemAndNothingMoves) {
 
 TEST_F(Cat, PrintsLinesCutAtFortySevenCharacters) {
   const std::string a(47, 'a'), b(47, 'b');
-  const struct {
-    std::string text;
-    Lines out;
-  } cases[] = {
-      {"first\nsecond\n\nfourth", {"first", "second", "", "fourth"}},
-      {"one\n", {"one", ""}},
-      {"", {""}},
-      {a + "\n" + b + "B\n" + std::string(100, 'c') + "\nend", {a, b, std::string(47, 'c'), "end"}},
+  text_file(fs_root, "f1", "first\nsecond\n\nfourth");
+  text_file(fs_root, "f2", "one\n");
+  text_file(fs_root, "f3", "");
+  text_file(fs_root, "f4", a + "\n" + b + "B\n" + std::string(100, 'c') + "\nend");
+  // Blob-backed files say what they are; the sample video keeps its bytes
+  // in a blob without the flag.
+  const std::string image = "binary file, " + std::to_string(kSamplePng.size()) + " bytes";
+  const std::string video = "binary file, " + std::to_string(kSampleZeva.size()) + " bytes";
+  const Case cases[] = {
+      {"/", "cat f1", {"first", "second", "", "fourth"}},
+      {"/", "cat f2", {"one", ""}},
+      {"/", "cat f3", {""}},
+      {"/", "cat f4", {a, b, std::string(47, 'c'), "end"}},
+      {"/Desktop", "cat Tavlin.yrf", {image}},
+      {"/Desktop", "cat DoruViza.zeva", {video}},
+      {"/", "cat", {"usage: cat <file>"}},
+      {"/", "cat Desktop", {"cat: no such file"}},
+      {"/", "cat Desktop/Tavlin.yrf", {"cat: no such file"}},
   };
-  for (const auto& c : cases) {
-    fs_delete(fs_root, "f.txt");
-    text_file(fs_root, "f.txt", c.text);
-    EXPECT_EQ(output("cat f.txt"), c.out) << c.text;
+  for (const Case& c : cases) {
+    term->term_cwd = dir_at(c.cwd);
+    EXPECT_EQ(output(c.line), c.out) << c.line;
   }
 }
 
@@ -110,17 +117,6 @@ TEST_F(Cat, ReadsNoMoreThanTheSizeNorPastTheInlineText) {
   fs_nodes[node].size = 100000;
   // 511 line feeds make 512 empty lines; the buffer keeps the last 14.
   EXPECT_EQ(run("cat s.txt"), Lines(14, ""));
-}
-
-TEST_F(Cat, BlobFilesSayWhatTheyAreAndOtherNamesAreRefused) {
-  term->term_cwd = dir_at("/Desktop");
-  EXPECT_EQ(output("cat Tavlin.yrf"), (Lines{"binary file, " + std::to_string(kSamplePng.size()) + " bytes"}));
-  // The sample video keeps its bytes in a blob without the flag.
-  EXPECT_EQ(output("cat DoruViza.zeva"), (Lines{"binary file, " + std::to_string(kSampleZeva.size()) + " bytes"}));
-  term->term_cwd = fs_root;
-  EXPECT_EQ(output("cat"), (Lines{"usage: cat <file>"}));
-  EXPECT_EQ(output("cat Desktop"), (Lines{"cat: no such file"}));
-  EXPECT_EQ(output("cat Desktop/Tavlin.yrf"), (Lines{"cat: no such file"}));
 }
 
 TEST_F(MakeAndRemove, MkdirAndTouchCreateInTheCurrentFolderByTheWholeArgument) {
@@ -143,9 +139,7 @@ TEST_F(MakeAndRemove, RefusalsUseTheirOwnWords) {
       {"", "rm", {"usage: rm <name>"}},
       {"", "mkdir made", {"mkdir: failed (exists or full)"}},
       {"", "mkdir a/b", {"mkdir: failed (exists or full)"}},
-      {"", "mkdir ..", {"mkdir: failed (exists or full)"}},
       {"", "touch made", {"touch: failed (exists or full)"}},
-      {"", "touch " + std::string(28, 'n'), {"touch: failed (exists or full)"}},
       {"", "rm ghost", {"rm: no such file or directory"}},
   };
   for (const Case& c : cases) EXPECT_EQ(output(c.line), c.out) << c.line;

@@ -1,7 +1,6 @@
-// Shared set-up for the Terminal's tests: the standard file tree with small
-// sample files, an empty window table with one Terminal opened the way the
-// dock opens it, no network card, the clock at zero and an empty program
-// table; helpers to type a command line and read the buffer back.
+// Shared set-up for the Terminal's tests: one Terminal opened the way the
+// dock opens it over the standard tree, the clock at zero, no programs
+// loaded; helpers to type a command line and read the buffer back.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -25,6 +24,7 @@
 namespace tavlin::term_test {
 
 using Lines = std::vector<std::string>;
+using Ints = std::vector<i32>;
 
 constexpr uint16_t kSerialData = 0x3F8;
 constexpr uint16_t kSerialStatus = 0x3FD;
@@ -62,8 +62,7 @@ inline i32 text_file(i32 parent, const char* name, const std::string& text) {
   return node;
 }
 
-// One Terminal opened the way the dock opens it over the standard tree,
-// with helpers to type lines into it; network state is the test's business.
+// Network state is the test's business.
 class TerminalRig {
  public:
   void open_terminal() {
@@ -80,8 +79,7 @@ class TerminalRig {
     fake_hw::clear_writes();
   }
 
-  // Leaves no tree behind: some suites build bare tables and rely on the
-  // root and Desktop indices naming nothing.
+  // Other suites build bare tables and rely on the root and Desktop naming nothing.
   void close_terminal() {
     windows_init();
     fs_tables_reset();
@@ -102,8 +100,7 @@ class TerminalRig {
     return out;
   }
 
-  // What one command line adds to an emptied buffer: the echo, its output
-  // and (unless it returns early) the finishing empty line.
+  // What one line adds to an emptied buffer: echo, output, finishing line.
   Lines run(const std::string& line) {
     for (auto& l : term->term_lines) l[0] = 0;
     term->term_line_count = 0;
@@ -111,7 +108,7 @@ class TerminalRig {
     return buffer();
   }
 
-  // The output alone, between the echo and the finishing empty line.
+  // The output alone, checking the echo and the finishing line around it.
   Lines output(const std::string& line) {
     Lines all = run(line);
     EXPECT_GE(all.size(), 2u) << line;

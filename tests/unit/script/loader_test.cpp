@@ -1,9 +1,10 @@
 // run and the loader: the usage line, the checks a program file must pass
 // with their log lines, the entry a load fills, and the table that refuses
 // a ninth program.
+#include "kernel/script/loader.h"
+
 #include <gtest/gtest.h>
 
-#include "kernel/script/loader.h"
 #include "unit/apps/terminal_fixture.h"
 #include "unit/script/hit_builders.h"
 
@@ -12,11 +13,9 @@ namespace {
 
 using term_test::Lines;
 using term_test::serial_log;
+class Run : public term_test::TerminalTest {};  // a class: an alias would name Test::Run
 
-class Run : public term_test::TerminalTest {
- protected:
-  Lines loaded_as(const std::string& name) { return {"Running: ", name}; }
-};
+Lines running(const std::string& name) { return {"Running: ", name}; }
 
 TEST_F(Run, NoArgumentGivesTheUsageAndReturnsEarly) {
   EXPECT_EQ(run("run"), (Lines{"> run", "Usage: run <file.hit>"}));
@@ -28,34 +27,26 @@ TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntry) {
   term_test::text_file(fs_root, "src", "");
   output("scom src");
   fake_hw::clear_writes();
-  EXPECT_EQ(output("run a.hit"), loaded_as("a.hit"));
+  EXPECT_EQ(output("run a.hit"), running("a.hit"));
   EXPECT_EQ(serial_log(), "[App] Loaded: a.hit (56 bytes)\n");
   EXPECT_EQ(app_count, 1u);
   const LoadedApp& app = loaded_apps[0];
-  EXPECT_EQ(app.in_use, 1u);
-  EXPECT_EQ(app.slot, 0u);
+  EXPECT_EQ((std::vector<u32>{app.in_use, app.slot, app.window}), (std::vector<u32>{1, 0, 0}));
   EXPECT_STREQ(app.name, "a.hit");
-  EXPECT_EQ(app.window, 0u);
-  const i32 node = fs_find_child(fs_root, "a.hit");
-  EXPECT_EQ(app.vm.code, reinterpret_cast<const u8*>(fs_nodes[node].text) + 14);
+  EXPECT_EQ(app.vm.code, reinterpret_cast<const u8*>(fs_nodes[fs_find_child(fs_root, "a.hit")].text) + 14);
   EXPECT_EQ(app.vm.code_len, 56);
 }
 
-TEST_F(Run, LoadStartsTheMachineFromAClearState) {
-  // Version and reserved bytes are not looked at.
+TEST_F(Run, LoadStartsTheMachineFromAClearStateWhateverTheVersionAndReservedBytes) {
   const i32 node = program_file(fs_root, "p.hit", hit_header(9, 0xEE) + Bytes{0x0B});
-  loaded_apps[0].vm.sp = 9;
-  loaded_apps[0].vm.var_count = 3;
-  loaded_apps[0].vm.error = -6;
+  VmState& vm = loaded_apps[0].vm;
+  vm.sp = 9;  // left over in the table
+  vm.var_count = 3;
+  vm.error = -6;
   ASSERT_EQ(app_load("p.hit"), 0);
-  const VmState& vm = loaded_apps[0].vm;
   EXPECT_EQ(vm.code, reinterpret_cast<const u8*>(fs_nodes[node].text) + 14);
-  EXPECT_EQ(vm.code_len, 1);
-  EXPECT_EQ(vm.pc, 0);
-  EXPECT_EQ(vm.sp, 0);
-  EXPECT_EQ(vm.var_count, 0);
+  EXPECT_EQ((std::vector<i32>{vm.code_len, vm.pc, vm.sp, vm.var_count, vm.error}), (std::vector<i32>{1, 0, 0, 0, 0}));
   EXPECT_EQ(vm.running, 1u);
-  EXPECT_EQ(vm.error, 0);
 }
 
 TEST_F(Run, MissingNamesFoldersAndFilesOutsideTheRootAreNotFound) {
@@ -70,58 +61,46 @@ TEST_F(Run, MissingNamesFoldersAndFilesOutsideTheRootAreNotFound) {
   EXPECT_EQ(app_count, 0u);
 }
 
-TEST_F(Run, ThirteenBytesAreTooSmallFourteenLoadEmpty) {
+TEST_F(Run, FilesMustHoldAHeaderWithTheMagic) {
   Bytes thirteen = hit_header();
   thirteen.pop_back();
   program_file(fs_root, "short.hit", thirteen);
   program_file(fs_root, "empty.hit", hit_header());
-  EXPECT_EQ(output("run short.hit"), (Lines{"Failed to load app"}));
-  EXPECT_EQ(serial_log(), "[App] File too small\n");
-  fake_hw::clear_writes();
-  EXPECT_EQ(output("run empty.hit"), loaded_as("empty.hit"));
-  EXPECT_EQ(serial_log(), "[App] Loaded: empty.hit (0 bytes)\n");
-  EXPECT_EQ(app_count, 1u);
-  EXPECT_EQ(loaded_apps[0].vm.code_len, 0);
-}
-
-TEST_F(Run, WrongMagicIsRefused) {
+  term_test::text_file(fs_root, "t.hit", "TAVLIN");  // starts like a program, shorter than a header
   for (const char* magic : {"TAVLIM", "tavlin", "XAVLIN"}) {
-    fake_hw::clear_writes();
     Bytes bytes = hit_header();
     std::memcpy(bytes.data(), magic, 6);
-    const std::string name = std::string(magic) + ".hit";
-    program_file(fs_root, name.c_str(), bytes + Bytes{0x0F});
-    EXPECT_EQ(output("run " + name), (Lines{"Failed to load app"})) << magic;
-    EXPECT_EQ(serial_log(), "[App] Invalid magic\n") << magic;
+    program_file(fs_root, (std::string(magic) + ".hit").c_str(), bytes + Bytes{0x0F});
   }
-  // A text file that merely starts like a program but is shorter than a header.
-  term_test::text_file(fs_root, "t.hit", "TAVLIN");
-  fake_hw::clear_writes();
-  EXPECT_EQ(output("run t.hit"), (Lines{"Failed to load app"}));
-  EXPECT_EQ(serial_log(), "[App] File too small\n");
-  EXPECT_EQ(app_count, 0u);
-}
-
-TEST_F(Run, BlobBackedFilesAreNeitherProgramsNorReadPastTheirText) {
   // The samples keep their bytes in blobs; their inline text is empty.
-  term->term_cwd = term_test::dir_at("/Desktop");
-  const i32 desktop_image = fs_find_child(term_test::dir_at("/Desktop"), "Tavlin.yrf");
-  ASSERT_TRUE(fs_move(desktop_image, fs_root));
+  ASSERT_TRUE(fs_move(fs_find_child(term_test::dir_at("/Desktop"), "Tavlin.yrf"), fs_root));
+  const struct {
+    const char* name;
+    const char* log;
+  } refusals[] = {{"short.hit", "[App] File too small\n"}, {"t.hit", "[App] File too small\n"},
+                  {"TAVLIM.hit", "[App] Invalid magic\n"}, {"tavlin.hit", "[App] Invalid magic\n"},
+                  {"XAVLIN.hit", "[App] Invalid magic\n"}, {"Tavlin.yrf", "[App] Invalid magic\n"}};
+  for (const auto& r : refusals) {
+    fake_hw::clear_writes();
+    EXPECT_EQ(output(std::string("run ") + r.name), (Lines{"Failed to load app"})) << r.name;
+    EXPECT_EQ(serial_log(), r.log) << r.name;
+  }
+  EXPECT_EQ(app_count, 0u);
   fake_hw::clear_writes();
-  EXPECT_EQ(output("run Tavlin.yrf"), (Lines{"Failed to load app"}));
-  EXPECT_EQ(serial_log(), "[App] Invalid magic\n");
+  EXPECT_EQ(output("run empty.hit"), running("empty.hit"));  // 14 bytes: no code, ends at once
+  EXPECT_EQ(serial_log(), "[App] Loaded: empty.hit (0 bytes)\n");
+  EXPECT_EQ(loaded_apps[0].vm.code_len, 0);
   // A size counting more than the inline text holds never stretches the code.
   program_file(fs_root, "big.hit", hit_header(), 400000);
-  EXPECT_EQ(output("run big.hit"), loaded_as("big.hit"));
-  EXPECT_EQ(loaded_apps[0].vm.code_len, 511 - 14);
+  EXPECT_EQ(output("run big.hit"), running("big.hit"));
+  EXPECT_EQ(loaded_apps[1].vm.code_len, 511 - 14);
 }
 
 TEST_F(Run, NinthLoadIsRefusedEvenForAGoodFile) {
   program_file(fs_root, "ok.hit", hit_header() + Bytes{0x0F});
   for (u32 i = 0; i < 8; ++i) {
-    EXPECT_EQ(output("run ok.hit"), loaded_as("ok.hit")) << i;
-    EXPECT_EQ(loaded_apps[i].slot, i);
-    EXPECT_EQ(loaded_apps[i].in_use, 1u);
+    EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
+    EXPECT_EQ((std::vector<u32>{loaded_apps[i].slot, loaded_apps[i].in_use}), (std::vector<u32>{i, 1}));
   }
   fake_hw::clear_writes();
   EXPECT_EQ(output("run ok.hit"), (Lines{"Failed to load app"}));
@@ -132,7 +111,7 @@ TEST_F(Run, NinthLoadIsRefusedEvenForAGoodFile) {
 
 TEST_F(Run, ArgumentIsTheWholeNameSpacesIncluded) {
   program_file(fs_root, "my prog.hit", hit_header());
-  EXPECT_EQ(output("run my prog.hit"), loaded_as("my prog.hit"));
+  EXPECT_EQ(output("run my prog.hit"), running("my prog.hit"));
   EXPECT_STREQ(loaded_apps[0].name, "my prog.hit");
 }
 

@@ -25,6 +25,12 @@ constexpr i32 kDockRow = 730;
 constexpr i32 dock_slot_centre(i32 slot) { return 255 + 70 * slot; }
 constexpr i32 kTrashX = 740, kTrashY = 720;
 
+// A press at (x, y) and the value it should leave, for tables of presses.
+struct Tap {
+  i32 x, y;
+  i32 after;
+};
+
 class DispatchTest : public WmTest {
  protected:
   void SetUp() override {
@@ -32,15 +38,9 @@ class DispatchTest : public WmTest {
     reset_input();
   }
 
-  // Scenario helpers are open to the tests' own small helpers.
  public:
-  using WmTest::advance;
-  using WmTest::make_file;
-  using WmTest::make_window;
-
   static void reset_input() {
     dispatch_reset();
-    menus_reset();
     keyboard_reset();
     std::memset(key_states, 0, sizeof key_states);
     key_shift = 0;
@@ -87,20 +87,35 @@ class DispatchTest : public WmTest {
 
   static void release() { mouse_buttons = 0; }
 
-  static void click(i32 x, i32 y) {
+  // One input event, then one pass.
+  static void press_pass(i32 x, i32 y) {
     press(x, y);
     pass();
+  }
+  static void move_pass(i32 x, i32 y) {
+    move_to(x, y);
+    pass();
+  }
+  static void release_pass() {
     release();
     pass();
   }
 
+  static void click(i32 x, i32 y) {
+    press_pass(x, y);
+    release_pass();
+  }
+
+  // A click far enough after the last one never to make a double click.
+  static void tap(i32 x, i32 y) {
+    advance(100);
+    click(x, y);
+  }
+
   static void drag(i32 x0, i32 y0, i32 x1, i32 y1) {
-    press(x0, y0);
-    pass();
-    move_to(x1, y1);
-    pass();
-    release();
-    pass();
+    press_pass(x0, y0);
+    move_pass(x1, y1);
+    release_pass();
   }
 
   // Characters as the keyboard interrupt queues them.
@@ -127,18 +142,6 @@ class DispatchTest : public WmTest {
   static std::string serial_log() {
     const auto bytes = fake_hw::bytes_written_to(0x3F8);
     return std::string(bytes.begin(), bytes.end());
-  }
-
-  static i32 windows_of(u32 kind) {
-    i32 n = 0;
-    for (const Window& w : windows) n += w.in_use && w.app == kind ? 1 : 0;
-    return n;
-  }
-
-  static Window* first_of(u32 kind) {
-    for (Window& w : windows)
-      if (w.in_use && w.app == kind) return &w;
-    return nullptr;
   }
 };
 

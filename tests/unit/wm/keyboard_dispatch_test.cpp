@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "unit/wm/dispatch_fixture.h"
 
@@ -14,12 +13,7 @@ namespace {
 
 class KeyboardDispatch : public DispatchTest {
  protected:
-  static Window& terminal() {
-    Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
-    w.term_input[0] = 0;
-    w.term_input_len = 0;
-    return w;
-  }
+  static Window& terminal() { return make_window(app::kTerminal, 100, 100, 560, 380); }
 
   static void type_and_pass(const std::string& text) {
     type(text);
@@ -57,100 +51,85 @@ TEST_F(KeyboardDispatch, TerminalLineHoldsFortyFiveCharactersAndEnterRunsIt) {
 TEST_F(KeyboardDispatch, CtrlSSavesOncePerPressOfTheChord) {
   const i32 node = make_file("notes.txt", "old");
   Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
-  w.doc_node = node;
-  std::strcpy(w.text, "new");
-  w.te_modified = 1;
   key_states[scancode::kCtrl] = 1;
-  pass();
-  EXPECT_STREQ(fs_nodes[node].text, "old");  // Ctrl alone
-  key_states[scancode::kS] = 1;
-  pass();
-  EXPECT_STREQ(fs_nodes[node].text, "new");
-  EXPECT_EQ(w.te_modified, 0u);
-  std::strcpy(w.text, "newer");
-  w.te_modified = 1;
-  pass();
-  pass();
-  EXPECT_STREQ(fs_nodes[node].text, "new");  // still held: no second save
-  EXPECT_EQ(w.te_modified, 1u);
-  key_states[scancode::kS] = 0;
-  pass();
-  key_states[scancode::kS] = 1;
-  pass();
-  EXPECT_STREQ(fs_nodes[node].text, "newer");
-
-  // Untitled, or not focused: nothing is saved.
-  key_states[scancode::kS] = 0;
-  pass();
-  w.doc_node = -1;
-  w.te_modified = 1;
-  key_states[scancode::kS] = 1;
-  pass();
-  EXPECT_EQ(w.te_modified, 1u);
-  key_states[scancode::kS] = 0;
-  pass();
-  w.doc_node = node;
-  std::strcpy(w.text, "lost");
-  focused_window = -1;
-  key_states[scancode::kS] = 1;
-  pass();
-  EXPECT_STREQ(fs_nodes[node].text, "newer");
+  // Each pass: S held or not, new unsaved text (or none), then the file's
+  // text and the modified flag afterwards.
+  const struct {
+    u8 s;
+    const char* typed;
+    i32 doc;
+    i32 focus;
+    const char* saved;
+    u32 modified;
+  } passes[] = {
+      {0, "new", node, 0, "old", 1},      // Ctrl alone
+      {1, nullptr, node, 0, "new", 0},    // the chord goes down: one save
+      {1, "newer", node, 0, "new", 1},    // still held: no second save
+      {1, nullptr, node, 0, "new", 1},    // ... nor on the next pass
+      {0, nullptr, node, 0, "new", 1},    // S released
+      {1, nullptr, node, 0, "newer", 0},  // pressed again
+      {0, nullptr, node, 0, "newer", 0},  // released
+      {1, "x", -1, 0, "newer", 1},        // untitled: nothing to save
+      {0, nullptr, node, 0, "newer", 1},  // released
+      {1, "lost", node, -1, "newer", 1},  // not focused
+  };
+  for (const auto& p : passes) {
+    key_states[scancode::kS] = p.s;
+    if (p.typed) {
+      std::strcpy(w.text, p.typed);
+      w.te_modified = 1;
+    }
+    w.doc_node = p.doc;
+    focused_window = p.focus;
+    pass();
+    EXPECT_STREQ(fs_nodes[node].text, p.saved) << &p - passes;
+    EXPECT_EQ(w.te_modified, p.modified) << &p - passes;
+  }
 }
 
-TEST_F(KeyboardDispatch, F2InTheFinderRenamesItsSelectedEntryAndNothingElse) {
+TEST_F(KeyboardDispatch, F2RenamesTheFocusedFindersSelectionOrElseTheIconUnderThePointer) {
   const i32 node = make_file("report.txt");
-  make_icon(0, make_file("icon.txt"), 40, 50);
+  DesktopIcon& icon = make_icon(3, make_file("icon.txt"), 40, 50);
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
-  move_to(50, 60);  // over the icon: the Finder still wins
-  pending_f2_event = 1;
-  pass();
-  EXPECT_EQ(pending_f2_event, 0);
-  EXPECT_EQ(finder.finder_renaming, 0u);  // nothing selected
-  EXPECT_EQ(desktop_renaming_idx, -1);
+  auto f2_at = [](i32 x, i32 y) {
+    move_to(x, y);
+    pending_f2_event = 1;
+    pass();
+    EXPECT_EQ(pending_f2_event, 0);
+  };
+  f2_at(50, 60);  // over the icon, but the focused Finder has nothing selected
+  EXPECT_EQ((Ints{i32(finder.finder_renaming), desktop_renaming_idx}), (Ints{0, -1}));
   finder.finder_last_sel = node;
-  pending_f2_event = 1;
-  pass();
+  f2_at(50, 60);
   EXPECT_EQ(finder.finder_renaming, 1u);
   EXPECT_STREQ(finder.finder_rename_text, "report.txt");
-}
-
-TEST_F(KeyboardDispatch, F2ElsewhereRenamesTheDesktopIconUnderThePointer) {
-  DesktopIcon& icon = make_icon(3, make_file("icon.txt"), 40, 50);
-  make_window(app::kClock, 300, 100, 320, 260);
-  move_to(300, 400);
-  pending_f2_event = 1;
-  pass();
+  make_window(app::kClock, 300, 100, 320, 260);  // another kind focused: the icon under the pointer
+  f2_at(320, 500);
   EXPECT_EQ(desktop_renaming_idx, -1);
-  move_to(50, 140);
-  pending_f2_event = 1;
-  pass();
+  f2_at(50, 140);
   EXPECT_EQ(desktop_renaming_idx, 3);
   EXPECT_STREQ(icon.rename_buf, "icon.txt");
 }
 
-TEST_F(KeyboardDispatch, DesktopRenameTakesTheKeysAndEnterLeavesTheRestQueued) {
+TEST_F(KeyboardDispatch, DesktopRenameTakesTheKeysUpToTwentySevenCharacters) {
   const i32 node = make_file("a.txt");
   DesktopIcon& icon = make_icon(0, node, 40, 50);
   Window& term = terminal();
   desktop_begin_rename(&icon);
-  type_and_pass("\b\b\b\b\bb.md\nls");
+  type_and_pass("\b\b\b\b\bb.md\nls");  // Enter commits and leaves the rest queued
   EXPECT_STREQ(fs_nodes[node].name, "b.md");
   EXPECT_STREQ(icon.label, "b.md");
   EXPECT_STREQ(term.term_input, "");
   EXPECT_FALSE(ring_empty());
   pass();
   EXPECT_STREQ(term.term_input, "ls");
-}
 
-TEST_F(KeyboardDispatch, DesktopRenameHoldsTwentySevenCharactersAndEscapeCancels) {
-  const i32 node = make_file("a");
-  DesktopIcon& icon = make_icon(0, node, 40, 50);
   desktop_begin_rename(&icon);
   type_and_pass(std::string(30, 'x'));
-  EXPECT_EQ(std::string(icon.rename_buf), "a" + std::string(26, 'x'));
-  type_and_pass("\x1b");
-  EXPECT_STREQ(fs_nodes[node].name, "a");
-  EXPECT_EQ((std::vector<i32>{icon.renaming, desktop_renaming_idx}), (std::vector<i32>{0, -1}));
+  EXPECT_EQ(std::string(icon.rename_buf), "b.md" + std::string(23, 'x'));
+  type_and_pass("\x1b");  // Escape cancels
+  EXPECT_STREQ(fs_nodes[node].name, "b.md");
+  EXPECT_EQ((Ints{icon.renaming, desktop_renaming_idx}), (Ints{0, -1}));
 }
 
 TEST_F(KeyboardDispatch, EscapeClosesAnOpenDropDownBeforeReachingTheWindow) {
@@ -167,24 +146,20 @@ TEST_F(KeyboardDispatch, EscapeClosesAnOpenDropDownBeforeReachingTheWindow) {
 TEST_F(KeyboardDispatch, FinderRenameCommitsOnEnterUnlessProtectedOrEmpty) {
   const i32 node = make_file("draft.txt");
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
-  finder.finder_last_sel = node;
-  finder.finder_renaming = 1;
-  std::strcpy(finder.finder_rename_text, "draft.txt");
-  type_and_pass("\b\b\bmd\n");
-  EXPECT_STREQ(fs_nodes[node].name, "draft.md");
-  EXPECT_EQ(finder.finder_renaming, 0u);
-
-  finder.finder_renaming = 1;
-  finder.finder_rename_text[0] = 0;
-  type_and_pass("\n");
-  EXPECT_STREQ(fs_nodes[node].name, "draft.md");
-
-  finder.finder_last_sel = fs_desktop_dir;
-  finder.finder_renaming = 1;
-  std::strcpy(finder.finder_rename_text, "Stuff");
-  type_and_pass("\n");
-  EXPECT_STREQ(fs_nodes[fs_desktop_dir].name, "Desktop");
-  EXPECT_EQ(finder.finder_renaming, 0u);
+  const struct {
+    i32 selected;
+    const char *text, *typed, *name_after;
+  } cases[] = {{node, "draft.txt", "\b\b\bmd\n", "draft.md"},
+               {node, "", "\n", "draft.md"},
+               {fs_desktop_dir, "Stuff", "\n", "Desktop"}};
+  for (const auto& c : cases) {
+    finder.finder_last_sel = c.selected;
+    finder.finder_renaming = 1;
+    std::strcpy(finder.finder_rename_text, c.text);
+    type_and_pass(c.typed);
+    EXPECT_STREQ(fs_nodes[c.selected].name, c.name_after) << c.text;
+    EXPECT_EQ(finder.finder_renaming, 0u) << c.text;
+  }
 }
 
 TEST_F(KeyboardDispatch, StoreLettersWalkTheListWithinItsEnds) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "unit/codec/codec_builders.h"
 #include "unit/wm/dispatch_fixture.h"
@@ -14,17 +13,6 @@ namespace {
 
 using AppClicks = DispatchTest;
 using BrowserThumb = DispatchTest;
-
-// Presses far enough apart never make a double click.
-void tap(i32 x, i32 y) {
-  DispatchTest::advance(100);
-  DispatchTest::click(x, y);
-}
-
-struct Tap {
-  i32 x, y;
-  i32 after;
-};
 
 TEST_F(AppClicks, ClockButtonsStepTheTimeZoneWithinTwelveHours) {
   make_window(app::kClock, 100, 100, 320, 260);  // button strip: rows 329 to 358
@@ -78,20 +66,20 @@ class TextEditClicksOn : public DispatchTest {
 
 TEST_F(TextEditClicksOn, ThePressPutsTheCaretOnTheCharacterUnderIt) {
   Window& w = editor("hello\nworld\n\nlast");
-  tap(143 + 3 * 8 + 2, 130 + 12 + 3);
-  EXPECT_EQ(w.te_caret, 9u);  // line 1 starts at 6
-  EXPECT_EQ((std::vector<i32>{w.te_sel_anchor, w.te_sel_end}), (std::vector<i32>{9, 9}));
-  tap(500, 133);  // beyond the end of "hello": before its newline
-  EXPECT_EQ(w.te_caret, 5u);
-  tap(137, 133);  // in the margin left of the text
-  EXPECT_EQ(w.te_caret, 0u);
-  tap(143 + 80, 130 + 36 + 1);  // the last line is shorter than the column
-  EXPECT_EQ(w.te_caret, 17u);
-  tap(150, 130 + 48);  // below the last line: the caret stays
-  EXPECT_EQ(w.te_caret, 17u);
-  tap(143 + 8, 130 + 12 + 1);
-  tap(136, 133);  // the gutter is not text
-  EXPECT_EQ(w.te_caret, 6u + 1u);
+  const Tap taps[] = {
+      {143 + 3 * 8 + 2, 130 + 12 + 3, 9},  // line 1 starts at 6
+      {500, 133, 5},                       // beyond the end of "hello": before its newline
+      {137, 133, 0},                       // in the margin left of the text
+      {143 + 80, 130 + 36 + 1, 17},        // the last line is shorter than the column
+      {150, 130 + 48, 17},                 // below the last line: the caret stays
+      {143 + 8, 130 + 12 + 1, 7},
+      {136, 133, 7},  // the gutter is not text
+  };
+  for (const Tap& t : taps) {
+    tap(t.x, t.y);
+    EXPECT_EQ(w.te_caret, u32(t.after)) << t.x << "," << t.y;
+  }
+  EXPECT_EQ((Ints{w.te_sel_anchor, w.te_sel_end}), (Ints{7, 7}));
 }
 
 TEST_F(TextEditClicksOn, ScrollAndLineHeightMapRowsToLines) {
@@ -107,19 +95,15 @@ TEST_F(TextEditClicksOn, ScrollAndLineHeightMapRowsToLines) {
 
 TEST_F(TextEditClicksOn, DraggingSelectsAndAPlainClickLeavesNoSelection) {
   Window& w = editor("hello\nworld");
-  press(143 + 3 * 8, 145);
-  pass();
+  press_pass(143 + 3 * 8, 145);
   EXPECT_EQ(w.te_mouse_select, 1u);
-  move_to(143 + 8, 133);
-  pass();
-  EXPECT_EQ((std::vector<i32>{w.te_sel_anchor, w.te_sel_end}), (std::vector<i32>{9, 1}));
+  move_pass(143 + 8, 133);
+  EXPECT_EQ((Ints{w.te_sel_anchor, w.te_sel_end}), (Ints{9, 1}));
   EXPECT_EQ(w.te_sel_active, 1u);
   EXPECT_EQ(w.te_caret, 9u);
-  move_to(143 + 8, 500);  // outside the text area: the selection holds
-  pass();
+  move_pass(143 + 8, 500);  // outside the text area: the selection holds
   EXPECT_EQ(w.te_sel_end, 1);
-  release();
-  pass();
+  release_pass();
   EXPECT_EQ(w.te_mouse_select, 0u);
   EXPECT_EQ(w.te_sel_active, 1u);
   tap(143, 133);
@@ -138,38 +122,35 @@ TEST_F(BrowserThumb, DraggingTheThumbScrollsThePage) {
   browser_state.dragging = 1;
   browser_state.drag_offset = 0;
   mouse_buttons = kMouseLeft;
-  move_to(200, 50 + 68 + 231);
-  pass();
-  EXPECT_EQ(browser_state.scroll, 74u);
-  move_to(200, 50 + 68 + 100);
-  pass();
-  EXPECT_EQ(browser_state.scroll, 32u);
-  move_to(200, 0);
-  pass();
-  EXPECT_EQ(browser_state.scroll, 0u);
+  const Tap moves[] = {{200, 50 + 68 + 231, 74}, {200, 50 + 68 + 100, 32}, {200, 0, 0}};
+  for (const Tap& m : moves) {
+    move_pass(m.x, m.y);
+    EXPECT_EQ(browser_state.scroll, u32(m.after)) << m.y;
+  }
   make_window(app::kClock, 600, 500, 100, 100);  // the browser loses the focus
-  move_to(200, 400);
-  pass();
+  move_pass(200, 400);
   EXPECT_EQ(browser_state.scroll, 0u);
-  release();
-  pass();
+  release_pass();
   EXPECT_EQ(browser_state.dragging, 0u);
 }
 
 TEST(BrowserWrap, LinesBreakAtNewlinesSpacesOrMidWord) {
-  std::strcpy(browser_state.text, "aaa bbb ccc");
+  const struct {
+    std::string text;
+    u32 width;
+    i32 lines;
+    std::vector<u32> starts;  // of the first lines
+  } cases[] = {{"aaa bbb ccc", 5, 3, {0, 4, 8}},
+               {"abcdefghij", 4, 3, {0, 4, 8}},
+               {"ab\n\ncd", 40, 3, {0, 3, 4}},
+               {"", 40, 1, {0}},
+               {std::string(kBrowserTextCap - 1, '\n'), 40, static_cast<i32>(kBrowserMaxLines), {0, 1, 2}}};
   u32 starts[kBrowserMaxLines];
-  EXPECT_EQ(browser_wrap_lines(11, 5, starts), 3);
-  EXPECT_EQ((std::vector<u32>{starts[0], starts[1], starts[2]}), (std::vector<u32>{0, 4, 8}));
-  std::strcpy(browser_state.text, "abcdefghij");
-  EXPECT_EQ(browser_wrap_lines(10, 4, starts), 3);
-  EXPECT_EQ((std::vector<u32>{starts[1], starts[2]}), (std::vector<u32>{4, 8}));
-  std::strcpy(browser_state.text, "ab\n\ncd");
-  EXPECT_EQ(browser_wrap_lines(6, 40, starts), 3);
-  EXPECT_EQ((std::vector<u32>{starts[1], starts[2]}), (std::vector<u32>{3, 4}));
-  EXPECT_EQ(browser_wrap_lines(0, 40, starts), 1);
-  std::memset(browser_state.text, '\n', kBrowserTextCap - 1);
-  EXPECT_EQ(browser_wrap_lines(kBrowserTextCap - 1, 40, starts), static_cast<i32>(kBrowserMaxLines));
+  for (const auto& c : cases) {
+    std::strcpy(browser_state.text, c.text.c_str());
+    ASSERT_EQ(browser_wrap_lines(static_cast<u32>(c.text.size()), c.width, starts), c.lines) << c.text;
+    EXPECT_EQ(std::vector<u32>(starts, starts + c.starts.size()), c.starts) << c.text;
+  }
   std::memset(&browser_state, 0, sizeof browser_state);
 }
 

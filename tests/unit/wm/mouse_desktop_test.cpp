@@ -3,8 +3,6 @@
 // rename, the top bar's titles, and what covers what when targets overlap.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "kernel/fs/trash.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -13,7 +11,7 @@ namespace {
 
 using DesktopMouse = DispatchTest;
 
-std::vector<i32> at(const DesktopIcon& i) { return {i.x, i.y}; }
+Ints at(const DesktopIcon& i) { return {i.x, i.y}; }
 
 TEST_F(DesktopMouse, DoubleClickOpensWhenTheSecondPressComesWithin29Ticks) {
   DesktopIcon& icon = make_icon(0, make_file("a.txt", "text"), 40, 50);
@@ -40,17 +38,14 @@ TEST_F(DesktopMouse, PressOnASelectedIconDragsTheWholeGroup) {
   DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 170);
   DesktopIcon& c = make_icon(2, make_file("c.txt"), 40, 290);
   a.selected = b.selected = 1;
-  press(50, 60);
-  pass();
-  move_to(250, 100);
-  pass();
-  EXPECT_EQ(at(a), (std::vector<i32>{240, 90}));
-  EXPECT_EQ(at(b), (std::vector<i32>{240, 210}));
-  EXPECT_EQ(at(c), (std::vector<i32>{40, 290}));
-  move_to(250, 10);  // no icon goes under the top bar
-  pass();
-  EXPECT_EQ(at(a), (std::vector<i32>{240, 28}));
-  EXPECT_EQ(at(b), (std::vector<i32>{240, 148}));
+  press_pass(50, 60);
+  move_pass(250, 100);
+  EXPECT_EQ(at(a), (Ints{240, 90}));
+  EXPECT_EQ(at(b), (Ints{240, 210}));
+  EXPECT_EQ(at(c), (Ints{40, 290}));
+  move_pass(250, 10);  // no icon goes under the top bar
+  EXPECT_EQ(at(a), (Ints{240, 28}));
+  EXPECT_EQ(at(b), (Ints{240, 148}));
 }
 
 TEST_F(DesktopMouse, PlainPressSelectsOneAndModifiersToggle) {
@@ -59,14 +54,13 @@ TEST_F(DesktopMouse, PlainPressSelectsOneAndModifiersToggle) {
   const struct {
     u8 ctrl, shift;
     i32 y;
-    i32 a_after, b_after;
-  } steps[] = {{0, 0, 180, 0, 1}, {1, 0, 60, 1, 1}, {0, 1, 180, 1, 0}, {0, 0, 180, 0, 1}};
+    Ints selected;
+  } steps[] = {{0, 0, 180, {0, 1}}, {1, 0, 60, {1, 1}}, {0, 1, 180, {1, 0}}, {0, 0, 180, {0, 1}}};
   for (const auto& s : steps) {
     key_states[scancode::kCtrl] = s.ctrl;
     key_shift = s.shift;
-    advance(100);
-    click(50, s.y);
-    EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{s.a_after, s.b_after}));
+    tap(50, s.y);
+    EXPECT_EQ((Ints{a.selected, b.selected}), s.selected);
   }
 }
 
@@ -76,12 +70,10 @@ TEST_F(DesktopMouse, TogglingTheGrabbedIconOffStillMovesTheOthersWithThePointer)
   a.drag_origin_x = 900;  // left over from an earlier drag
   a.selected = b.selected = 1;
   key_states[scancode::kCtrl] = 1;
-  press(50, 60);
-  pass();
-  move_to(70, 90);
-  pass();
-  EXPECT_EQ(at(b), (std::vector<i32>{60, 200}));
-  EXPECT_EQ(at(a), (std::vector<i32>{40, 50}));
+  press_pass(50, 60);
+  move_pass(70, 90);
+  EXPECT_EQ(at(b), (Ints{60, 200}));
+  EXPECT_EQ(at(a), (Ints{40, 50}));
 }
 
 TEST_F(DesktopMouse, RubberBandSelectsTheIconsItTouches) {
@@ -89,23 +81,18 @@ TEST_F(DesktopMouse, RubberBandSelectsTheIconsItTouches) {
   DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 290);
   DesktopIcon& far = make_icon(2, make_file("c.txt"), 600, 400);
   far.selected = 1;
-  press(300, 300);
-  pass();
-  // An icon's band box reaches 72 px right of it, so x = 111 still touches.
-  move_to(111, 100);
-  pass();
-  EXPECT_EQ((std::vector<i32>{a.selected, b.selected, far.selected}), (std::vector<i32>{1, 1, 0}));
-  move_to(112, 100);
-  pass();
-  EXPECT_EQ((std::vector<i32>{a.selected, b.selected}), (std::vector<i32>{0, 0}));
-  release();
-  pass();
+  press_pass(300, 300);
+  move_pass(111, 100);  // an icon's band box reaches 72 px right of it
+  EXPECT_EQ((Ints{a.selected, b.selected, far.selected}), (Ints{1, 1, 0}));
+  move_pass(112, 100);
+  EXPECT_EQ((Ints{a.selected, b.selected}), (Ints{0, 0}));
+  release_pass();
   EXPECT_EQ(desktop_rubber_active, 0);
 
   far.selected = 1;
   key_shift = 1;  // an additive band keeps what was selected
   drag(300, 300, 100, 100);
-  EXPECT_EQ((std::vector<i32>{a.selected, far.selected}), (std::vector<i32>{1, 1}));
+  EXPECT_EQ((Ints{a.selected, far.selected}), (Ints{1, 1}));
 }
 
 TEST_F(DesktopMouse, DropOnAFolderIconMovesTheSelectionIntoIt) {
@@ -115,8 +102,7 @@ TEST_F(DesktopMouse, DropOnAFolderIconMovesTheSelectionIntoIt) {
   make_icon(1, b, 150, 50).selected = 1;
   make_icon(2, folder, 40, 290);
   drag(50, 60, 60, 300);
-  EXPECT_EQ(fs_nodes[a].parent, folder);
-  EXPECT_EQ(fs_nodes[b].parent, folder);
+  EXPECT_EQ((Ints{fs_nodes[a].parent, fs_nodes[b].parent}), (Ints{folder, folder}));
 }
 
 TEST_F(DesktopMouse, DropOnTheTrashDeletesTheSelectionButNoProtectedFolder) {
@@ -171,8 +157,7 @@ TEST_F(DesktopMouse, TopBarTitlesOpenTheirMenuAndTheNextPressClosesIt) {
   click(300, 200);  // swallowed by the open menu
   EXPECT_EQ(open_menu, -1);
   EXPECT_NE(focused_window, win_index(w));
-  press(356, 27);  // beside the title: the desktop beneath
-  pass();
+  press_pass(356, 27);  // beside the title: the desktop beneath
   EXPECT_EQ(open_menu, -1);
   EXPECT_EQ(desktop_rubber_active, 1);
 }

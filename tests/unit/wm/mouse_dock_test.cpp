@@ -3,7 +3,6 @@
 // confirmation, and the dock's precedence over windows.
 #include <gtest/gtest.h>
 
-#include "kernel/fs/trash.h"
 #include "kernel/wm/launch.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -15,17 +14,13 @@ using DockMouse = DispatchTest;
 constexpr i32 kClockTile = dock_slot_centre(2);
 
 TEST_F(DockMouse, HoverRestartsTheTooltipDelayOnlyWhenTheTileChanges) {
-  move_to(kClockTile, kDockRow);
-  pass();
+  move_pass(kClockTile, kDockRow);
   EXPECT_EQ(dock_hover, 2);
   const u32 since = dock_hover_start_tick;
-  move_to(kClockTile + 10, kDockRow);
-  pass();
+  move_pass(kClockTile + 10, kDockRow);
   EXPECT_EQ(dock_hover_start_tick, since);
-  move_to(kTrashX, kTrashY);
-  pass();
-  EXPECT_EQ(dock_hover, -1);
-  EXPECT_EQ(dock_trash_hover, 1);
+  move_pass(kTrashX, kTrashY);
+  EXPECT_EQ((Ints{dock_hover, dock_trash_hover}), (Ints{-1, 1}));
   EXPECT_NE(dock_hover_start_tick, since);
 }
 
@@ -51,16 +46,14 @@ TEST_F(DockMouse, TileLaunchesHidesAndRestoresItsApplication) {
 }
 
 TEST_F(DockMouse, FileTileBringsBackItsWindowOrOpensTheFile) {
-  const i32 node = make_file("notes.txt", "hello");
-  open_file_in_app(node);
-  Window* w = first_of(app::kTextEdit);
-  ASSERT_NE(w, nullptr);
-  win_minimize(*w);
+  open_file_in_app(make_file("notes.txt", "hello"));
+  Window& w = windows[0];
+  win_minimize(w);
   advance(22);
   pass();
   click(dock_slot_centre(7), kDockRow);  // its tile follows the seven pinned ones
-  EXPECT_EQ(w->minimized, 0u);
-  EXPECT_EQ(focused_window, win_index(*w));
+  EXPECT_EQ(w.minimized, 0u);
+  EXPECT_EQ(focused_window, 0);
 
   reset_desktop();
   reset_input();
@@ -80,17 +73,14 @@ TEST_F(DockMouse, DockTileAboveAWindowTakesThePress) {
 }
 
 TEST_F(DockMouse, TrashDoubleClickNeedsLessThanThirtyTicks) {
+  // A double click forgets the first press; 30 ticks apart is a new first press.
   const u32 t0 = pit_ticks;
-  click(kTrashX, kTrashY);
-  EXPECT_EQ(trash_last_click_tick, t0);
-  pit_ticks = t0 + 29;
-  click(kTrashX, kTrashY);
-  EXPECT_EQ(trash_last_click_tick, 0u);  // a double click: the memory starts anew
-  pit_ticks = t0 + 100;
-  click(kTrashX, kTrashY);
-  pit_ticks = t0 + 130;
-  click(kTrashX, kTrashY);
-  EXPECT_EQ(trash_last_click_tick, t0 + 130);  // 30 ticks: a new first press
+  const u32 steps[][2] = {{0, t0}, {29, 0}, {100, t0 + 100}, {130, t0 + 130}};
+  for (const auto& s : steps) {
+    pit_ticks = t0 + s[0];
+    click(kTrashX, kTrashY);
+    EXPECT_EQ(trash_last_click_tick, s[1]) << s[0];
+  }
 }
 
 TEST_F(DockMouse, EmptyBinButtonEmptiesTheTrashAndAnyPressClosesIt) {

@@ -4,9 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "kernel/apps/upload_dialog.h"
+#include "kernel/net/ipv4.h"
+#include "kernel/net/nic.h"
 #include "unit/wm/dispatch_fixture.h"
 
 namespace tavlin::test {
@@ -18,9 +19,10 @@ class StoreClicks : public DispatchTest {
  protected:
   void SetUp() override {
     DispatchTest::SetUp();
-    std::memset(&vuzedezoz_idir[0], 0, sizeof vuzedezoz_idir[0]);
+    nic_detach();  // no card and no address: a download fails at once
+    net_config_clear();
+    std::memset(state, 0, sizeof *state);
     vuzedezoz_idir_used[0] = 1;
-    state = &vuzedezoz_idir[0];
     state->selected = -1;
     win = &make_window(app::kStore, 100, 100, 600, 420);
     win->store = state;
@@ -31,12 +33,7 @@ class StoreClicks : public DispatchTest {
     for (int i = 0; i < files; ++i) std::snprintf(state->file_names[i], 64, "f%d.txt", i);
   }
 
-  static void tap(i32 x, i32 y) {
-    advance(100);
-    click(x, y);
-  }
-
-  StoreState* state = nullptr;
+  StoreState* state = &vuzedezoz_idir[0];
   Window* win = nullptr;
 };
 
@@ -66,21 +63,15 @@ TEST_F(StoreClicks, TrackPressJumpsAndTheThumbDrags) {
   EXPECT_EQ(state->list_scroll, 396);
   tap(695, 200);
   EXPECT_EQ(state->list_scroll, 0);
-  press(695, 174);  // on the thumb, 10 pixels below its top
-  pass();
-  EXPECT_EQ(state->dragging, 1u);
-  EXPECT_EQ(state->drag_offset, 10);
-  move_to(695, 224);
-  pass();
+  press_pass(695, 174);  // on the thumb, 10 pixels below its top
+  EXPECT_EQ((Ints{i32(state->dragging), state->drag_offset}), (Ints{1, 10}));
+  move_pass(695, 224);
   EXPECT_EQ(state->list_scroll, 50 * 396 / 175);
-  move_to(695, 760);
-  pass();
+  move_pass(695, 760);
   EXPECT_EQ(state->list_scroll, 396);
-  release();
-  pass();
+  release_pass();
   EXPECT_EQ(state->dragging, 0u);
-  move_to(695, 200);
-  pass();
+  move_pass(695, 200);
   EXPECT_EQ(state->list_scroll, 396);
 }
 
@@ -111,12 +102,11 @@ class UploadDialogClicks : public DispatchTest {
 };
 
 TEST_F(UploadDialogClicks, FieldsTakeTheFocusAndTheButtonsAnswer) {
-  click(352, 324);
-  EXPECT_EQ(upload_dialog.focused_field, 1u);
-  click(732, 300);  // right of the fields
-  EXPECT_EQ(upload_dialog.focused_field, 1u);
-  click(731, 317);
-  EXPECT_EQ(upload_dialog.focused_field, 0u);
+  const Tap focus[] = {{352, 324, 1}, {732, 300, 1}, {731, 317, 0}};  // right of the fields: no change
+  for (const Tap& t : focus) {
+    click(t.x, t.y);
+    EXPECT_EQ(upload_dialog.focused_field, u32(t.after)) << t.x << "," << t.y;
+  }
   click(700, 500);  // "Upload"
   EXPECT_STREQ(upload_dialog.message, "Please select a file and enter a name");
   EXPECT_EQ(upload_dialog.active, 1u);
@@ -158,8 +148,7 @@ TEST_F(UploadDialogClicks, ButtonsStillAnswerBelowALongFolderList) {
   for (int i = 0; i < 20; ++i) fs_create(fs_root, ("file" + std::to_string(i)).c_str(), kFsFile);
   click(360, 380);
   click(400, 290);  // row 1: file0
-  const i32 chosen = upload_dialog.picker_sel;
-  ASSERT_GE(chosen, 0);
+  ASSERT_GE(upload_dialog.picker_sel, 0);
   click(700, 540);
   EXPECT_EQ(upload_dialog.picker_open, 0u);
   EXPECT_STREQ(upload_dialog.file_path, "/file0");
@@ -169,14 +158,11 @@ TEST_F(UploadDialogClicks, TheDialogSwallowsLeftPressesAndARightPressWaits) {
   Window& w = make_window(app::kAbout, 100, 100, 300, 200);
   make_window(app::kClock, 600, 100, 300, 200);
   right_press(150, 150);
-  press(150, 150);
-  pass();
+  press_pass(150, 150);
   EXPECT_NE(focused_window, win_index(w));
-  EXPECT_EQ(pending_rclick_event, 1);
-  EXPECT_EQ(ctx_menu.active, 0);
+  EXPECT_EQ((Ints{pending_rclick_event, ctx_menu.active}), (Ints{1, 0}));
   pass();
-  EXPECT_EQ(pending_rclick_event, 0);
-  EXPECT_EQ(ctx_menu.active, 1);  // right presses are not blocked by the dialog
+  EXPECT_EQ((Ints{pending_rclick_event, ctx_menu.active}), (Ints{0, 1}));  // right presses are not blocked
 }
 
 }  // namespace

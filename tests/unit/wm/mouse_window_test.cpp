@@ -2,8 +2,6 @@
 // grip within its limits, the three title-bar buttons and click-to-front.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "unit/wm/dispatch_fixture.h"
 
 namespace tavlin::test {
@@ -11,40 +9,38 @@ namespace {
 
 using WindowMouse = DispatchTest;
 
-std::vector<i32> frame(const Window& w) { return {w.x, w.y, w.w, w.h}; }
-
 TEST_F(WindowMouse, TitleBarDragFollowsThePointerUntilRelease) {
   Window& w = make_window(app::kClock, 100, 100, 320, 260);
-  press(200, 110);
-  pass();
-  move_to(450, 300);
-  pass();
-  EXPECT_EQ(frame(w), (std::vector<i32>{350, 290, 320, 260}));
-  move_to(450, 20);  // the title bar cannot go under the top bar
-  pass();
+  press_pass(200, 110);
+  move_pass(450, 300);
+  EXPECT_EQ(frame(w), (Ints{350, 290, 320, 260}));
+  move_pass(450, 20);  // the title bar cannot go under the top bar
   EXPECT_EQ(w.y, 28);
-  release();
-  pass();
-  move_to(600, 500);
-  pass();
-  EXPECT_EQ(frame(w), (std::vector<i32>{350, 28, 320, 260}));
+  release_pass();
+  move_pass(600, 500);
+  EXPECT_EQ(frame(w), (Ints{350, 28, 320, 260}));
+
+  Window& big = make_window(app::kTextEdit, 100, 200, 480, 360);
+  win_toggle_maximize(big);
+  drag(512, 40, 520, 40);  // restored under the same grab point, halfway along
+  EXPECT_EQ(big.maximized, 0u);
+  EXPECT_EQ(frame(big), (Ints{520 - 240, 28, 480, 360}));
 }
 
 TEST_F(WindowMouse, GripResizesDownToTheMinimumAndUpToTheScreenAndDock) {
   Window& w = make_window(app::kAbout, 100, 100, 400, 300);
-  press(495, 395);  // 5 px inside the bottom-right corner
-  pass();
-  move_to(595, 445);
-  pass();
-  EXPECT_EQ(frame(w), (std::vector<i32>{100, 100, 500, 350}));
-  move_to(150, 150);
-  pass();
-  EXPECT_EQ(frame(w), (std::vector<i32>{100, 100, 180, 100}));
-  move_to(1023, 767);  // right edge at the screen's, bottom at 768 - 76
-  pass();
-  EXPECT_EQ(frame(w), (std::vector<i32>{100, 100, 924, 592}));
-  release();
-  pass();
+  press_pass(495, 395);  // 5 px inside the bottom-right corner
+  const struct {
+    i32 x, y;
+    Ints frame;
+  } moves[] = {{595, 445, {100, 100, 500, 350}},
+               {150, 150, {100, 100, 180, 100}},
+               {1023, 767, {100, 100, 924, 592}}};  // the screen's right edge, the dock's top
+  for (const auto& m : moves) {
+    move_pass(m.x, m.y);
+    EXPECT_EQ(frame(w), m.frame) << m.x << "," << m.y;
+  }
+  release_pass();
   EXPECT_EQ(w.resizing, 0u);
 }
 
@@ -53,13 +49,14 @@ TEST_F(WindowMouse, TitleBarButtonsCloseMinimiseAndMaximise) {
   Window& other = make_window(app::kClock, 600, 400, 200, 200);
   click(122, 121);  // 6² + 6² > 64: beside the close button, a plain title-bar press
   EXPECT_EQ(w.anim_kind, anim::kNone);
-  click(156, 115);
-  EXPECT_EQ(frame(w), (std::vector<i32>{0, 28, 1024, 664}));
+  press(156, 115);
+  release_pass();  // down and up between two passes still counts
+  EXPECT_EQ(frame(w), (Ints{0, 28, 1024, 664}));
   EXPECT_EQ(focused_window, win_index(w));
   click(1020, 688);  // a maximised window has no grip
   EXPECT_EQ(w.resizing, 0u);
   click(56, 43);  // the button moved with the window
-  EXPECT_EQ(frame(w), (std::vector<i32>{100, 100, 400, 300}));
+  EXPECT_EQ(frame(w), (Ints{100, 100, 400, 300}));
 
   win_focus_and_raise(other);
   click(136, 115);  // minimising does not take the focus
@@ -88,26 +85,7 @@ TEST_F(WindowMouse, ClickBringsTheWindowToTheFront) {
   EXPECT_GT(back.z, front.z);
   EXPECT_EQ(back.launched, 1u);  // the dock stops bouncing its tile
   EXPECT_EQ(window_at(350, 250), &back);
-  EXPECT_EQ(frame(back), (std::vector<i32>{100, 100, 400, 300}));
-}
-
-TEST_F(WindowMouse, DraggingAMaximisedWindowRestoresItUnderTheSameGrabPoint) {
-  Window& w = make_window(app::kTextEdit, 100, 200, 480, 360);
-  win_toggle_maximize(w);
-  press(512, 40);  // halfway along the title bar
-  pass();
-  move_to(520, 40);
-  pass();
-  EXPECT_EQ(w.maximized, 0u);
-  EXPECT_EQ(frame(w), (std::vector<i32>{520 - 240, 28, 480, 360}));
-}
-
-TEST_F(WindowMouse, PressAndReleaseBetweenTwoPassesStillAct) {
-  Window& w = make_window(app::kAbout, 100, 100, 400, 300);
-  press(156, 115);
-  release();
-  pass();
-  EXPECT_EQ(w.maximized, 1u);
+  EXPECT_EQ(frame(back), (Ints{100, 100, 400, 300}));
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ namespace tavlin::test {
 namespace {
 
 using Windows = WmTest;
-using WindowAnimation = WmTest;
 
 // focused_window is -1 or a slot in use, not minimised and not closing, and
 // the focused window is the frontmost visible one.
@@ -29,13 +28,9 @@ void expect_focus_invariant() {
 TEST_F(Windows, FocusGivesTheNextStackingValueAndNeverReusesOne) {
   Window& a = make_window(app::kClock, 100, 100, 300, 200);
   Window& b = make_window(app::kAbout, 150, 150, 300, 200);
-  EXPECT_EQ(a.z, 1);
-  EXPECT_EQ(b.z, 2);
-  EXPECT_EQ(focused_window, win_index(b));
+  EXPECT_EQ((Ints{a.z, b.z, focused_window}), (Ints{1, 2, win_index(b)}));
   win_focus_and_raise(a);
-  EXPECT_EQ(a.z, 3);
-  EXPECT_EQ(next_z, 4);
-  EXPECT_EQ(focused_window, win_index(a));
+  EXPECT_EQ((Ints{a.z, next_z, focused_window}), (Ints{3, 4, win_index(a)}));
   expect_focus_invariant();
 }
 
@@ -55,7 +50,7 @@ TEST_F(Windows, WindowAtPicksTheFrontmostVisibleWindow) {
   EXPECT_EQ(window_at(200, 200), &low);
 }
 
-TEST_F(Windows, AllocationTakesTheLowestFreeSlotAndResetsIt) {
+TEST_F(Windows, AllocationTakesTheLowestFreeSlotResetsItAndFailsWhenFull) {
   Window& a = make_window(app::kClock, 0, 40, 10, 10);
   make_window(app::kAbout, 0, 40, 10, 10);
   a.in_use = 0;
@@ -64,16 +59,10 @@ TEST_F(Windows, AllocationTakesTheLowestFreeSlotAndResetsIt) {
   ASSERT_EQ(again, &a);
   EXPECT_EQ(again->in_use, 0u);
   EXPECT_EQ(again->text[0], 0);
-  EXPECT_EQ(again->doc_node, -1);
-  EXPECT_EQ(again->image_node, -1);
-  EXPECT_EQ(again->finder_dir, -1);
-  EXPECT_EQ(again->finder_last_sel, -1);
-  EXPECT_EQ(again->finder_click_idx, -1);
-  EXPECT_EQ(again->finder_anchor, -1);
-}
-
-TEST_F(Windows, NoSlotWhenAllEightAreInUse) {
-  for (int i = 0; i < kMaxWindows; ++i) make_window(app::kClock, 0, 40, 10, 10);
+  EXPECT_EQ((Ints{again->doc_node, again->image_node, again->finder_dir, again->finder_last_sel,
+                  again->finder_click_idx, again->finder_anchor}),
+            Ints(6, -1));
+  for (int i = 1; i < kMaxWindows; ++i) make_window(app::kClock, 0, 40, 10, 10);
   EXPECT_EQ(win_alloc(), nullptr);
 }
 
@@ -81,78 +70,70 @@ TEST_F(Windows, MaximiseFillsTheWorkAreaAndToggleRestores) {
   Window& w = make_window(app::kTextEdit, 100, 200, 480, 360);
   win_toggle_maximize(w);
   EXPECT_EQ(w.maximized, 1u);
-  EXPECT_EQ((std::vector<i32>{w.x, w.y, w.w, w.h}), (std::vector<i32>{0, 28, 1024, 664}));
+  EXPECT_EQ(frame(w), (Ints{0, 28, 1024, 664}));
   EXPECT_EQ(w.anim_kind, anim::kMaximize);
-  EXPECT_EQ((std::vector<i32>{w.anim_from_x, w.anim_from_y, w.anim_from_w, w.anim_from_h}),
-            (std::vector<i32>{100, 200, 480, 360}));
+  EXPECT_EQ(anim_from(w), (Ints{100, 200, 480, 360}));
   win_toggle_maximize(w);
   EXPECT_EQ(w.maximized, 0u);
-  EXPECT_EQ((std::vector<i32>{w.x, w.y, w.w, w.h}), (std::vector<i32>{100, 200, 480, 360}));
+  EXPECT_EQ(frame(w), (Ints{100, 200, 480, 360}));
   EXPECT_EQ(w.anim_kind, anim::kUnmaximize);
-  EXPECT_EQ((std::vector<i32>{w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}),
-            (std::vector<i32>{100, 200, 480, 360}));
+  EXPECT_EQ(anim_to(w), (Ints{100, 200, 480, 360}));
 }
 
-TEST_F(Windows, MinimiseShrinksIntoTheDockIconAndDropsFocus) {
+TEST_F(Windows, MinimiseShrinksIntoTheDockIconAndRestoreGrowsBack) {
   Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
   win_minimize(w);
   EXPECT_EQ(focused_window, -1);
   EXPECT_EQ(w.anim_kind, anim::kMinimize);
   EXPECT_EQ(w.minimize_pending, 1u);
   // The Terminal is the fourth pinned tile: centre (216 + 3 * 70 + 40, 768 - 38).
-  EXPECT_EQ((std::vector<i32>{w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}),
-            (std::vector<i32>{462, 726, 8, 8}));
+  EXPECT_EQ(anim_to(w), (Ints{462, 726, 8, 8}));
   const u32 started = w.anim_start;
   advance(5);
   win_minimize(w);  // already minimising: nothing changes
   EXPECT_EQ(w.anim_start, started);
   advance(17);
   win_end_finished_animations();
-  EXPECT_EQ(w.minimized, 1u);
-  EXPECT_EQ(w.minimize_pending, 0u);
+  EXPECT_EQ((Ints{i32(w.minimized), i32(w.minimize_pending)}), (Ints{1, 0}));
   EXPECT_EQ(window_at(200, 200), nullptr);
   win_minimize(w);  // already minimised
   EXPECT_EQ(w.anim_kind, anim::kNone);
-}
 
-TEST_F(Windows, RestoreGrowsOutOfTheDockIconAndFocuses) {
-  Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
   make_window(app::kClock, 0, 40, 10, 10);
-  w.minimized = 1;
   win_restore_and_focus(w);
   EXPECT_EQ(w.minimized, 0u);
   EXPECT_EQ(w.anim_kind, anim::kRestore);
-  EXPECT_EQ((std::vector<i32>{w.anim_from_x, w.anim_from_y, w.anim_from_w, w.anim_from_h}),
-            (std::vector<i32>{462, 726, 8, 8}));
+  EXPECT_EQ(anim_from(w), (Ints{462, 726, 8, 8}));
   EXPECT_EQ(focused_window, win_index(w));
   expect_focus_invariant();
-}
 
-TEST_F(Windows, FocusedWhileShrinkingStillEndsUnfocused) {
-  Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
+  advance(22);
   win_minimize(w);
   advance(3);
-  win_focus_and_raise(w);  // e.g. its dock tile clicked mid-animation
+  win_focus_and_raise(w);  // e.g. its dock tile clicked mid-animation: it still ends hidden
   advance(30);
   win_end_finished_animations();
   EXPECT_EQ(w.minimized, 1u);
   EXPECT_EQ(focused_window, -1);
 }
 
-TEST_F(Windows, CloseAnimatesIntoTheCloseButtonThenFreesTheSlot) {
+TEST_F(Windows, CloseReleasesTheStoreStateAnimatesIntoTheCloseButtonThenFreesTheSlot) {
   make_window(app::kClock, 0, 40, 100, 100);
-  Window& w = make_window(app::kAbout, 100, 200, 460, 320);
+  Window& w = make_window(app::kStore, 100, 200, 460, 320);
+  vuzedezoz_idir_used[3] = 1;
+  w.store = &vuzedezoz_idir[3];
   close_window(&w);
+  EXPECT_EQ(vuzedezoz_idir_used[3], 0u);
+  EXPECT_EQ(w.store, nullptr);
   EXPECT_EQ(focused_window, -1);  // no other window takes the focus
   EXPECT_EQ(w.anim_kind, anim::kClose);
-  EXPECT_EQ((std::vector<i32>{w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}),
-            (std::vector<i32>{113, 212, 6, 6}));
+  EXPECT_EQ(anim_to(w), (Ints{113, 212, 6, 6}));
   const u32 started = w.anim_start;
   advance(4);
   close_window(&w);  // already closing
   EXPECT_EQ(w.anim_start, started);
   EXPECT_EQ(window_at(300, 300), &w);  // still found while closing
-  advance(10);  // 14 ticks: p = 87, eased to 99
+  advance(10);                         // 14 ticks: p = 87, eased to 99
   win_end_finished_animations();
   EXPECT_EQ(w.in_use, 1u);
   advance(1);  // 15 ticks: p = 93 eases to 100, so the close is over
@@ -164,47 +145,32 @@ TEST_F(Windows, CloseAnimatesIntoTheCloseButtonThenFreesTheSlot) {
   EXPECT_EQ(w.anim_kind, anim::kNone);
 }
 
-TEST_F(Windows, CloseGivesTheStoreStateBack) {
-  Window& w = make_window(app::kStore, 100, 100, 600, 420);
-  vuzedezoz_idir_used[3] = 1;
-  w.store = &vuzedezoz_idir[3];
-  close_window(&w);
-  EXPECT_EQ(vuzedezoz_idir_used[3], 0u);
-  EXPECT_EQ(w.store, nullptr);
-}
-
-TEST_F(WindowAnimation, CloseProgressEasesOut) {
+TEST_F(Windows, AnimationProgressEasesOutOverTheKindsDuration) {
   Window& w = make_window(app::kAbout, 100, 100, 200, 200);
-  close_window(&w);
+  EXPECT_EQ(win_anim_progress(w), 100);  // no animation
   const struct {
-    u32 ticks;
+    u32 kind, ticks;
     i32 progress;
-  } cases[] = {{0, 0}, {1, 12}, {8, 75}, {14, 99}, {15, 100}, {16, 100}, {400, 100}};
+  } cases[] = {{anim::kClose, 0, 0},
+               {anim::kClose, 1, 12},
+               {anim::kClose, 8, 75},
+               {anim::kClose, 14, 99},
+               {anim::kClose, 15, 100},
+               {anim::kClose, 16, 100},
+               {anim::kClose, 400, 100},
+               {anim::kMinimize, 11, 75},
+               {anim::kMinimize, 18, 97},
+               {anim::kMinimize, 22, 100},
+               {77, 0, 100}};
   for (const auto& c : cases) {
+    w.anim_kind = c.kind;
     pit_ticks = w.anim_start + c.ticks;
-    EXPECT_EQ(win_anim_progress(w), c.progress) << c.ticks;
+    EXPECT_EQ(win_anim_progress(w), c.progress) << c.kind << " after " << c.ticks;
   }
-}
-
-TEST_F(WindowAnimation, MinimiseRunsTwentyTwoTicksAndNoneIsDone) {
-  Window& w = make_window(app::kAbout, 100, 100, 200, 200);
-  EXPECT_EQ(win_anim_progress(w), 100);
-  win_minimize(w);
-  pit_ticks = w.anim_start + 11;  // p = 50
-  EXPECT_EQ(win_anim_progress(w), 75);
-  pit_ticks = w.anim_start + 18;  // p = 81: 100 - 19 * 19 / 100
-  EXPECT_EQ(win_anim_progress(w), 97);
-  pit_ticks = w.anim_start + 22;
-  EXPECT_EQ(win_anim_progress(w), 100);
-  w.anim_kind = 77;
-  EXPECT_EQ(win_anim_progress(w), 100);
-}
-
-TEST_F(WindowAnimation, ProgressSurvivesTheTickCounterWrapping) {
-  pit_ticks = 0xFFFFFFFCu;
-  Window& w = make_window(app::kAbout, 100, 100, 200, 200);
-  close_window(&w);
-  pit_ticks = 4;  // 8 ticks later, across the wrap
+  // Across the tick counter's wrap: 8 ticks after 0xFFFFFFFC.
+  w.anim_kind = anim::kClose;
+  w.anim_start = 0xFFFFFFFCu;
+  pit_ticks = 4;
   EXPECT_EQ(win_anim_progress(w), 75);
 }
 

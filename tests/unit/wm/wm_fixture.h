@@ -1,6 +1,6 @@
-// Shared set-up for the window manager's tests: a 1024 x 768 screen over
-// the real back buffer, empty window and icon tables, the built-in dock, a
-// small file tree, the pointer off screen and the clock at a fixed tick.
+// Shared set-up for the window manager's tests: a 1024 x 768 screen over the
+// real back buffer, empty window, icon and menu tables, the built-in dock, a
+// root with a Desktop, the pointer off screen and the clock at a fixed tick.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include "kernel/fs/trash.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
+#include "kernel/wm/menus.h"
 #include "kernel/wm/render.h"
 #include "kernel/wm/window.h"
 #include "unit/gfx/shapes_canvas.h"
@@ -24,6 +25,7 @@ namespace tavlin::test {
 
 constexpr u32 kStartTick = 100000;
 constexpr u32 kSky = 0xC6E4F6;
+using Ints = std::vector<i32>;
 
 class WmTest : public CanvasTest {
  protected:
@@ -32,19 +34,20 @@ class WmTest : public CanvasTest {
     reset_desktop();
   }
 
+ public:
   static void reset_desktop() {
     fake_hw::reset();
     fake_hw::set_default(0x3FD, 0x20);  // a ready UART: the launcher's log lines cost nothing
     windows_init();
     dock_reset_all();
     desktop_icons_reset();
+    menus_reset();  // a menu left open would cover later frames
     show_desktop_icons = 1;
     std::memset(&upload_dialog, 0, sizeof upload_dialog);
     std::memset(vuzedezoz_idir_used, 0, sizeof vuzedezoz_idir_used);
     trash_count = 0;
-    pit_ticks = kStartTick;
+    pit_ticks = last_dbg_tick = kStartTick;
     mouse_x = mouse_y = -100;
-    last_dbg_tick = kStartTick;
     fs_tables_reset();
     // "/" is no valid child name: the root is made by hand, as start-up does.
     fs_root = 1;
@@ -55,7 +58,7 @@ class WmTest : public CanvasTest {
     fs_desktop_dir = fs_create(fs_root, "Desktop", kFsDir);
   }
 
-  // A settled window (opened long ago, already clicked) at a given frame.
+  // A settled window (opened long ago, already clicked), focused.
   static Window& make_window(u32 kind, i32 x, i32 y, i32 w, i32 h, const char* title = "Win") {
     Window* win = win_alloc();
     EXPECT_NE(win, nullptr);
@@ -88,10 +91,24 @@ class WmTest : public CanvasTest {
 
   static void advance(u32 ticks) { pit_ticks = pit_ticks + ticks; }
 
+  static Ints frame(const Window& w) { return {w.x, w.y, w.w, w.h}; }
+  static Ints anim_from(const Window& w) { return {w.anim_from_x, w.anim_from_y, w.anim_from_w, w.anim_from_h}; }
+  static Ints anim_to(const Window& w) { return {w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}; }
+
   static int open_windows() {
     int n = 0;
     for (const Window& w : windows) n += w.in_use ? 1 : 0;
     return n;
+  }
+  static i32 windows_of(u32 kind) {
+    i32 n = 0;
+    for (const Window& w : windows) n += w.in_use && w.app == kind ? 1 : 0;
+    return n;
+  }
+  static Window* first_of(u32 kind) {
+    for (Window& w : windows)
+      if (w.in_use && w.app == kind) return &w;
+    return nullptr;
   }
 };
 
