@@ -91,8 +91,8 @@ Frame opening_frame(const Window& w, u32 e, u32* veil) {
   return f;
 }
 
-void draw_content(Window& w) {
-  const i32 cx = w.x + 1, cy = w.y + 30, cw = w.w - 2, ch = w.h - 31;
+void draw_content(Window& w, const Frame& f) {
+  const i32 cx = f.x + 1, cy = f.y + 30, cw = f.w - 2, ch = f.h - 31;
   switch (w.app) {
     case app::kAbout: draw_app_about(cx, cy); break;
     case app::kClock: draw_app_clock(cx, cy, cw, ch); break;
@@ -134,26 +134,19 @@ void log_normal_draw(const Window& w) {
   serial_puts("\n");
 }
 
-// Paints the window as if its frame were f; the application routines see
-// the drawn size, and the real frame comes back afterwards.
+void draw_chrome_in(Window& w, const Frame& f, bool focused);
+
+// Paints the window in frame f (an animation's in-between size); the window
+// record itself keeps its real frame throughout.
 void paint_in_frame(Window& w, const Frame& f, bool focused, bool chrome, u32 veil) {
-  const i32 sx = w.x, sy = w.y, sw = w.w, sh = w.h;
-  w.x = f.x;
-  w.y = f.y;
-  w.w = f.w;
-  w.h = f.h;
   if (chrome) {
-    draw_window_chrome(w, focused);
+    draw_chrome_in(w, f, focused);
   } else {
     draw_shadow(f.x, f.y, f.w, f.h);
     fill_rounded_rect(f.x, f.y, f.w, f.h, kCornerRadius, 0xECECEC);
     draw_rect_outline(f.x, f.y, f.w, f.h, kOutline);
   }
   fill_rect_alpha(f.x, f.y, f.w, f.h, kVeil, veil);
-  w.x = sx;
-  w.y = sy;
-  w.w = sw;
-  w.h = sh;
 }
 
 void draw_one(Window& w) {
@@ -174,10 +167,8 @@ void draw_one(Window& w) {
   log_normal_draw(w);
 }
 
-}  // namespace
-
-void draw_window_chrome(Window& w, bool focused) {
-  const i32 x = w.x, y = w.y, ww = w.w, h = w.h;
+void draw_chrome_in(Window& w, const Frame& f, bool focused) {
+  const i32 x = f.x, y = f.y, ww = f.w, h = f.h;
   const u32 title_bar = focused ? 0xD8D8D8 : 0xE4E4E4;
   draw_shadow(x, y, ww, h);
   // From 20 x 40 on, the body and the rounded title shape stay inside the
@@ -194,7 +185,7 @@ void draw_window_chrome(Window& w, bool focused) {
   draw_text_centered(x + ww / 2, y + 11, w.title, 0x1C1C1C, 1);
   draw_rect_outline(x, y, ww, h, kOutline);
   fill_rect(x + 1, y + 30, ww - 2, h - 31, 0xECECEC);
-  draw_content(w);
+  draw_content(w, f);
   // The grip goes on last: drawn under the content it would never be seen.
   if (!w.maximized && ww > 13 && h > 13) {
     fill_rect(x + ww - 5, y + h - 9, 3, 1, 0x888888);
@@ -202,6 +193,10 @@ void draw_window_chrome(Window& w, bool focused) {
     fill_rect(x + ww - 11, y + h - 3, 9, 1, 0x888888);
   }
 }
+
+}  // namespace
+
+void draw_window_chrome(Window& w, bool focused) { draw_chrome_in(w, Frame{w.x, w.y, w.w, w.h}, focused); }
 
 void draw_windows() {
   Window* order[kMaxWindows];
