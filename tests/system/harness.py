@@ -13,6 +13,7 @@ import struct
 import subprocess
 import tempfile
 import time
+import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
@@ -369,3 +370,21 @@ class Machine:
         path = os.path.join(self.dir, "screen.ppm")
         self.qmp("screendump", filename=path)
         return Image(path)
+
+
+class DesktopTestCase(unittest.TestCase):
+    """Tests that share one machine booted to the desktop, as `cls.m`."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.m = Machine()
+        cls.m.start()
+        try:
+            cls.m.wait_for_desktop()
+        except Exception:
+            cls.m.stop()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.m.stop()

@@ -2,7 +2,7 @@
 import time
 import unittest
 
-from harness import Machine
+from harness import DesktopTestCase
 
 
 def accelerate(velocity, delta):
@@ -15,17 +15,7 @@ def accelerate(velocity, delta):
     return velocity, step
 
 
-class BootTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.m = Machine()
-        cls.m.start()
-        cls.m.wait_for_desktop()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
-
+class BootTest(DesktopTestCase):
     def test_serial_log_begins_with_the_entry_line(self):
         self.assertTrue(self.m.serial().startswith("\r\n[TavlinOS] kmain entered\r\n"))
 

@@ -6,7 +6,7 @@ import struct
 import unittest
 import zlib
 
-from harness import Machine
+from harness import DesktopTestCase
 
 ENTRIES = 4
 SIDE = 512
@@ -38,17 +38,7 @@ def png_size(data):
     return struct.unpack_from(">II", data, 16)
 
 
-class ImageCacheTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.m = Machine()
-        cls.m.start()
-        cls.m.wait_for_desktop()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
-
+class ImageCacheTest(DesktopTestCase):
     def node_bytes(self, index):
         raw = self.m.read_bytes("fs_nodes", NODE_SIZE, NODE_SIZE * index)
         fields = struct.unpack(NODE_FORMAT, raw)

@@ -6,7 +6,7 @@ import time
 import unittest
 
 from desktop import DIR, FILE, MAX_NODES, NODE_FORMAT, NODE_SIZE, children, read_nodes
-from harness import Machine, build_dir
+from harness import DesktopTestCase, build_dir
 
 BLOB_FORMAT = "<III"
 
@@ -16,18 +16,12 @@ def sample(name):
         return f.read()
 
 
-class FileTreeTest(unittest.TestCase):
+class FileTreeTest(DesktopTestCase):
     @classmethod
     def setUpClass(cls):
         assert struct.calcsize(NODE_FORMAT) == NODE_SIZE
-        cls.m = Machine()
-        cls.m.start()
-        cls.m.wait_for_desktop()
+        super().setUpClass()
         cls.nodes = read_nodes(cls.m)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
 
     def test_start_up_logs_the_import_and_the_node_count(self):
         log = self.m.serial()

@@ -7,7 +7,7 @@ import time
 import unittest
 
 from desktop import dock_tile_centre, find_window, font, read_nodes, read_windows, text_pixels
-from harness import Machine
+from harness import DesktopTestCase, Machine
 import netns
 
 TERMINAL = 3
@@ -55,18 +55,12 @@ class Session:
                                  f"end with {tail}") from None
 
 
-class TerminalSession(unittest.TestCase):
+class TerminalSession(DesktopTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.m = Machine()
-        cls.m.start()
-        cls.m.wait_for_desktop()
+        super().setUpClass()
         cls.slot = open_terminal(cls.m)
         cls.s = Session(cls.m, cls.slot)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
 
     def node_index(self, parent, name):
         for i, node in enumerate(read_nodes(self.m)):
