@@ -24,7 +24,9 @@ u32 bounded_length(const char* s, u32 limit) {
   return n;
 }
 
-bool name_is_valid(const char* name) {
+}  // namespace
+
+bool fs_name_is_valid(const char* name) {
   if (!name || !name[0]) return false;
   if (str_eq(name, ".") || str_eq(name, "..")) return false;
   const u32 length = bounded_length(name, kFsNameCap - 1);
@@ -33,6 +35,8 @@ bool name_is_valid(const char* name) {
     if (name[i] == '/') return false;
   return true;
 }
+
+namespace {
 
 i32 lowest_free_slot() {
   for (i32 i = 1; i < kFsMaxNodes; ++i)
@@ -80,7 +84,7 @@ void fs_tables_reset() {
 }
 
 i32 fs_create(i32 parent, const char* name, u32 kind) {
-  if (!name_is_valid(name) || (kind != kFsDir && kind != kFsFile)) return kFsNone;
+  if (!fs_name_is_valid(name) || (kind != kFsDir && kind != kFsFile)) return kFsNone;
   if (parent >= 0) {
     if (!fs_is_live_dir(parent)) return kFsNone;
     if (fs_find_child(parent, name) >= 0) return kFsNone;

@@ -62,6 +62,9 @@ const u8* fs_blob_data(i32 node, u32* length);
 void fs_node_zero(i32 node);
 // Empties both tables and the pool and reserves entry 0 (start-up and tests).
 void fs_tables_reset();
+// A name a node may take: not empty, not "." or "..", no '/', at most
+// kFsNameCap - 1 characters.
+bool fs_name_is_valid(const char* name);
 i32 fs_create(i32 parent, const char* name, u32 kind);
 void fs_link_child(i32 parent, i32 child);
 void fs_unlink_child(i32 parent, i32 child);

@@ -10,6 +10,8 @@
 namespace tavlin {
 namespace {
 
+FsRemovalListener removal_listener = nullptr;
+
 constexpr const char* kStandardFolders[] = {"Desktop", "Documents", "Downloads", "Applications"};
 
 bool is_standard_folder_name(const char* name) {
@@ -29,6 +31,7 @@ void remove_below(i32 node, i32 depth) {
     remove_below(child, depth + 1);
     child = next;
   }
+  if (removal_listener) removal_listener(node);
   image_cache_forget(node);
   fs_blob_release(node);
   fs_node_zero(node);
@@ -55,12 +58,26 @@ u32 fs_is_protected(i32 node) {
   return 0;
 }
 
+void fs_set_removal_listener(FsRemovalListener listener) { removal_listener = listener; }
+
 u32 fs_delete(i32 parent, const char* name) {
   if (!fs_is_live_dir(parent) || !name || !name[0]) return 0;
-  const i32 child = fs_find_child(parent, name);
-  if (child < 0 || fs_is_protected(child)) return 0;
-  fs_unlink_child(parent, child);
-  fs_remove_recursive(child);
+  return fs_delete_node(fs_find_child(parent, name));
+}
+
+u32 fs_delete_node(i32 node) {
+  if (!fs_is_live(node) || node == 0 || fs_is_protected(node)) return 0;
+  fs_remove_recursive(node);
+  return 1;
+}
+
+u32 fs_rename(i32 node, const char* new_name) {
+  if (!fs_is_live(node) || node == 0 || fs_is_protected(node)) return 0;
+  if (!fs_name_is_valid(new_name)) return 0;
+  FsNode& n = fs_nodes[node];
+  if (str_eq(n.name, new_name)) return 1;
+  if (fs_is_live_dir(n.parent) && fs_find_child(n.parent, new_name) >= 0) return 0;
+  str_copy(n.name, new_name, kFsNameCap);
   return 1;
 }
 

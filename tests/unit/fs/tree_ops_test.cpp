@@ -103,5 +103,40 @@ TEST_F(TreeOps, MoveRefusesCyclesClashesAndBadTargets) {
   EXPECT_EQ(fs_resolve_path("/Documents/inner/innermost"), innermost);
 }
 
+TEST_F(TreeOps, RenameKeepsTheOldNameUnlessTheNewOneIsFreeAndValid) {
+  const i32 a = file(documents, "a.txt");
+  file(documents, "b.txt");
+  const struct {
+    i32 node;
+    const char* name;
+    u32 ok;
+  } cases[] = {{a, "", 0},          {a, "x/y", 0},   {a, ".", 0},          {a, "..", 0},
+               {a, "b.txt", 0},     {a, nullptr, 0}, {documents, "Docs", 0}, {0, "z", 0},
+               {115, "z", 0},       {a, "abcdefghijklmnopqrstuvwxyz01", 0},
+               {a, "a.txt", 1},     {a, "abcdefghijklmnopqrstuvwxyz0", 1}};
+  for (const auto& c : cases) {
+    const std::string before = fs_is_live(c.node) ? fs_nodes[c.node].name : "";
+    EXPECT_EQ(fs_rename(c.node, c.name), c.ok) << (c.name ? c.name : "null");
+    if (!c.ok && fs_is_live(c.node)) EXPECT_EQ(before, fs_nodes[c.node].name);
+  }
+  EXPECT_STREQ(fs_nodes[a].name, "abcdefghijklmnopqrstuvwxyz0");
+}
+
+TEST_F(TreeOps, DeleteByIndexRemovesThatNodeAndTellsTheListener) {
+  static std::vector<i32> told;
+  told.clear();
+  const i32 keep = file(documents, "same");
+  const i32 folder = dir(downloads, "f");
+  const i32 inside = file(folder, "same");
+  fs_set_removal_listener([](i32 node) { told.push_back(node); });
+  EXPECT_EQ(fs_delete_node(folder), 1u);
+  EXPECT_EQ(fs_delete_node(documents), 0u);
+  EXPECT_EQ(fs_delete_node(0), 0u);
+  fs_set_removal_listener(nullptr);
+  EXPECT_TRUE(fs_is_live(keep));
+  EXPECT_FALSE(fs_is_live(folder));
+  EXPECT_EQ(std::set<i32>(told.begin(), told.end()), (std::set<i32>{folder, inside}));
+}
+
 }  // namespace
 }  // namespace tavlin::fs_test
