@@ -5,7 +5,7 @@
 #   make debug   boot paused with QEMU's GDB stub on :1234
 #   make fuzz    libFuzzer targets with ASan and UBSan (FUZZ_SECONDS each)
 #   make bench   Google Benchmark ratios against memcpy, zlib and libpng
-# Variables: NIC=e1000|rtl8139|none  MEM=128  FUZZ_SECONDS=60
+# Variables: NIC=e1000|rtl8139|none  MEM=128  FUZZ_SECONDS=60  UEFI=1 (boot through OVMF)
 
 BUILD      := build
 NIC        ?= e1000
@@ -65,19 +65,38 @@ QEMU_NET_none    := -net none
 QEMU_DISPLAY := $(if $(DISPLAY)$(WAYLAND_DISPLAY),,-display vnc=127.0.0.1:0)
 QEMU_ARGS := -m $(MEM) -cdrom $(ISO) -serial stdio -no-reboot $(QEMU_NET_$(NIC)) $(QEMU_DISPLAY)
 
-run: iso store-server
+# UEFI=1: the same ISO through Debian's OVMF firmware, on a 64-bit machine
+# (GRUB's x86_64-efi platform loads the 32-bit kernel). The firmware keeps
+# its variables in a writable copy of the template.
+OVMF_CODE := /usr/share/OVMF/OVMF_CODE_4M.fd
+OVMF_VARS := /usr/share/OVMF/OVMF_VARS_4M.fd
+ifeq ($(UEFI),1)
+QEMU := qemu-system-x86_64 -machine q35 \
+	-drive if=pflash,format=raw,readonly=on,file=$(OVMF_CODE) \
+	-drive if=pflash,format=raw,file=$(BUILD)/ovmf_vars.fd
+QEMU_FIRMWARE := $(BUILD)/ovmf_vars.fd
+else
+QEMU := qemu-system-i386
+QEMU_FIRMWARE :=
+endif
+
+$(BUILD)/ovmf_vars.fd:
+	@mkdir -p $(BUILD)
+	cp $(OVMF_VARS) $@
+
+run: iso store-server $(QEMU_FIRMWARE)
 	@$(if $(QEMU_DISPLAY),echo "No display found: QEMU serves VNC on 127.0.0.1:5900 (vncviewer 127.0.0.1:0)",true)
-	@./tools/run_with_store.sh $(STORE_PORT) qemu-system-i386 $(QEMU_ARGS)
+	@./tools/run_with_store.sh $(STORE_PORT) $(QEMU) $(QEMU_ARGS)
 
 # The store server the Store client talks to (build/host/tools/store_server).
 store-server: setup
 	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug -DTAVLIN_SANITIZE=ON >/dev/null
 	@cmake --build build/host --target store_server
 
-debug: iso
+debug: iso $(QEMU_FIRMWARE)
 	@echo "QEMU waits for GDB on :1234. In another terminal:"
 	@echo "  gdb $(KERNEL_ELF) -ex 'target remote :1234' -ex 'break kmain' -ex continue"
-	qemu-system-i386 $(QEMU_ARGS) -s -S
+	$(QEMU) $(QEMU_ARGS) -s -S
 
 # Host build: unit tests (with ASan and UBSan) and the QEMU system tests.
 test: iso

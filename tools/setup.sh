@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(
   build-essential gcc-multilib g++-multilib   # freestanding i386 image
-  grub-pc-bin grub-common xorriso mtools      # bootable ISO
-  qemu-system-x86                             # the machine
+  grub-pc-bin grub-common xorriso mtools      # bootable ISO (BIOS)
+  grub-efi-amd64-bin grub-efi-ia32-bin        # the same ISO on UEFI machines
+  qemu-system-x86 ovmf                        # the machine, and its UEFI firmware
   cmake libgtest-dev libbenchmark-dev         # host tests and benchmarks
   clang libclang-rt-14-dev                    # fuzzing with sanitizers
   zlib1g-dev libpng-dev                       # reference decoders, media tools

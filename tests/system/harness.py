@@ -86,7 +86,8 @@ class QmpError(RuntimeError):
 class Machine:
     """One QEMU run of the ISO. Use as a context manager."""
 
-    def __init__(self, nic=None, netdev=None, extra_args=(), memory=128, iso=None, elf=None):
+    def __init__(self, nic=None, netdev=None, extra_args=(), memory=128, iso=None, elf=None,
+                 firmware="bios"):
         bdir = build_dir()
         self.iso = iso or os.path.join(bdir, "tavlinos.iso")
         self.elf = elf or os.path.join(bdir, "kernel.elf")
@@ -94,6 +95,7 @@ class Machine:
         self.netdev = netdev
         self.extra_args = list(extra_args)
         self.memory = memory
+        self.firmware = firmware
         self.proc = None
         self.events = []
 
@@ -111,7 +113,7 @@ class Machine:
         self.dir = tempfile.mkdtemp(prefix="tavlin-")
         self.serial_path = os.path.join(self.dir, "serial.log")
         self.qmp_path = os.path.join(self.dir, "qmp.sock")
-        args = ["qemu-system-i386", "-m", str(self.memory), "-cdrom", self.iso,
+        args = self._machine_args() + ["-m", str(self.memory), "-cdrom", self.iso,
                 "-display", "none", "-serial", f"file:{self.serial_path}",
                 "-qmp", f"unix:{self.qmp_path},server=on,wait=off",
                 "-no-reboot", "-nodefaults", "-vga", "std"]
@@ -121,6 +123,20 @@ class Machine:
         self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=self.stderr)
         self._connect_qmp()
+
+    OVMF_CODE = "/usr/share/OVMF/OVMF_CODE_4M.fd"
+    OVMF_VARS = "/usr/share/OVMF/OVMF_VARS_4M.fd"
+
+    def _machine_args(self):
+        """A BIOS PC, or a UEFI one: OVMF on a 64-bit q35 machine, with a
+        private copy of the firmware's variable store."""
+        if self.firmware == "bios":
+            return ["qemu-system-i386"]
+        variables = os.path.join(self.dir, "ovmf_vars.fd")
+        shutil.copyfile(self.OVMF_VARS, variables)
+        return ["qemu-system-x86_64", "-machine", "q35",
+                "-drive", f"if=pflash,format=raw,readonly=on,file={self.OVMF_CODE}",
+                "-drive", f"if=pflash,format=raw,file={variables}"]
 
     def _network_args(self):
         nics = self.nic if isinstance(self.nic, (list, tuple)) else ([self.nic] if self.nic else [])
