@@ -12,6 +12,7 @@
 #include "kernel/net/net_startup.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
+#include "kernel/wm/node_release.h"
 #include "kernel/wm/window.h"
 
 namespace tavlin {
@@ -35,6 +36,7 @@ void kernel_startup(const void* multiboot_info) {
   if (!framebuffer_discover(multiboot_info)) hw::halt_forever();
 
   windows_init();
+  wm_watch_node_removals();
   mouse_x = static_cast<i32>(fb_width / 2);
   mouse_y = static_cast<i32>(fb_height / 2);
 

@@ -84,8 +84,12 @@ u32 fs_rename(i32 node, const char* new_name) {
 void fs_remove_recursive(i32 node) {
   // A caller that forgot to unlink first would leave its folder's list
   // running into a free slot; unlinking here is a no-op for everyone else.
-  if (fs_is_live(node) && !fs_is_protected(node) && fs_is_live_dir(fs_nodes[node].parent))
-    fs_unlink_child(fs_nodes[node].parent, node);
+  if (fs_is_live(node) && !fs_is_protected(node) && fs_is_live_dir(fs_nodes[node].parent)) {
+    const i32 parent = fs_nodes[node].parent;
+    fs_unlink_child(parent, node);
+    // Out of the list, but the listener still learns where the node stood.
+    fs_nodes[node].parent = parent;
+  }
   remove_below(node, 0);
 }
 

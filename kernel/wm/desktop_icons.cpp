@@ -5,6 +5,7 @@
 
 #include "kernel/core/kstring.h"
 #include "kernel/fs/node_table.h"
+#include "kernel/fs/tree_ops.h"
 
 namespace tavlin {
 
@@ -65,12 +66,8 @@ void desktop_begin_rename(DesktopIcon* icon) {
 
 void desktop_commit_rename(DesktopIcon* icon) {
   if (!icon) return;
-  // Only a live node takes the name: an index left over from a deleted one
-  // may since name another file.
-  if (fs_is_live(icon->fs_idx) && icon->rename_buf[0]) {
-    str_copy(fs_nodes[icon->fs_idx].name, icon->rename_buf, kFsNameCap);
-    str_copy(icon->label, icon->rename_buf, kDesktopLabelCap);
-  }
+  // A refused name (empty, taken in the folder, protected node) keeps the old one.
+  if (fs_rename(icon->fs_idx, icon->rename_buf)) str_copy(icon->label, icon->rename_buf, kDesktopLabelCap);
   icon->renaming = 0;
   desktop_renaming_idx = -1;
 }

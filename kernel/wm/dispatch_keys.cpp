@@ -18,12 +18,10 @@ namespace {
 constexpr u32 kFinderNameLongest = 27;
 constexpr u32 kTermInputLongest = 45;
 
-// A protected node, an empty name or a vanished entry change nothing, but
-// Enter ends the rename all the same.
+// A refused name (protected node, empty, taken, vanished entry) changes
+// nothing, but Enter ends the rename all the same.
 void commit_finder_rename(Window& w) {
-  const i32 node = w.finder_last_sel;
-  if (fs_is_live(node) && w.finder_rename_text[0] && !fs_is_protected(node))
-    str_copy(fs_nodes[node].name, w.finder_rename_text, kFsNameCap);
+  fs_rename(w.finder_last_sel, w.finder_rename_text);
   w.finder_renaming = 0;
 }
 

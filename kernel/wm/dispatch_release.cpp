@@ -3,7 +3,6 @@
 // resize, band and mouse selection in progress ends.
 #include "kernel/apps/browser.h"
 #include "kernel/apps/store.h"
-#include "kernel/core/kstring.h"
 #include "kernel/core/mouse.h"
 #include "kernel/fs/node_table.h"
 #include "kernel/fs/trash.h"
@@ -31,14 +30,21 @@ i32 folder_under(i32 x, i32 y, i32 anchor) {
 void trash_node(i32 node) {
   if (!fs_is_live(node) || fs_is_protected(node)) return;
   const FsNode& n = fs_nodes[node];
-  char name[kFsNameCap];
-  str_copy(name, n.name, kFsNameCap);
   trash_add_item(n.name, n.kind, n.text, n.size, n.has_blob, n.blob);
-  fs_delete(n.parent, name);
+  fs_delete_node(node);
+}
+
+// A release where the press was is a click, not a drop: an icon lying over
+// the trash or a folder is selected by it, never deleted or moved.
+bool pointer_left_press_point() {
+  const DesktopIcon& anchor = desktop_icons[desktop_drag_anchor_idx];
+  return mouse_x != anchor.drag_origin_x + desktop_drag_off_x ||
+         mouse_y != anchor.drag_origin_y + desktop_drag_off_y;
 }
 
 void drop_desktop_icons() {
-  if (!desktop_drag_active || desktop_drag_anchor_idx < 0) return;
+  if (!desktop_drag_active || desktop_drag_anchor_idx < 0 || desktop_drag_anchor_idx >= kDesktopIcons) return;
+  if (!pointer_left_press_point()) return;
   const i32 folder = folder_under(mouse_x, mouse_y, desktop_drag_anchor_idx);
   if (folder >= 0) {
     bool moved = false;

@@ -190,4 +190,12 @@ void dock_remove_dynamic_item(i32 kind, i32 node) {
   }
 }
 
+void dock_forget_node(i32 node) {
+  if (node < 0) return;
+  for (i32 i = 0; i < kDockPinnedSlots; ++i)
+    if (dock_items[i].fs_idx == node) dock_items[i] = kEmptyRecord;
+  for (i32 i = kDockPinnedSlots + dock_dynamic_count - 1; i >= kDockPinnedSlots; --i)
+    if (dock_items[i].fs_idx == node) dock_remove_dynamic_item(dock_items[i].app, node);
+}
+
 }  // namespace tavlin

@@ -37,10 +37,21 @@ void release_store_state(Window& w) {
   w.store = nullptr;
 }
 
+// Another open window of the kind showing no file, which still needs the
+// application's tile (a viewer whose file was deleted shows none either).
+bool another_fileless(const Window& w) {
+  for (const Window& o : windows) {
+    if (&o == &w || !o.in_use || o.app != w.app || o.anim_kind == anim::kClose) continue;
+    if (shown_file(o) < 0) return true;
+  }
+  return false;
+}
+
 // A pinned app or file keeps its tile after its window closes; a running
 // one that is not pinned loses it.
 void forget_dock_tile(const Window& w) {
   const i32 file = shown_file(w);
+  if (file < 0 && another_fileless(w)) return;
   for (i32 i = 0; i < kDockPinnedSlots; ++i) {
     const DockItem& d = dock_items[i];
     const bool same_file = file < 0 ? d.fs_idx < 0 : d.fs_idx == file;

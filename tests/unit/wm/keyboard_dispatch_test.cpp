@@ -143,14 +143,17 @@ TEST_F(KeyboardDispatch, EscapeClosesAnOpenDropDownBeforeReachingTheWindow) {
   EXPECT_EQ(finder.finder_renaming, 0u);
 }
 
-TEST_F(KeyboardDispatch, FinderRenameCommitsOnEnterUnlessProtectedOrEmpty) {
+TEST_F(KeyboardDispatch, FinderRenameCommitsOnEnterUnlessProtectedEmptyOrTaken) {
   const i32 node = make_file("draft.txt");
+  make_file("notes.txt");
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
   const struct {
     i32 selected;
     const char *text, *typed, *name_after;
   } cases[] = {{node, "draft.txt", "\b\b\bmd\n", "draft.md"},
                {node, "", "\n", "draft.md"},
+               {node, "notes.txt", "\n", "draft.md"},
+               {node, "..", "\n", "draft.md"},
                {fs_desktop_dir, "Stuff", "\n", "Desktop"}};
   for (const auto& c : cases) {
     finder.finder_last_sel = c.selected;

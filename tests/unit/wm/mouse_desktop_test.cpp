@@ -105,13 +105,18 @@ TEST_F(DesktopMouse, DropOnAFolderIconMovesTheSelectionIntoIt) {
   EXPECT_EQ((Ints{fs_nodes[a].parent, fs_nodes[b].parent}), (Ints{folder, folder}));
 }
 
-TEST_F(DesktopMouse, DropOnTheTrashDeletesTheSelectionButNoProtectedFolder) {
-  const i32 a = make_file("a.txt", "keep me");
+TEST_F(DesktopMouse, DropOnTheTrashDeletesTheDraggedNodesButNoProtectedFolder) {
+  // A same-named sibling listed first (a table from before names were
+  // checked) must survive: the dragged node is deleted by its index.
+  const i32 twin = make_file("a.txt", "other");
+  const i32 a = make_file("b.txt", "keep me");
+  std::strcpy(fs_nodes[a].name, "a.txt");
   const i32 docs = fs_create(fs_root, "Documents", kFsDir);
   make_icon(0, a, 40, 50).selected = 1;
   make_icon(1, docs, 40, 170).selected = 1;
   drag(50, 60, kTrashX, kTrashY);
   EXPECT_FALSE(fs_is_live(a));
+  EXPECT_TRUE(fs_is_live(twin));
   EXPECT_TRUE(fs_is_live(docs));
   ASSERT_EQ(trash_count, 1u);  // and no record of what was not deleted
   EXPECT_STREQ(trash_items[0].name, "a.txt");
@@ -126,10 +131,12 @@ TEST_F(DesktopMouse, AWindowCoversIconsAndAnIconOverTheTrashSharesThePress) {
   EXPECT_EQ(covered.selected, 0);
   EXPECT_EQ(focused_window, win_index(w));
 
-  DesktopIcon& on_trash = make_icon(1, make_file("b.txt"), 710, 690);
+  const i32 b = make_file("b.txt");
+  DesktopIcon& on_trash = make_icon(1, b, 710, 690);
   const u32 now = pit_ticks;
   click(kTrashX, kTrashY);
   EXPECT_EQ(on_trash.selected, 1);
+  EXPECT_TRUE(fs_is_live(b));  // a click is no drop
   EXPECT_EQ(trash_last_click_tick, now);
 }
 
@@ -143,6 +150,12 @@ TEST_F(DesktopMouse, APressOutsideTheIconCommitsItsRename) {
   EXPECT_EQ(icon.renaming, 1);
   click(400, 400);
   EXPECT_EQ(desktop_renaming_idx, -1);
+  EXPECT_STREQ(fs_nodes[n].name, "new.txt");
+  EXPECT_STREQ(icon.label, "new.txt");
+  make_file("taken.txt");  // a name the folder already holds is refused
+  desktop_begin_rename(&icon);
+  std::strcpy(icon.rename_buf, "taken.txt");
+  click(400, 400);
   EXPECT_STREQ(fs_nodes[n].name, "new.txt");
   EXPECT_STREQ(icon.label, "new.txt");
 }

@@ -17,6 +17,7 @@
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
 #include "kernel/wm/menus.h"
+#include "kernel/wm/node_release.h"
 #include "kernel/wm/render.h"
 #include "kernel/wm/window.h"
 #include "unit/gfx/shapes_canvas.h"
@@ -56,6 +57,7 @@ class WmTest : public CanvasTest {
     std::strcpy(fs_nodes[1].name, "/");
     fs_node_count = 1;
     fs_desktop_dir = fs_create(fs_root, "Desktop", kFsDir);
+    wm_watch_node_removals();
   }
 
   // A settled window (opened long ago, already clicked), focused.
