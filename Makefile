@@ -118,10 +118,11 @@ fuzz: setup
 	@cmake --build $(BUILD)/fuzz -j$$(nproc)
 	@./tools/run_fuzzers.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
 
-bench: setup
+bench: iso
 	@cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DTAVLIN_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)/bench -j$$(nproc) --target tavlin_bench
 	@$(BUILD)/bench/tavlin_bench
+	@python3 bench/qemu_bench.py $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

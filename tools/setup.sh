@@ -13,7 +13,7 @@ packages=(
   zlib1g-dev libpng-dev                       # reference decoders, media tools
   libcpp-httplib-dev                          # the store server
   dnsmasq-base iproute2                       # the private test network
-  python3 binutils
+  python3 binutils gdb                        # gdb opens applications in the QEMU bench
 )
 
 missing=()

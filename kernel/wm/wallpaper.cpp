@@ -1,9 +1,11 @@
 // The wallpaper: the sky fill, then the column table repeated across the
 // screen, each column a gradient capsule reaching above and below the screen
-// (or, for the circle column, a stack of discs and short capsules).
+// (or, for the circle column, a stack of discs and short capsules). It depends
+// only on the screen size, so it is painted once and copied on every frame.
 #include "kernel/wm/wallpaper.h"
 
 #include "kernel/core/framebuffer.h"
+#include "kernel/core/kstring.h"
 #include "kernel/gfx/gfx.h"
 
 namespace tavlin {
@@ -34,9 +36,26 @@ void draw_circle_column(i32 x, i32 pw, i32 gap, i32 screen_w, i32 screen_h) {
   if (screen_h - y4 + 60 > 0) wp_draw_gradient_pill(x, y4, pw, screen_h - y4 + 60, stopsCircleTail, 2);
 }
 
+// The painted wallpaper, and the screen size it was painted for (0 x 0: none).
+u32 cached[kMaxScreenWidth * kMaxScreenHeight];
+u32 cached_width, cached_height;
+
+usize screen_bytes() { return static_cast<usize>(fb_width) * fb_height * sizeof(u32); }
+
 }  // namespace
 
 void draw_wallpaper() {
+  if (cached_width != fb_width || cached_height != fb_height) {
+    paint_wallpaper();
+    memcpy(cached, backbuf, screen_bytes());
+    cached_width = fb_width;
+    cached_height = fb_height;
+    return;
+  }
+  memcpy(backbuf, cached, screen_bytes());
+}
+
+void paint_wallpaper() {
   const i32 W = static_cast<i32>(fb_width), H = static_cast<i32>(fb_height);
   fill_rect(0, 0, W, H, kSky);
   const i32 gap = 6 * W >= 2 * kDesignWidth ? scaled(6, W) : 2;

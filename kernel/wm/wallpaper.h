@@ -20,6 +20,10 @@ static_assert(__builtin_offsetof(WallpaperColumn, height) == 8);
 constexpr i32 kWallpaperColumns = 8;
 extern const WallpaperColumn cols[kWallpaperColumns];
 
+// Copies the wallpaper into the back buffer, painting it first when the
+// screen size has changed since it was last painted.
 void draw_wallpaper();
+// Paints it from its columns (what draw_wallpaper caches).
+void paint_wallpaper();
 
 }  // namespace tavlin

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""The speed users see: the real image under QEMU (TCG, no card), reported as
+numbers, not assertions.
+
+- seconds from QEMU's start to the first composed frame;
+- main-loop passes per second (the loop waits for the 100 Hz tick, so 100 is
+  the ceiling) on the idle desktop, and with Terminal, Clock, TextEdit, the
+  Finder on Downloads, the image viewer on the sample PNG and the media player
+  all open;
+- the same at 1920x1080, from a copy of the ISO whose GRUB asks for that mode.
+
+Applications are opened by calling the kernel's own launchers through QEMU's
+GDB stub, so the numbers do not depend on pointer steering.
+"""
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "system"))
+from harness import Machine  # noqa: E402
+import desktop  # noqa: E402
+
+KIND_CLOCK, KIND_TERMINAL, KIND_FINDER, KIND_TEXTEDIT = 2, 3, 4, 5
+SAMPLE_PNG, SAMPLE_VIDEO = "Tavlin.yrf", "DoruViza.zeva"  # the desktop picture holds PNG bytes
+MEASURE_SECONDS = 6
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def passes_per_second(m, seconds=MEASURE_SECONDS):
+    """Frames composed per 100 guest ticks over a stretch of host time."""
+    frames0, ticks0 = m.read_u32("frame_count"), m.read_u32("pit_ticks")
+    time.sleep(seconds)
+    frames1, ticks1 = m.read_u32("frame_count"), m.read_u32("pit_ticks")
+    return 100.0 * (frames1 - frames0) / max(1, ticks1 - ticks0)
+
+
+def gdb(m, port, commands):
+    args = ["gdb", "-batch", "-nx", m.elf, "-ex", f"target remote 127.0.0.1:{port}"]
+    for c in commands + ["detach"]:
+        args += ["-ex", c]
+    subprocess.run(args, check=True, capture_output=True, timeout=120)
+
+
+def open_everything(m, port):
+    nodes = desktop.read_nodes(m)
+    index = {n["name"]: i for i, n in enumerate(nodes) if n["in_use"]}
+    gdb(m, port, [
+        f"call (void)tavlin::open_app({KIND_TERMINAL})",
+        f"call (void)tavlin::open_app({KIND_CLOCK})",
+        f"call (void)tavlin::open_app({KIND_TEXTEDIT})",
+        f"call (void)tavlin::open_app({KIND_FINDER})",
+        f"set var tavlin::windows[tavlin::focused_window].finder_dir = {index['Downloads']}",
+        f"call (void)tavlin::open_file_in_app({index[SAMPLE_PNG]})",
+        f"call (void)tavlin::open_file_in_app({index[SAMPLE_VIDEO]})",
+    ])
+    open_windows = [w for w in desktop.read_windows(m) if w["in_use"]]
+    return len(open_windows)
+
+
+def measure(iso, label):
+    port = free_port()
+    m = Machine(iso=iso, extra_args=["-gdb", f"tcp:127.0.0.1:{port}"])
+    started = time.monotonic()
+    m.start()
+    try:
+        m.wait_until(lambda: m.read_u32("frame_count") >= 1, timeout=240, interval=0.02,
+                     message="first frame")
+        first = time.monotonic() - started
+        m.wait_until(lambda: m.read_u32("frame_count") >= 100, timeout=240, message="settled")
+        mode = f"{m.read_u32('fb_width')}x{m.read_u32('fb_height')}"
+        idle = passes_per_second(m)
+        windows = open_everything(m, port)
+        m.wait_until(lambda: m.read_u32("frame_count") >= 0, timeout=1)
+        time.sleep(2)  # let the opening animations end
+        busy = passes_per_second(m)
+    finally:
+        m.stop()
+    print(f"{label:<10} mode {mode:<10} first frame {first:5.2f} s   passes/s idle {idle:5.1f}"
+          f"   with {windows} windows {busy:5.1f}")
+
+
+def full_hd_iso(build):
+    """A copy of the ISO whose GRUB asks for 1920x1080 at boot."""
+    work = tempfile.mkdtemp(prefix="tavlin-hd-")
+    tree = os.path.join(work, "iso")
+    shutil.copytree(os.path.join(build, "isodir"), tree)
+    cfg = os.path.join(tree, "boot", "grub", "grub.cfg")
+    with open(cfg) as f:
+        text = f.read()
+    with open(cfg, "w") as f:
+        f.write(text.replace("    boot\n", "    set gfxpayload=1920x1080x32\n    boot\n"))
+    iso = os.path.join(work, "tavlinos-1080.iso")
+    subprocess.run(["grub-mkrescue", "-o", iso, tree], check=True, capture_output=True)
+    return iso, work
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
+    os.environ["TAVLIN_BUILD"] = build
+    print("QEMU (TCG, no card), the image as users run it:")
+    measure(os.path.join(build, "tavlinos.iso"), "1024x768")
+    iso, work = full_hd_iso(build)
+    try:
+        measure(iso, "1920x1080")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
