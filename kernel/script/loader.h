@@ -1,5 +1,5 @@
-// The table of loaded programs. Entries are filled in order and never
-// freed, so after eight loads nothing more can be loaded until restart.
+// The table of loaded programs: eight entries, filled in order; once all
+// are taken, a load reuses the entry of the program loaded longest ago.
 #pragma once
 #include "kernel/core/types.h"
 #include "kernel/script/vm.h"
@@ -21,13 +21,13 @@ static_assert(sizeof(void*) != 4 || __builtin_offsetof(LoadedApp, vm) == 64);
 static_assert(sizeof(void*) != 4 || __builtin_offsetof(LoadedApp, window) == 4956);
 
 extern LoadedApp loaded_apps[kMaxLoadedApps];
-extern u32 app_count;
+extern u32 app_count;  // entries in use, at most kMaxLoadedApps
 
 // Empties the table (tests; at start it is zero already).
 void loaded_apps_reset();
 
-// Loads the root-folder program file `name` into the next entry after
-// checking it; the entry's index, or -1 (logged, except a full table).
+// Loads the root-folder program file `name` into an entry after checking
+// it; the entry's index, or -1 (logged).
 i32 app_load(const char* name);
 
 }  // namespace tavlin

@@ -24,6 +24,7 @@ constexpr u32 kTrash = 7;
 constexpr u32 kBrowser = 8;
 constexpr u32 kMediaPlayer = 9;
 constexpr u32 kStore = 10;
+constexpr u32 kProgram = 99;  // a window opened by a bytecode program
 }  // namespace app
 
 // Window animations (field anim_kind).

@@ -1,7 +1,10 @@
 // run and the loader: the usage line, the checks a program file must pass
-// with their log lines, the entry a load fills, and the table that refuses
-// a ninth program.
+// with their log lines, the entry a load fills, the line naming why a
+// program stopped, and the table whose oldest entry a ninth program takes.
 #include "kernel/script/loader.h"
+
+#include "kernel/core/keyboard.h"
+#include "kernel/script/hit_format.h"
 
 #include <gtest/gtest.h>
 
@@ -27,24 +30,26 @@ TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntry) {
   term_test::text_file(fs_root, "src", "");
   output("scom src");
   fake_hw::clear_writes();
-  EXPECT_EQ(output("run a.hit"), running("a.hit"));
+  // The demonstration program stops on its text address.
+  EXPECT_EQ(output("run a.hit"), (Lines{"Running: ", "a.hit", "Stopped: bad address (-5)"}));
   EXPECT_EQ(serial_log(), "[App] Loaded: a.hit (56 bytes)\n");
   EXPECT_EQ(app_count, 1u);
   const LoadedApp& app = loaded_apps[0];
   EXPECT_EQ((std::vector<u32>{app.in_use, app.slot, app.window}), (std::vector<u32>{1, 0, 0}));
   EXPECT_STREQ(app.name, "a.hit");
-  EXPECT_EQ(app.vm.code, reinterpret_cast<const u8*>(fs_nodes[fs_find_child(fs_root, "a.hit")].text) + 14);
+  EXPECT_EQ(Bytes(app.vm.code, app.vm.code + app.vm.code_len),
+            Bytes(builtin_program + 14, builtin_program + kBuiltinProgramSize));
   EXPECT_EQ(app.vm.code_len, 56);
 }
 
 TEST_F(Run, LoadStartsTheMachineFromAClearStateWhateverTheVersionAndReservedBytes) {
-  const i32 node = program_file(fs_root, "p.hit", hit_header(9, 0xEE) + Bytes{0x0B});
+  program_file(fs_root, "p.hit", hit_header(9, 0xEE) + Bytes{0x0B});
   VmState& vm = loaded_apps[0].vm;
   vm.sp = 9;  // left over in the table
   vm.var_count = 3;
   vm.error = -6;
   ASSERT_EQ(app_load("p.hit"), 0);
-  EXPECT_EQ(vm.code, reinterpret_cast<const u8*>(fs_nodes[node].text) + 14);
+  EXPECT_EQ(vm.code[0], 0x0B);
   EXPECT_EQ((std::vector<i32>{vm.code_len, vm.pc, vm.sp, vm.var_count, vm.error}), (std::vector<i32>{1, 0, 0, 0, 0}));
   EXPECT_EQ(vm.running, 1u);
 }
@@ -96,17 +101,29 @@ TEST_F(Run, FilesMustHoldAHeaderWithTheMagic) {
   EXPECT_EQ(loaded_apps[1].vm.code_len, 511 - 14);
 }
 
-TEST_F(Run, NinthLoadIsRefusedEvenForAGoodFile) {
+TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgo) {
   program_file(fs_root, "ok.hit", hit_header() + Bytes{0x0F});
+  program_file(fs_root, "other.hit", hit_header() + Bytes{0x0F});
   for (u32 i = 0; i < 8; ++i) {
     EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
     EXPECT_EQ((std::vector<u32>{loaded_apps[i].slot, loaded_apps[i].in_use}), (std::vector<u32>{i, 1}));
   }
-  fake_hw::clear_writes();
-  EXPECT_EQ(output("run ok.hit"), (Lines{"Failed to load app"}));
-  EXPECT_EQ(serial_log(), "");
+  for (u32 i = 0; i < 3; ++i) {
+    EXPECT_EQ(output("run other.hit"), running("other.hit")) << i;
+    EXPECT_STREQ(loaded_apps[i].name, "other.hit");
+    EXPECT_EQ(loaded_apps[i].slot, i);
+  }
+  EXPECT_STREQ(loaded_apps[3].name, "ok.hit");
   EXPECT_EQ(app_count, 8u);
-  EXPECT_EQ(app_load("ok.hit"), -1);
+}
+
+TEST_F(Run, AProgramThatFailsSaysWhy) {
+  program_file(fs_root, "bad.hit", hit_header() + Bytes{0x30});
+  program_file(fs_root, "stuck.hit", hit_header() + Bytes{0x07, 0, 0, 0, 0});
+  key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
+  EXPECT_EQ(output("run bad.hit"), (Lines{"Running: ", "bad.hit", "Stopped: bad instruction (-6)"}));
+  EXPECT_EQ(output("run stuck.hit"), (Lines{"Running: ", "stuck.hit", "Stopped: interrupted (-7)"}));
+  key_states[scancode::kCtrl] = key_states[scancode::kC] = 0;
 }
 
 TEST_F(Run, ArgumentIsTheWholeNameSpacesIncluded) {
