@@ -10,10 +10,8 @@ namespace tavlin {
 
 void draw_app_about(i32, i32) {}
 void draw_app_clock(i32, i32, i32, i32) {}
-void draw_app_finder(Window*, i32, i32, i32, i32) {}
 void draw_app_textedit(Window*, i32, i32, i32, i32) {}
 void draw_app_imageview(Window*, i32, i32, i32, i32) {}
-void draw_app_trash(i32, i32, i32, i32) {}
 void draw_app_mediaplayer(Window*, i32, i32, i32, i32) {}
 void draw_app_zivirerev(StoreState*, i32, i32, i32, i32) {}
 

@@ -3,6 +3,7 @@
 #include "kernel/fs/trash.h"
 
 #include "kernel/core/kstring.h"
+#include "kernel/fs/tree_ops.h"
 
 namespace tavlin {
 
@@ -20,6 +21,13 @@ void trash_add_item(const char* name, u32 kind, const char* text, u32 size, u32 
   item.has_blob = has_blob;
   item.blob = blob;
   trash_count = trash_count + 1;
+}
+
+u32 trash_node(i32 node) {
+  if (!fs_is_live(node) || node == 0 || fs_is_protected(node)) return 0;
+  const FsNode& n = fs_nodes[node];
+  trash_add_item(n.name, n.kind, n.text, n.size, n.has_blob, n.blob);
+  return fs_delete_node(node);
 }
 
 }  // namespace tavlin

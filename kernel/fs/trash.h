@@ -25,5 +25,9 @@ extern TrashItem trash_items[kTrashCapacity];
 extern u32 trash_count;
 
 void trash_add_item(const char* name, u32 kind, const char* text, u32 size, u32 has_blob, i32 blob);
+// Records the node in the trash, then deletes exactly that node and all it
+// holds. A node the tree will not delete (protected, or gone) leaves no
+// record; 0 then.
+u32 trash_node(i32 node);
 
 }  // namespace tavlin

@@ -4,6 +4,7 @@
 #include "kernel/wm/dispatch_keys.h"
 
 #include "kernel/apps/apps.h"
+#include "kernel/apps/finder.h"
 #include "kernel/apps/store.h"
 #include "kernel/apps/textedit.h"
 #include "kernel/core/kstring.h"
@@ -18,17 +19,10 @@ namespace {
 constexpr u32 kFinderNameLongest = 27;
 constexpr u32 kTermInputLongest = 45;
 
-// A refused name (protected node, empty, taken, vanished entry) changes
-// nothing, but Enter ends the rename all the same.
-void commit_finder_rename(Window& w) {
-  fs_rename(w.finder_last_sel, w.finder_rename_text);
-  w.finder_renaming = 0;
-}
-
 void finder_key(Window& w, u8 c) {
   if (!w.finder_renaming) return;
   if (c == key::kEnter)
-    commit_finder_rename(w);
+    finder_commit_rename(w);  // a refused name ends the rename all the same
   else if (c == key::kEscape)
     w.finder_renaming = 0;
   else

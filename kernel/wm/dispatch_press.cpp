@@ -1,6 +1,7 @@
 // A left press on the desktop's layers in order of precedence: the dock
 // above everything, then a window over the trash and the icons, then an
 // icon, the trash and the empty desktop, with what each press does there.
+#include "kernel/apps/finder.h"
 #include "kernel/apps/trash_window.h"
 #include "kernel/core/serial.h"
 #include "kernel/core/timer.h"
@@ -97,9 +98,7 @@ void open_icon(const DesktopIcon& icon) {
   open_app(static_cast<i32>(app::kFinder));
   for (Window& w : windows) {
     if (!w.in_use || closing(w) || w.app != app::kFinder) continue;
-    w.finder_dir = node;
-    for (u8& flag : w.finder_sel) flag = 0;
-    w.finder_last_sel = -1;
+    finder_enter_folder(w, node);
     return;
   }
 }

@@ -26,14 +26,6 @@ i32 folder_under(i32 x, i32 y, i32 anchor) {
   return -1;
 }
 
-// A protected folder is not deleted, so it leaves no record in the trash.
-void trash_node(i32 node) {
-  if (!fs_is_live(node) || fs_is_protected(node)) return;
-  const FsNode& n = fs_nodes[node];
-  trash_add_item(n.name, n.kind, n.text, n.size, n.has_blob, n.blob);
-  fs_delete_node(node);
-}
-
 // A release where the press was is a click, not a drop: an icon lying over
 // the trash or a folder is selected by it, never deleted or moved.
 bool pointer_left_press_point() {

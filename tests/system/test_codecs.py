@@ -1,41 +1,21 @@
-"""The image cache on the real ISO: after start-up every entry is either
-free or holds exactly the pixels its file decodes to by the YRF and PNG
-rules, decoded here independently of the kernel."""
+"""The image cache on the real ISO: once the Finder has shown the Desktop's
+PNG as a thumbnail, every entry is either free or holds exactly the pixels
+the host build decodes from its file."""
 import os
 import struct
 import unittest
-import zlib
 
+from desktop import dock_tile_centre
 from harness import DesktopTestCase
+from images import decoder_tool, host_decoded
 
 ENTRIES = 4
 SIDE = 512
 ENTRY_SIZE = 16 + 4 * SIDE * SIDE
 NODE_SIZE = 572
 NODE_FORMAT = "<II28siii512sIIi"
-MAX_NODES = 128
-
-
-def yrf_pixels(data):
-    """0xAARRGGBB pixels of a YRF file, or None."""
-    if len(data) < 12 or data[:4] != b"YRF1":
-        return None
-    w, h = struct.unpack_from(">HH", data, 4)
-    total, out, off = w * h, [], 12
-    while len(out) < total and off < len(data) and data[off]:
-        if off + 3 > len(data):
-            return None
-        c = struct.unpack_from(">H", data, off + 1)[0]
-        argb = 0xFF000000 | (c >> 11) << 19 | ((c >> 5) & 63) << 10 | (c & 31) << 3
-        out += [argb] * min(data[off], total - len(out))
-        off += 3
-    return (w, h, out) if len(out) == total else None
-
-
-def png_size(data):
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        return None
-    return struct.unpack_from(">II", data, 16)
+DESKTOP_PNG = 7   # Tavlin.yrf, whose content is a PNG
+FINDER_TILE = 0
 
 
 class ImageCacheTest(DesktopTestCase):
@@ -48,21 +28,25 @@ class ImageCacheTest(DesktopTestCase):
         _, offset, size = struct.unpack("<III", self.m.read_bytes("fs_blobs", 12, 12 * blob))
         return self.m.read_bytes("fs_blob_pool", size, offset)
 
-    def test_entries_are_free_or_hold_their_files_pixels(self):
-        self.assertEqual(self.m.symbol_size("image_cache"), ENTRIES * ENTRY_SIZE)
-        for i in range(ENTRIES):
-            key, valid, w, h = struct.unpack("<iIII", self.m.read_bytes("image_cache", 16, i * ENTRY_SIZE))
+    def keys(self):
+        return [struct.unpack("<i", self.m.read_bytes("image_cache", 4, i * ENTRY_SIZE))[0] for i in range(ENTRIES)]
+
+    def test_entries_are_free_or_hold_the_pixels_the_host_decodes(self):
+        if not os.path.exists(decoder_tool()):
+            self.skipTest(f"{decoder_tool()} is not built (cmake --build <host build> --target decode_image)")
+        m = self.m
+        self.assertEqual(m.symbol_size("image_cache"), ENTRIES * ENTRY_SIZE)
+        m.move_pointer_to(*dock_tile_centre(m, FINDER_TILE), tolerance=3)
+        m.click()
+        m.wait_until(lambda: DESKTOP_PNG in self.keys(), timeout=30, message="the Desktop's PNG cached")
+        for i, key in enumerate(self.keys()):
             if key < 0:
                 continue
-            self.assertEqual(valid, 1)
-            data = self.node_bytes(key)
-            pixels = struct.unpack(f"<{w * h}I", self.m.read_bytes("image_cache", 4 * w * h, i * ENTRY_SIZE + 16))
-            decoded = yrf_pixels(data)
-            if decoded:
-                self.assertEqual((w, h), decoded[:2])
-                self.assertEqual(list(pixels), decoded[2], f"entry {i}")
-            else:
-                self.assertEqual((w, h), png_size(data), f"entry {i}")
+            valid, w, h = struct.unpack("<III", m.read_bytes("image_cache", 12, i * ENTRY_SIZE + 4))
+            pixels = list(struct.unpack(f"<{w * h}I", m.read_bytes("image_cache", 4 * w * h, i * ENTRY_SIZE + 16)))
+            host_w, host_h, host_pixels = host_decoded(self.node_bytes(key))
+            self.assertEqual((valid, w, h), (1, host_w, host_h), f"entry {i}")
+            self.assertTrue(pixels == host_pixels, f"entry {i}: pixels differ")
 
 
 if __name__ == "__main__":

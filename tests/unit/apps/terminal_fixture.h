@@ -12,6 +12,7 @@
 #include "kernel/core/kstring.h"
 #include "kernel/core/timer.h"
 #include "kernel/fs/fs.h"
+#include "kernel/fs/tree_ops.h"
 #include "kernel/net/intel/e1000.h"
 #include "kernel/net/ipv4.h"
 #include "kernel/net/nic.h"
@@ -69,6 +70,9 @@ class TerminalRig {
     pit_ticks = 0;
     windows_init();
     dock_reset_all();
+    // The Terminal's own guards against removed folders, without the shell's
+    // listener that other fixtures leave registered.
+    fs_set_removal_listener(nullptr);
     standard_tree();
     loaded_apps_reset();
     term = nullptr;

@@ -1,0 +1,69 @@
+// The Trash window: one window however it is opened, its toolbar count, the
+// empty notice, and the grid of records for 0, 1, 2 and 64 records.
+#include "kernel/apps/trash_window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "kernel/apps/apps.h"
+#include "kernel/gfx/font.h"
+#include "unit/wm/dispatch_fixture.h"
+
+namespace tavlin::test {
+namespace {
+
+class TrashWindow : public DispatchTest {
+ protected:
+  // Every glyph pixel of the text at (x, y) is in the colour, every other
+  // pixel of its cells is not.
+  static bool shows_text(i32 x, i32 y, const std::string& text, u32 colour) {
+    for (size_t i = 0; i < text.size(); ++i)
+      for (i32 r = 0; r < 8; ++r)
+        for (i32 b = 0; b < 8; ++b)
+          if ((px(x + 8 * i32(i) + b, y + r) == colour) != bool(font8x8[u8(text[i])][r] >> b & 1)) return false;
+    return true;
+  }
+};
+
+TEST_F(TrashWindow, DoubleClickOnTheTrashAndOpenTrashBringUpOneWindow) {
+  click(kTrashX, kTrashY);
+  click(kTrashX, kTrashY);
+  Window* w = first_of(app::kTrash);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(frame(*w), (Ints{302, 200, 420, 320}));
+  EXPECT_STREQ(w->title, "Trash");
+  make_window(app::kClock, 10, 40, 320, 260);
+  win_minimize(*w);
+  dispatch_menu_action(action::kOpenTrash);
+  EXPECT_EQ((Ints{windows_of(app::kTrash), focused_window, i32(w->minimized)}), (Ints{1, win_index(*w), 0}));
+}
+
+TEST_F(TrashWindow, ContentForNoneOneTwoAndSixtyFourRecords) {
+  // Content (303, 230, 418, 289): four columns from x = 315, three rows from y = 266.
+  const struct {
+    u32 records;
+    const char* count;
+    i32 last_tile;  // index of the last record drawn, -1 for none
+  } cases[] = {{0, "0 items", -1}, {1, "1 item", 0}, {2, "2 items", 1}, {64, "64 items", 11}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.count);
+    trash_count = 0;
+    trash_add_item("Old", kFsDir, "", 0, 0, -1);
+    for (u32 i = 1; i < c.records; ++i) trash_add_item(("f" + std::to_string(i)).c_str(), kFsFile, "x", 1, 0, -1);
+    trash_count = c.records;
+    clear(kPaper);
+    draw_app_trash(303, 230, 418, 289);
+    EXPECT_TRUE(shows_text(311, 236, c.count, 0x555555));
+    EXPECT_EQ(shows_text(456, 382, "Trash is Empty", 0x999999), c.records == 0);
+    for (i32 i = 0; i < 13; ++i) {
+      const i32 x = 315 + 90 * (i % 4), y = 266 + 78 * (i / 4);
+      EXPECT_EQ(px(x, y + 20) == 0x888888, i <= c.last_tile) << i;
+    }
+    if (c.records > 0) EXPECT_EQ(px(323, 270), 0xA8A8A8u);  // the folder's tab
+    if (c.records > 1) EXPECT_TRUE(shows_text(405 + 22 - 8, 266 + 52, "f1", 0x1C1C1C));
+  }
+}
+
+}  // namespace
+}  // namespace tavlin::test
