@@ -2,6 +2,7 @@
 #   make run     build the ISO and boot it in QEMU
 #   make test    host unit tests and QEMU system tests (installs what is missing)
 #   make iso     just the bootable ISO (build/tavlinos.iso)
+#   make test-iso  the image system tests boot (build/test/tavlinos.iso)
 #   make debug   boot paused with QEMU's GDB stub on :1234
 #   make fuzz    libFuzzer targets with ASan and UBSan (FUZZ_SECONDS each)
 #   make bench   Google Benchmark ratios against memcpy, zlib and libpng
@@ -24,15 +25,22 @@ KERNEL_CXXFLAGS := -m32 -march=i686 -std=c++20 -ffreestanding -fno-exceptions -f
 KERNEL_ASFLAGS := -m32 -I. -I$(BUILD)
 KERNEL_LDFLAGS := -m32 -nostdlib -static -no-pie -Wl,--build-id=none -T boot/linker.ld
 
-KERNEL_CPP := $(shell find kernel -name '*.cpp' -not -path 'kernel/arch/host/*' | sort)
+# Built only into the test image that system tests boot (make test): the
+# command block they drive over QEMU's GDB stub.
+TEST_ONLY_CPP := kernel/net/net_debug.cpp
+KERNEL_CPP := $(filter-out $(TEST_ONLY_CPP),$(shell find kernel -name '*.cpp' -not -path 'kernel/arch/host/*' | sort))
 KERNEL_ASM := $(shell find boot kernel -name '*.S' | sort)
 KERNEL_OBJ := $(patsubst %,$(BUILD)/obj/%.o,$(KERNEL_CPP) $(KERNEL_ASM))
+TEST_DIR   := $(BUILD)/test
+TEST_ELF   := $(TEST_DIR)/kernel.elf
+TEST_ISO   := $(TEST_DIR)/tavlinos.iso
+TEST_OBJ   := $(KERNEL_OBJ) $(patsubst %,$(BUILD)/obj/%.o,$(TEST_ONLY_CPP))
 
 # Subsystems add generated inputs (embedded assets) through these.
 KERNEL_GENERATED :=
 -include mk/*.mk
 
-.PHONY: all iso run debug test unit fuzz bench setup clean store-server
+.PHONY: all iso test-iso run debug test unit fuzz bench setup clean store-server
 all: iso
 
 setup:
@@ -50,14 +58,29 @@ $(KERNEL_ELF): $(KERNEL_OBJ) boot/linker.ld
 	$(CXX32) $(KERNEL_LDFLAGS) -o $@ $(KERNEL_OBJ) -lgcc
 	@grub-file --is-x86-multiboot2 $@ || (echo "kernel.elf: Multiboot2 header not found" && false)
 
+$(TEST_ELF): $(TEST_OBJ) boot/linker.ld
+	@mkdir -p $(dir $@)
+	$(CXX32) $(KERNEL_LDFLAGS) -o $@ $(TEST_OBJ) -lgcc
+
+# An ISO around the kernel.elf beside it.
+define make_iso
+	@rm -rf $(dir $@)isodir && mkdir -p $(dir $@)isodir/boot/grub
+	cp $< $(dir $@)isodir/boot/kernel.elf
+	cp boot/grub/grub.cfg $(dir $@)isodir/boot/grub/grub.cfg
+	grub-mkrescue -o $@ $(dir $@)isodir 2>/dev/null
+endef
+
 $(ISO): $(KERNEL_ELF) boot/grub/grub.cfg
-	@rm -rf $(BUILD)/isodir && mkdir -p $(BUILD)/isodir/boot/grub
-	cp $(KERNEL_ELF) $(BUILD)/isodir/boot/kernel.elf
-	cp boot/grub/grub.cfg $(BUILD)/isodir/boot/grub/grub.cfg
-	grub-mkrescue -o $@ $(BUILD)/isodir 2>/dev/null
+	$(make_iso)
+
+$(TEST_ISO): $(TEST_ELF) boot/grub/grub.cfg
+	$(make_iso)
 
 iso: setup
 	@$(MAKE) --no-print-directory $(ISO)
+
+test-iso: setup
+	@$(MAKE) --no-print-directory $(TEST_ISO)
 
 QEMU_NET_e1000   := -netdev user,id=n0$(QEMU_HOSTFWD) -device e1000,netdev=n0
 QEMU_NET_rtl8139 := -netdev user,id=n0$(QEMU_HOSTFWD) -device rtl8139,netdev=n0
@@ -98,8 +121,9 @@ debug: iso $(QEMU_FIRMWARE)
 	@echo "  gdb $(KERNEL_ELF) -ex 'target remote :1234' -ex 'break kmain' -ex continue"
 	$(QEMU) $(QEMU_ARGS) -s -S
 
-# Host build: unit tests (with ASan and UBSan) and the QEMU system tests.
-test: iso
+# Host build: unit tests (with ASan and UBSan) and the QEMU system tests,
+# which boot the test image.
+test: test-iso
 	@cmake -S . -B $(BUILD)/host -DCMAKE_BUILD_TYPE=Debug -DTAVLIN_SANITIZE=ON \
 		-DTAVLIN_BUILD_DIR=$(abspath $(BUILD)) >/dev/null
 	@cmake --build $(BUILD)/host -j$$(nproc)
@@ -127,4 +151,4 @@ bench: iso
 clean:
 	rm -rf $(BUILD)
 
--include $(KERNEL_OBJ:.o=.d)
+-include $(TEST_OBJ:.o=.d)

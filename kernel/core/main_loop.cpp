@@ -27,7 +27,7 @@ void main_loop_pass() {
   win_end_finished_animations();
   downloads_media_scan();
   store_refresh_pending();
-  net_debug_poll();
+  if (net_debug_poll) net_debug_poll();  // linked into test images only
   refresh_counter = refresh_counter + 1;
   if (refresh_counter > kPassesPerIconSync - 1) {
     refresh_counter = 0;

@@ -1,5 +1,5 @@
-// The ARP cache and resolver. Only replies teach the cache; requests from
-// other hosts are never answered.
+// The ARP cache and resolver, and the answer to requests for our own
+// address. Only replies teach the cache.
 #include "kernel/net/arp.h"
 
 #include "kernel/core/kstring.h"
@@ -106,13 +106,34 @@ void arp_receive(const u8* frame, u32 length) {
   serial_puts("[NET] ARP oper=");
   serial_dec32(operation);
   serial_puts("\n");
-  if (operation != kOpReply) return;
-  // Only Ethernet/IPv4 replies have their addresses where we read them.
+  // Only Ethernet/IPv4 packets have their addresses where we read them.
   if (wire::be16(arp->hardware_type) != kHardwareEthernet ||
       wire::be16(arp->protocol_type) != wire::kEtherTypeIpv4 || arp->hardware_size != 6 ||
       arp->protocol_size != 4)
     return;
-  arp_cache_learn(arp->sender_ip, arp->sender_mac);
+  if (operation == kOpReply) arp_cache_learn(arp->sender_ip, arp->sender_mac);
+  if (operation == kOpRequest) arp_answer(*arp);
+}
+
+void arp_answer(const wire::ArpPacket& request) {
+  // A peer whose cache entry for us has aged asks again; without an answer
+  // it could no longer reach us in the middle of a transfer.
+  if (ip_is_zero(net_my_ip) || !ip_equal(request.target_ip, net_my_ip)) return;
+  // Built in its own buffer: the pump may run while a caller's frame is
+  // being assembled in net_scratch_tx.
+  u8 frame[wire::kMinFrameLen] = {};
+  auto* eth = reinterpret_cast<wire::EthernetHeader*>(frame);
+  memcpy(eth->dst, request.sender_mac, 6);
+  memcpy(eth->src, nic_mac, 6);
+  wire::put_be16(eth->ether_type, wire::kEtherTypeArp);
+  auto* reply = reinterpret_cast<wire::ArpPacket*>(frame + wire::kEthHeaderLen);
+  *reply = request;
+  wire::put_be16(reply->operation, kOpReply);
+  memcpy(reply->sender_mac, nic_mac, 6);
+  memcpy(reply->sender_ip, net_my_ip, 4);
+  memcpy(reply->target_mac, request.sender_mac, 6);
+  memcpy(reply->target_ip, request.sender_ip, 4);
+  nic_send_packet(frame, sizeof frame);
 }
 
 u32 arp_resolve(const u8* ip, u8* mac_out) {

@@ -1,7 +1,8 @@
-// ARP: the 8-entry cache filled from replies, and resolution of a next hop
-// by broadcast request.
+// ARP: the 8-entry cache filled from replies, resolution of a next hop by
+// broadcast request, and answers to requests for our address.
 #pragma once
 #include "kernel/core/types.h"
+#include "kernel/net/wire.h"
 
 namespace tavlin {
 
@@ -24,8 +25,10 @@ u32 arp_resolve(const u8* ip, u8* mac_out);
 // frame length (42 bytes of content).
 u32 arp_build_request(const u8* target_ip);
 
-// A received ARP frame (the pump's part): replies are learned, nothing is
-// ever answered.
+// A received ARP frame (the pump's part): replies are learned, requests for
+// our configured address are answered.
 void arp_receive(const u8* frame, u32 length);
+// Sends the reply to one Ethernet/IPv4 request when it asks for our address.
+void arp_answer(const wire::ArpPacket& request);
 
 }  // namespace tavlin

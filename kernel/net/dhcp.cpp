@@ -33,6 +33,7 @@ constexpr u8 kOptRouter = 3;
 constexpr u8 kOptDns = 6;
 constexpr u8 kOptRequestedIp = 50;
 constexpr u8 kOptMessageType = 53;
+constexpr u8 kOptServerId = 54;
 constexpr u8 kOptParameterList = 55;
 constexpr u8 kOptEnd = 255;
 
@@ -40,6 +41,10 @@ constexpr u8 kDiscover = 1;
 constexpr u8 kOffer = 2;
 constexpr u8 kRequest = 3;
 constexpr u8 kAck = 5;
+
+// A client without an address cannot take a unicast answer (nothing would
+// answer the server's ARP for it), so every message asks for broadcast.
+constexpr u16 kFlagBroadcast = 0x8000;
 
 constexpr u8 kZeroIp[4] = {0, 0, 0, 0};
 constexpr u8 kBroadcastIp[4] = {255, 255, 255, 255};
@@ -55,6 +60,10 @@ void note_option(u8 code, const u8* value, u32 length, DhcpOptions& out) {
     memcpy(out.router, value, 4);
     out.has_router = 1;
   }
+  if (code == kOptServerId && length == 4) {
+    memcpy(out.server_id, value, 4);
+    out.has_server_id = 1;
+  }
   if (code == kOptDns && length >= 4) {
     out.dns_count = length / 4 < 2 ? length / 4 : 2;
     for (u32 i = 0; i < out.dns_count; ++i) memcpy(out.dns[i], value + 4 * i, 4);
@@ -62,7 +71,14 @@ void note_option(u8 code, const u8* value, u32 length, DhcpOptions& out) {
   }
 }
 
-u32 build_message(u8 type, u16 flags, const u8* requested_ip) {
+void put_address_option(u8*& o, u8 code, const u8* ip) {
+  *o++ = code;
+  *o++ = 4;
+  memcpy(o, ip, 4);
+  o += 4;
+}
+
+u32 build_message(u8 type, const u8* requested_ip, const u8* server_id) {
   u8 msg[kMessageArea];
   memset(msg, 0, sizeof msg);
   auto* m = reinterpret_cast<wire::DhcpMessage*>(msg);
@@ -70,19 +86,15 @@ u32 build_message(u8 type, u16 flags, const u8* requested_ip) {
   m->htype = 1;
   m->hlen = 6;
   wire::put_be32(m->xid, dhcp_xid);
-  wire::put_be16(m->flags, flags);
+  wire::put_be16(m->flags, kFlagBroadcast);
   memcpy(m->chaddr, nic_mac, 6);
   memcpy(m->cookie, kCookie, 4);
   u8* o = msg + kOptionsOffset;
   *o++ = kOptMessageType;
   *o++ = 1;
   *o++ = type;
-  if (requested_ip) {
-    *o++ = kOptRequestedIp;
-    *o++ = 4;
-    memcpy(o, requested_ip, 4);
-    o += 4;
-  }
+  if (requested_ip) put_address_option(o, kOptRequestedIp, requested_ip);
+  if (server_id) put_address_option(o, kOptServerId, server_id);
   const u8 wanted[] = {kOptParameterList, 3, kOptNetmask, kOptRouter, kOptDns, kOptEnd};
   memcpy(o, wanted, sizeof wanted);
   o += sizeof wanted;
@@ -100,7 +112,7 @@ u32 wait_for(u8 type, const u8*& message, DhcpOptions& options) {
     net_pump();
     if (!net_have_ipv4_frame) continue;
     if (dhcp_parse_reply(net_ipv4_frame, net_ipv4_frame_len, message, options) &&
-        options.message_type == type)
+        dhcp_reply_is_ours(message) && options.message_type == type)
       return 1;
   }
   return 0;
@@ -121,9 +133,10 @@ u32 run_attempt() {
   eth_send_scratch(dhcp_build_discover());
   if (!wait_for(kOffer, message, options)) return 0;
   take_offer(options);
-  u8 offered[4];
+  u8 offered[4], server[4];
   memcpy(offered, reinterpret_cast<const wire::DhcpMessage*>(message)->yiaddr, 4);
-  eth_send_scratch(dhcp_build_request(offered));
+  memcpy(server, options.server_id, 4);
+  eth_send_scratch(dhcp_build_request(offered, options.has_server_id ? server : nullptr));
   if (!wait_for(kAck, message, options)) return 0;
   memcpy(net_my_ip, reinterpret_cast<const wire::DhcpMessage*>(message)->yiaddr, 4);
   return 1;
@@ -168,12 +181,19 @@ u32 dhcp_parse_reply(const u8* frame, u32 length, const u8*& message, DhcpOption
   return dhcp_parse_options(udp.payload, udp.payload_length, out);
 }
 
-u32 dhcp_build_discover() {
-  dhcp_xid = dhcp_xid + 1;
-  return build_message(kDiscover, 0x0000, nullptr);
+u32 dhcp_reply_is_ours(const u8* message) {
+  const auto* m = reinterpret_cast<const wire::DhcpMessage*>(message);
+  return wire::be32(m->xid) == dhcp_xid && wire::bytes_equal(m->chaddr, dhcp_mac, 6);
 }
 
-u32 dhcp_build_request(const u8* offered_ip) { return build_message(kRequest, 0x8000, offered_ip); }
+u32 dhcp_build_discover() {
+  dhcp_xid = dhcp_xid + 1;
+  return build_message(kDiscover, nullptr, nullptr);
+}
+
+u32 dhcp_build_request(const u8* offered_ip, const u8* server_id) {
+  return build_message(kRequest, offered_ip, server_id);
+}
 
 void dhcp_configure() {
   arp_cache_clear();

@@ -17,7 +17,8 @@ void net_test_gateway();
 // What the option walk of one server message found.
 struct DhcpOptions {
   u32 message_type;  // option 53, 0 when absent
-  u32 has_netmask, has_router, has_dns;
+  u32 has_netmask, has_router, has_dns, has_server_id;
+  u8 server_id[4];  // option 54: the server that made the offer
   u8 netmask[4];
   u8 router[4];
   u8 dns[2][4];
@@ -33,9 +34,14 @@ u32 dhcp_parse_options(const u8* message, u32 length, DhcpOptions& out);
 // and well-formed options; gives the message and its options.
 u32 dhcp_parse_reply(const u8* frame, u32 length, const u8*& message, DhcpOptions& out);
 
-// Builds the DISCOVER (or, with the offered address, the REQUEST) of the
-// current transaction in net_scratch_tx; the frame length.
+// 1 when a server message answers our current transaction: our xid and
+// our hardware address (another client's exchange is not ours to take).
+u32 dhcp_reply_is_ours(const u8* message);
+
+// Builds the DISCOVER (or, with the offered address and the offering
+// server, null when it named none, the REQUEST) of the current transaction
+// in net_scratch_tx; the frame length. Both ask for a broadcast answer.
 u32 dhcp_build_discover();
-u32 dhcp_build_request(const u8* offered_ip);
+u32 dhcp_build_request(const u8* offered_ip, const u8* server_id);
 
 }  // namespace tavlin

@@ -70,6 +70,11 @@ u32 http_download_file(const char* name) {
   browser_parse_url(url, host, &port, path);
   u8 ip[4];
   if (!http_resolve_host(host, ip) || !http_get(ip, port, host, path)) return 0;
+  if (http_resp_total > http_resp_len) {
+    // Stored, the cut body would pass for the whole file.
+    serial_puts("[DOWNLOAD] file larger than the response buffer\n");
+    return 0;
+  }
   const u32 status = http_status_code(http_resp_buf, http_resp_len);
   if (status != kStatusOk) {
     // An error page is not the file: keep it out of Downloads.

@@ -24,6 +24,8 @@ constexpr u32 kSegment = 1400;
 constexpr u32 kSynAckTicks = 300;
 constexpr u32 kResponseTicks = 400;
 constexpr u32 kResponseLogBytes = 64;
+// The whole transfer from the handshake on, as for a download.
+constexpr u32 kTransferTicks = 3000;
 
 // A bounded text builder over a byte buffer.
 struct Text {
@@ -195,11 +197,15 @@ u32 finish(TcpConnection& c, const TcpSegment& s) {
   return 1;
 }
 
-u32 await_response(TcpConnection& c) {
-  const u32 deadline = ticks_now() + kResponseTicks;
+u32 await_response(TcpConnection& c, u32 transfer_deadline) {
+  u32 deadline = ticks_now() + kResponseTicks;
+  if (static_cast<i32>(transfer_deadline - deadline) < 0) deadline = transfer_deadline;
   TcpSegment s;
-  while (tcp_next_segment(c, deadline, s))
-    if (s.payload_length || (s.flags & kTcpFin)) return finish(c, s);
+  while (tcp_next_segment(c, deadline, s)) {
+    // The answer starts where the server's stream does: a segment from
+    // elsewhere in sequence space is a stray or a forgery.
+    if ((s.payload_length || (s.flags & kTcpFin)) && s.seq == c.rcv_nxt) return finish(c, s);
+  }
   c.rcv_nxt = c.peer_iss + 1;
   tcp_send(c, kTcpFin | kTcpAck, nullptr, 0);
   serial_puts("[UPLOAD] no response\n");
@@ -235,16 +241,18 @@ u32 http_post_file(const char* server_url, const char* local_path, const char* r
   serial_puts("[UPLOAD] SYN-ACK received\n");
   tcp_send(c, kTcpAck, nullptr, 0);
   TcpSegment answer;
-  const TcpSendResult sent = tcp_send_stream(c, http_tx, total, kSegment, answer);
+  const u32 deadline = now + kTransferTicks;
+  const TcpSendResult sent = tcp_send_stream(c, http_tx, total, kSegment, answer, deadline);
   serial_puts("[UPLOAD] data sent, waiting for response\n");
   if (sent == TcpSendResult::Answered) return finish(c, answer);
-  if (sent == TcpSendResult::Failed) {
-    serial_puts("[UPLOAD] connection lost while sending\n");
+  if (sent == TcpSendResult::Failed || sent == TcpSendResult::TimedOut) {
+    serial_puts(sent == TcpSendResult::Failed ? "[UPLOAD] connection lost while sending\n"
+                                              : "[UPLOAD] transfer took too long\n");
     c.rcv_nxt = c.peer_iss + 1;
     tcp_send(c, kTcpFin | kTcpAck, nullptr, 0);
     return 0;
   }
-  return await_response(c);
+  return await_response(c, deadline);
 }
 
 }  // namespace tavlin

@@ -18,6 +18,8 @@ u16 g_ip_id = 1;
 namespace {
 
 constexpr u8 kTtl = 64;
+constexpr u16 kMoreFragments = 0x2000;
+constexpr u16 kFragmentOffsetMask = 0x1FFF;
 constexpr u8 kDefaultMask[4] = {255, 255, 255, 0};
 
 }  // namespace
@@ -68,6 +70,9 @@ u32 ipv4_parse(const u8* frame, u32 length, Ipv4Packet& out) {
   const u32 total = wire::be16(h->total_length);
   if (header_length < wire::kIpHeaderLen || total < header_length) return 0;
   if (total > length - wire::kEthHeaderLen) return 0;
+  // A fragment holds only part of a datagram, and nothing here reassembles:
+  // its bytes read as a whole datagram would be wrong data.
+  if (wire::be16(h->flags_fragment) & (kMoreFragments | kFragmentOffsetMask)) return 0;
   out = {ip, header_length, h->protocol, h->src, h->dst, ip + header_length,
          total - header_length};
   return 1;

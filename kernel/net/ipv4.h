@@ -37,7 +37,7 @@ struct Ipv4Packet {
 };
 // 1 when `frame` (length bytes, Ethernet header included) carries a sane
 // IPv4 packet: version 4, header length 20 or more, total length covering
-// the header and within the frame.
+// the header and within the frame, and a whole datagram (no fragment).
 u32 ipv4_parse(const u8* frame, u32 length, Ipv4Packet& out);
 
 u32 ip_is_zero(const u8* ip);

@@ -1,6 +1,7 @@
 // A command block through which a test harness runs one network operation
 // in the running system (it writes the block through the debugger stub;
-// the main loop picks it up). Idle unless something writes it.
+// the main loop picks it up). Built into test images, never into the ISO
+// a user boots.
 #pragma once
 #include "kernel/core/types.h"
 
@@ -24,7 +25,8 @@ static_assert(sizeof(NetDebugCommand) == 4 + 4 + 3 * 128 + 4 + 4 + 4 + 4);
 
 extern volatile NetDebugCommand net_debug_command;
 
-// Runs the waiting command, if any (one main-loop step).
-void net_debug_poll();
+// Runs the waiting command, if any (one main-loop step). Only test images
+// link this file; elsewhere the weak reference is null and nothing polls.
+[[gnu::weak]] void net_debug_poll();
 
 }  // namespace tavlin

@@ -1,5 +1,6 @@
-// TCP segments on the wire and the client side of one connection: the
-// handshake, and an in-order receiver that acknowledges every segment.
+// TCP segments on the wire and the opening of one client connection: the
+// segment builder, the matcher, the wait for the next segment and the
+// handshake.
 #include "kernel/net/tcp.h"
 
 #include "kernel/core/kstring.h"
@@ -102,9 +103,11 @@ u32 tcp_open(TcpConnection& c, u32 attempts, u32 wait) {
     const u32 deadline = ticks_now() + wait;
     TcpSegment s;
     while (tcp_next_segment(c, deadline, s)) {
+      // Only an answer to our SYN counts, a reset included: one that does
+      // not acknowledge it is someone else's and is ignored.
+      if (!(s.flags & kTcpAck) || s.ack != c.iss + 1) continue;
       if (s.flags & kTcpRst) return 0;
-      if ((s.flags & (kTcpSyn | kTcpAck)) != (kTcpSyn | kTcpAck)) continue;
-      if (s.ack != c.iss + 1) continue;
+      if (!(s.flags & kTcpSyn)) continue;
       c.peer_iss = s.seq;
       c.rcv_nxt = s.seq + 1;
       c.snd_nxt = c.iss + 1;
@@ -115,118 +118,5 @@ u32 tcp_open(TcpConnection& c, u32 attempts, u32 wait) {
   return 0;
 }
 
-namespace {
-
-// Appends what fits of the stream bytes and moves rcv_nxt past all of them.
-void take(TcpConnection& c, const u8* data, u32 count, u8* buf, u32 cap, u32& length) {
-  const u32 room = cap - length;
-  const u32 kept = count < room ? count : room;
-  memcpy(buf + length, data, kept);
-  length += kept;
-  c.rcv_nxt += count;
-}
-
-u32 close_after_fin(TcpConnection& c, const TcpSegment& s, u32 length) {
-  if (c.rcv_nxt == s.seq + s.payload_length) c.rcv_nxt += 1;  // nothing missing
-  tcp_send(c, kTcpAck, nullptr, 0);
-  tcp_send(c, kTcpFin | kTcpAck, nullptr, 0);
-  return length ? 1 : 0;
-}
-
-}  // namespace
-
-u32 tcp_receive_stream(TcpConnection& c, u8* buf, u32 cap, u32& length, u32 idle) {
-  u32 deadline = ticks_now() + idle;
-  TcpSegment s;
-  while (tcp_next_segment(c, deadline, s)) {
-    if (s.flags & kTcpRst) return length ? 1 : 0;
-    const bool fin = s.flags & kTcpFin;
-    if (s.payload_length == 0) {
-      if (fin) return close_after_fin(c, s, length);
-      continue;
-    }
-    if (seq_before(c.rcv_nxt, s.seq)) {  // a gap: ask again for what is missing
-      tcp_send(c, kTcpAck, nullptr, 0);
-      continue;
-    }
-    // In order, or a repeat that may still carry new bytes past rcv_nxt:
-    // only those are taken, so no byte is acknowledged without being kept.
-    const u32 end = s.seq + s.payload_length;
-    if (seq_before(c.rcv_nxt, end)) {
-      const u32 skip = c.rcv_nxt - s.seq;
-      take(c, s.payload + skip, s.payload_length - skip, buf, cap, length);
-      deadline = ticks_now() + idle;
-    }
-    tcp_send(c, kTcpAck, nullptr, 0);
-    if (fin) return close_after_fin(c, s, length);
-  }
-  if (!length) return 0;
-  tcp_send(c, kTcpFin | kTcpAck, nullptr, 0);
-  return 1;
-}
-
-namespace {
-
-constexpr u32 kStallTicks = 100;
-constexpr u32 kStallRetries = 8;
-
-struct SendWindow {
-  u32 base;    // sequence number of data[0]
-  u32 una;     // oldest unacknowledged
-  u32 end;     // one past the last byte
-  u32 window;  // what the peer last said it takes
-  u32 high;    // one past the highest byte ever sent
-};
-
-// Sends what the window allows; `probe` allows one segment even when the
-// window is closed.
-void fill_window(TcpConnection& c, const u8* data, u32 segment, SendWindow& w, bool probe) {
-  while (seq_before(c.snd_nxt, w.end)) {
-    const u32 in_flight = c.snd_nxt - w.una;
-    u32 n = w.end - c.snd_nxt;
-    if (n > segment) n = segment;
-    if (!probe) {
-      if (in_flight >= w.window) return;
-      if (n > w.window - in_flight) n = w.window - in_flight;
-    }
-    if (!tcp_send(c, kTcpPsh | kTcpAck, data + (c.snd_nxt - w.base), n)) return;  // card busy
-    c.snd_nxt += n;
-    if (seq_before(w.high, c.snd_nxt)) w.high = c.snd_nxt;
-    probe = false;
-  }
-}
-
-}  // namespace
-
-TcpSendResult tcp_send_stream(TcpConnection& c, const u8* data, u32 length, u32 segment,
-                              TcpSegment& answer) {
-  SendWindow w{c.snd_nxt, c.snd_nxt, c.snd_nxt + length, c.peer_window, c.snd_nxt};
-  u32 stalls = 0;
-  bool probe = false;
-  while (seq_before(w.una, w.end)) {
-    fill_window(c, data, segment, w, probe);
-    probe = false;
-    TcpSegment s;
-    if (!tcp_next_segment(c, ticks_now() + kStallTicks, s)) {
-      if (++stalls > kStallRetries) return TcpSendResult::Failed;
-      c.snd_nxt = w.una;  // go back to the first byte not acknowledged
-      probe = true;
-      continue;
-    }
-    if (s.flags & kTcpRst) return TcpSendResult::Failed;
-    if (s.payload_length || (s.flags & kTcpFin)) {
-      answer = s;
-      return TcpSendResult::Answered;
-    }
-    if (!(s.flags & kTcpAck)) continue;
-    if (seq_before(w.una, s.ack) && !seq_before(w.high, s.ack)) {
-      w.una = s.ack;
-      if (seq_before(c.snd_nxt, w.una)) c.snd_nxt = w.una;  // acknowledged past a go-back
-      stalls = 0;
-    }
-    w.window = s.window;
-  }
-  return TcpSendResult::Acknowledged;
-}
 
 }  // namespace tavlin

@@ -1,6 +1,6 @@
-// TCP client: segment building and matching, the opening handshake and the
-// in-order receive of one response. One connection at a time, no listening,
-// no retransmission of what we receive into.
+// TCP client: segment building and matching, the opening handshake, the
+// in-order receive of one response and the windowed send of one request.
+// One connection at a time, no listening.
 #pragma once
 #include "kernel/core/types.h"
 
@@ -49,6 +49,11 @@ struct TcpConnection {
   u32 rcv_nxt;
   u32 peer_iss;
   u16 peer_window;
+  // Our last bytes before snd_nxt not yet acknowledged (the request), sent
+  // again while the receiver waits in silence.
+  const u8* unacked;
+  u32 unacked_length;
+  u32 received;  // stream bytes taken from the peer, kept or not
 };
 
 // Pumps until `deadline` for the next segment of the connection; 1 with it.
@@ -58,22 +63,36 @@ u32 tcp_send(const TcpConnection& c, u8 flags, const u8* payload, u32 length);
 
 // SYN up to `attempts` times, `wait` ticks each, until a SYN+ACK that
 // acknowledges our SYN; then the connection is established (the final ACK
-// is the caller's). 0 on RST or silence.
+// is the caller's). 0 on a RST that answers our SYN, or silence.
 u32 tcp_open(TcpConnection& c, u32 attempts, u32 wait);
 
-// Collects the peer's byte stream into buf (at most cap bytes kept, the
-// rest acknowledged and dropped) until FIN, RST or `idle` ticks without new
-// in-order data, then closes our side. 1 when at least one byte arrived.
-u32 tcp_receive_stream(TcpConnection& c, u8* buf, u32 cap, u32& length, u32 idle);
+// Where received stream bytes go: at most cap bytes are kept, the rest are
+// acknowledged and dropped.
+struct TcpReceiveBuffer {
+  u8* data;
+  u32 cap;
+  u32& length;
+};
 
-enum class TcpSendResult { Acknowledged, Answered, Failed };
+// How a received stream ended. Only Closed is the peer's own end of it,
+// with every byte before its FIN here.
+enum class TcpReceiveEnd { Closed, Reset, Idle, Deadline };
+
+// Collects the peer's byte stream until its FIN, a RST within our window,
+// `idle` ticks without new in-order data, or the tick `deadline`; then
+// closes our side (not after a RST).
+TcpReceiveEnd tcp_receive_stream(TcpConnection& c, TcpReceiveBuffer& in, u32 idle, u32 deadline);
+
+enum class TcpSendResult { Acknowledged, Answered, Failed, TimedOut };
 
 // Sends `length` bytes from snd_nxt in PSH+ACK segments of at most
 // `segment` bytes, never more unacknowledged than the peer's window, going
 // back to the oldest unacknowledged byte when acknowledgements stall.
-// Acknowledged: every byte was acknowledged. Answered: the peer sent data
-// or FIN first (`answer` holds that segment). Failed: RST or no progress.
+// Acknowledged: every byte was acknowledged. Answered: the peer started its
+// answer (data or FIN at the start of its stream) first; `answer` holds that
+// segment. Failed: a RST within our window, or no progress. TimedOut: the
+// tick `deadline` came first.
 TcpSendResult tcp_send_stream(TcpConnection& c, const u8* data, u32 length, u32 segment,
-                              TcpSegment& answer);
+                              TcpSegment& answer, u32 deadline);
 
 }  // namespace tavlin

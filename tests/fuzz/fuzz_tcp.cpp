@@ -50,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   c.local_port = static_cast<tavlin::u16>(first[36] << 8 | first[37]);
   c.rcv_nxt = (static_cast<tavlin::u32>(first[38]) << 24 | first[39] << 16 | first[40] << 8 | first[41]) + 1;
   tavlin::u32 length = 0;
-  tavlin::tcp_receive_stream(c, buffer.data(), static_cast<tavlin::u32>(buffer.size()) - 88000, length, 500);
+  tavlin::TcpReceiveBuffer in{buffer.data(), static_cast<tavlin::u32>(buffer.size()) - 88000, length};
+  tavlin::tcp_receive_stream(c, in, 500, tavlin::pit_ticks + 3000);
   return 0;
 }

@@ -23,6 +23,13 @@ def build_dir():
     return os.environ.get("TAVLIN_BUILD", os.path.join(ROOT, "build"))
 
 
+def image_dir():
+    """Where the booted kernel.elf and ISO are: the test image (`make
+    test-iso`, with the network command block) when built, else the user's."""
+    test = os.path.join(build_dir(), "test")
+    return test if os.path.exists(os.path.join(test, "tavlinos.iso")) else build_dir()
+
+
 _symbol_cache = {}
 
 
@@ -88,7 +95,7 @@ class Machine:
 
     def __init__(self, nic=None, netdev=None, extra_args=(), memory=128, iso=None, elf=None,
                  firmware="bios"):
-        bdir = build_dir()
+        bdir = image_dir()
         self.iso = iso or os.path.join(bdir, "tavlinos.iso")
         self.elf = elf or os.path.join(bdir, "kernel.elf")
         self.nic = nic

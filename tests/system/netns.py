@@ -144,8 +144,10 @@ def start_dnsmasq(workdir, names=None, dns_servers=(HOST_IP,), router=HOST_IP, d
             "--user=root", "--group=root", f"--pid-file={workdir}/dnsmasq.pid",
             f"--log-facility={workdir}/dnsmasq.log", "--log-queries"]
     if dhcp:
+        # As it ships: not authoritative, so it answers a client that asks
+        # for a unicast OFFER by sending it to the offered address.
         args += [f"--dhcp-range={DHCP_FIRST},{DHCP_LAST},{NETMASK},1h", "--log-dhcp",
-                 "--dhcp-authoritative", f"--dhcp-leasefile={workdir}/leases"]
+                 f"--dhcp-leasefile={workdir}/leases"]
         args += [f"--dhcp-option=option:router,{router}" if router else "--dhcp-option=3"]
         args += ["--dhcp-option=option:dns-server," + ",".join(dns_servers)]
     else:

@@ -19,6 +19,7 @@ alignas(16) u8 rx_buffers[kE1000RingSize][kE1000BufferSize];
 alignas(16) u8 tx_buffers[kE1000RingSize][kE1000BufferSize];
 u32 e1000_rx_cur;
 u32 e1000_tx_cur;
+u32 e1000_rx_in_long_frame;
 
 namespace {
 
@@ -58,6 +59,7 @@ constexpr u32 kTctlValue = 0x000400FA;
 constexpr u32 kTipgValue = 0x0060200A;
 
 constexpr u8 kDescDone = 1u << 0;
+constexpr u8 kRxEndOfPacket = 1u << 1;
 constexpr u8 kTxCommand = 0x0B;  // end of packet, insert FCS, report status
 
 constexpr u32 kResetSpin = 1000000;
@@ -154,6 +156,7 @@ void setup_rx() {
   reg_write(kRdh, 0);
   reg_write(kRdt, kE1000RingSize - 1);
   e1000_rx_cur = 0;
+  e1000_rx_in_long_frame = 0;
   for (u32 i = 0; i < 128; ++i) reg_write(kMta + 4 * i, 0);
   reg_write(kRctl, kRctlValue);
 }
@@ -208,6 +211,10 @@ u32 e1000_send(const u8* frame, u32 length) {
   if (!e1000_ok || length == 0) return 0;
   volatile E1000TxDesc& desc = tx_desc_ring[e1000_tx_cur];
   if (!(desc.status & kDescDone)) return 0;  // the card still owns it: ring full
+  // One descriptor always stays empty: were the tail moved onto the head,
+  // the card would read the ring as empty and drop every frame in it.
+  const u32 next = (e1000_tx_cur + 1) % kE1000RingSize;
+  if (!(tx_desc_ring[next].status & kDescDone)) return 0;
   const u32 count = length < kE1000BufferSize ? length : kE1000BufferSize;
   memcpy(tx_buffers[e1000_tx_cur], frame, count);
   desc.address = hw::phys_addr(tx_buffers[e1000_tx_cur]);
@@ -215,7 +222,7 @@ u32 e1000_send(const u8* frame, u32 length) {
   desc.command = kTxCommand;
   desc.status = 0;
   hw::barrier();
-  e1000_tx_cur = (e1000_tx_cur + 1) % kE1000RingSize;
+  e1000_tx_cur = next;
   reg_write(kTdt, e1000_tx_cur);
   return 1;
 }
@@ -223,10 +230,19 @@ u32 e1000_send(const u8* frame, u32 length) {
 u32 e1000_poll(u8* buffer) {
   if (!e1000_ok) return 0;
   volatile E1000RxDesc& desc = rx_desc_ring[e1000_rx_cur];
-  if (!(desc.status & kDescDone)) return 0;
+  const u8 status = desc.status;
+  if (!(status & kDescDone)) return 0;
   hw::barrier();
-  const u32 count = desc.length < kE1000BufferSize ? desc.length : kE1000BufferSize;
-  memcpy(buffer, rx_buffers[e1000_rx_cur], count);
+  // The card stores bad frames too (the receive control asks it to): one it
+  // marks with an error, and every piece of a frame too long for one
+  // buffer, is dropped rather than handed up as if it were whole.
+  const bool whole = !e1000_rx_in_long_frame && (status & kRxEndOfPacket) && desc.errors == 0;
+  e1000_rx_in_long_frame = !(status & kRxEndOfPacket);
+  u32 count = 0;
+  if (whole) {
+    count = desc.length < kE1000BufferSize ? desc.length : kE1000BufferSize;
+    memcpy(buffer, rx_buffers[e1000_rx_cur], count);
+  }
   desc.status = 0;
   reg_write(kRdt, e1000_rx_cur);  // hand the descriptor back to the card
   e1000_rx_cur = (e1000_rx_cur + 1) % kE1000RingSize;

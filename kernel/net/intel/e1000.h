@@ -39,6 +39,8 @@ extern u8 rx_buffers[kE1000RingSize][kE1000BufferSize];
 extern u8 tx_buffers[kE1000RingSize][kE1000BufferSize];
 extern u32 e1000_rx_cur;
 extern u32 e1000_tx_cur;
+// 1 between the first and the last buffer of a frame that spans several.
+extern u32 e1000_rx_in_long_frame;
 
 // Finds the first supported function on the bus and brings it up behind the
 // card seam; 1 on success. Logs what it finds.

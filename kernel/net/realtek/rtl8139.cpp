@@ -37,6 +37,7 @@ constexpr u16 kMsr = 0x58;
 
 constexpr u8 kCrReset = 0x10;
 constexpr u8 kCrRxTxEnable = 0x0C;
+constexpr u8 kCrTxEnable = 0x04;
 constexpr u32 kTsdOwn = 1u << 13;  // set: the slot is ours again
 constexpr u32 kTsdTok = 1u << 15;  // transmit OK
 constexpr u8 kMsrLinkFail = 1u << 2;
@@ -55,6 +56,7 @@ constexpr u32 kRcrValue = kRcrAcceptPhysical | kRcrAcceptBroadcast | kRcrAcceptR
 constexpr u32 kResetPolls = 1000000;
 constexpr u32 kTxPolls = 1000000;
 constexpr u32 kMaxPayload = 1596;
+constexpr u32 kMinHeaderLength = 4 + 14;  // an Ethernet header and the CRC
 constexpr u32 kRingMask = kRtl8139RingSize - 1;
 constexpr u32 kDebugLogInterval = 50;
 
@@ -117,6 +119,19 @@ void log_receive_pointers(u32 write, u32 offset) {
   serial_puts(" our_offset=");
   serial_hex32(offset);
   serial_puts("\n");
+}
+
+// Turns the receiver off and on with its ring set up again, then reads from
+// wherever the card writes next; what the ring held is dropped.
+void restart_receiver() {
+  serial_puts("[RTL8139] Bad receive header, receiver restarted\n");
+  hw::outb(port(kCr), kCrTxEnable);
+  hw::outb(port(kCr), kCrRxTxEnable);
+  hw::outl(port(kRbstart), hw::phys_addr(rtl8139_rx_buffer));
+  hw::outl(port(kRcr), kRcrValue);
+  const u16 write = static_cast<u16>(hw::inw(port(kCbr)) & kRingMask);
+  rtl8139_rx_cur = write;
+  hw::outw(port(kCapr), static_cast<u16>((write - 16) & kRingMask));
 }
 
 u32 no_card(const char* why) {
@@ -205,10 +220,17 @@ u32 rtl8139_poll(u8* buffer) {
   const u8* ring = rtl8139_rx_buffer;
   const u32 status = ring[offset] | ring[offset + 1] << 8;
   const u32 length = ring[offset + 2] | ring[offset + 3] << 8;  // includes the CRC
+  if (length < kMinHeaderLength || length - 4 > kMaxPayload) {
+    // No frame is that long or that short: the header is not where the
+    // card put one. Stepping over it by its length would lose the frame
+    // boundaries for good, so the receiver starts over.
+    restart_receiver();
+    return 0;
+  }
   const u32 next = ((offset + length + 4 + 3) & ~3u) & 0x1FFC;
   rtl8139_rx_cur = static_cast<u16>(next);
   hw::outw(port(kCapr), static_cast<u16>((next - 16) & 0x1FFF));
-  if (!(status & kRxStatusOk) || length < 4 || length - 4 > kMaxPayload) return 0;
+  if (!(status & kRxStatusOk)) return 0;
   const u32 count = length - 4;
   for (u32 i = 0; i < count; ++i) buffer[i] = ring[(offset + 4 + i) & kRingMask];
   return count;

@@ -59,12 +59,27 @@ TEST_F(Arp, NinthAddressOverwritesEntryZeroAndKnownAddressUpdatesInPlace) {
   EXPECT_EQ(arp_cache_lookup(first, mac), 0u);
 }
 
-TEST_F(Arp, RequestsTruncatedAndForeignFormatRepliesAreNeitherAnsweredNorLearned) {
-  configure();
-  card.incoming.push_back(ethernet(Mac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, kPeerMac, 0x0806,
-                                   arp_packet(1, kPeerMac, kServerIp, Mac{}, kOurIp)));
+TEST_F(Arp, OnlyRequestsForOurConfiguredAddressAreAnswered) {
+  const Mac broadcast = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  const auto request_for = [&](const Ip& target) {
+    return ethernet(broadcast, kPeerMac, 0x0806, arp_packet(1, kPeerMac, kServerIp, Mac{}, target));
+  };
+  card.incoming.push_back(request_for(kOurIp));  // not configured yet: no answer
   net_pump();
-  EXPECT_TRUE(card.sent.empty());
+  configure();
+  card.incoming.push_back(request_for({192, 168, 50, 11}));
+  card.incoming.push_back(request_for(kOurIp));
+  net_pump();
+  ASSERT_EQ(card.sent.size(), 1u);
+  // To the asker, operation 2, our addresses as sender, the asker's as target
+  EXPECT_EQ(card.sent[0], join({bytes(kPeerMac), bytes(kOurMac), {0x08, 0x06, 0, 1, 0x08, 0, 6, 4, 0, 2},
+                                bytes(kOurMac), bytes(kOurIp), bytes(kPeerMac), bytes(kServerIp),
+                                Bytes(18, 0)}));
+  u8 mac[6];
+  EXPECT_EQ(arp_cache_lookup(kServerIp.data(), mac), 0u);  // a request teaches nothing
+}
+
+TEST_F(Arp, TruncatedAndForeignFormatRepliesAreNotLearned) {
   const Bytes reply = arp_reply(kServerIp, kPeerMac);
   for (u32 len = 0; len < 42; ++len) net_receive_frame(reply.data(), len);
   Bytes long_hw = reply;

@@ -7,21 +7,26 @@ namespace {
 
 const Ip kOffered = {192, 168, 50, 23};
 
-// Message type, netmask /24, router and one DNS server 192.168.50.1, end.
+// Message type, server identifier 192.168.50.2, netmask /24, router and one
+// DNS server 192.168.50.1, end.
 Bytes standard_options(uint8_t type) {
-  return {53, 1, type, 1, 4, 255, 255, 255, 0, 3, 4, 192, 168, 50, 1, 6, 4, 192, 168, 50, 1, 255};
+  return {53, 1, type, 54, 4, 192, 168, 50, 2, 1, 4, 255, 255, 255, 0,
+          3, 4, 192, 168, 50, 1, 6, 4, 192, 168, 50, 1, 255};
 }
 
 class Dhcp : public NetTest {
  protected:
   // A server that answers each DISCOVER with `offer` options and each
-  // REQUEST with `ack` options (empty: stays silent).
+  // REQUEST with `ack` options (empty: stays silent), in that transaction.
   void serve(Bytes offer, Bytes ack) {
     card.peer = [this, offer, ack](const Bytes& f) {
       if (be16_at(f, 12) != 0x0800 || be16_at(f, 36) != 67) return;
       const uint8_t type = f.at(42 + 242);
-      if (type == 1 && !offer.empty()) card.incoming.push_back(dhcp_reply(kOffered, offer));
-      if (type == 3 && !ack.empty()) card.incoming.push_back(dhcp_reply(kOffered, ack));
+      const Bytes& options = type == 1 ? offer : ack;
+      if (options.empty()) return;
+      card.incoming.push_back(udp_frame(kServerIp, {255, 255, 255, 255}, 67, 68,
+                                        dhcp_reply_message(kOffered, options, be32_at(f, 46)),
+                                        Mac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     };
   }
 };
@@ -40,8 +45,8 @@ TEST_F(Dhcp, ExchangeIsBuiltByteForByteAndConfiguresTheInterface) {
     EXPECT_EQ(reference_checksum(slice(f, 14, 20)), 0);
     EXPECT_EQ(be16_at(f, 40), reference_l4_checksum({0, 0, 0, 0}, {255, 255, 255, 255}, 17,
                                                     slice(f, 34, f.size() - 34), 6));
-    // op, htype, hlen, hops, one xid for both, secs; only the REQUEST asks for a broadcast answer
-    EXPECT_EQ(slice(f, 42, 12), join({{1, 1, 6, 0, 0x12, 0x34, 0x56, 0x79, 0, 0}, be16(n ? 0x8000 : 0)}));
+    // op, htype, hlen, hops, one xid for both, secs; both ask for a broadcast answer
+    EXPECT_EQ(slice(f, 42, 12), (Bytes{1, 1, 6, 0, 0x12, 0x34, 0x56, 0x79, 0, 0, 0x80, 0}));
     EXPECT_EQ(slice(f, 54, 16), Bytes(16, 0));
     EXPECT_EQ(slice(f, 70, 6), bytes(kOurMac));
     EXPECT_EQ(slice(f, 76, 202), Bytes(202, 0));
@@ -49,7 +54,7 @@ TEST_F(Dhcp, ExchangeIsBuiltByteForByteAndConfiguresTheInterface) {
   }
   EXPECT_EQ(slice(card.sent[0], 282, card.sent[0].size() - 282), (Bytes{53, 1, 1, 55, 3, 1, 3, 6, 255}));
   EXPECT_EQ(slice(card.sent[1], 282, card.sent[1].size() - 282),
-            (Bytes{53, 1, 3, 50, 4, 192, 168, 50, 23, 55, 3, 1, 3, 6, 255}));
+            (Bytes{53, 1, 3, 50, 4, 192, 168, 50, 23, 54, 4, 192, 168, 50, 2, 55, 3, 1, 3, 6, 255}));
 
   EXPECT_EQ(bytes(net_my_ip, 4), bytes(kOffered));
   EXPECT_EQ(bytes(net_netmask, 4), (Bytes{255, 255, 255, 0}));
@@ -86,6 +91,28 @@ TEST_F(Dhcp, OfferOptionsDecideGatewayAndDnsServers) {
     EXPECT_EQ(net_dns_count, c.dns_count) << c.what;
     EXPECT_EQ(bytes(net_dns_servers[0], 4), bytes(c.dns0)) << c.what;
     EXPECT_EQ(bytes(net_dns_servers[1], 4), bytes(c.dns1)) << c.what;
+  }
+}
+
+TEST_F(Dhcp, RepliesToAnotherTransactionOrClientAreIgnored) {
+  const struct {
+    const char* what;
+    uint32_t xid_change;
+    uint8_t chaddr_change;
+  } cases[] = {{"another xid", 1, 0}, {"another client's hardware address", 0, 1}};
+  for (const auto& c : cases) {
+    card = ScriptedCard{};
+    SetUp();
+    card.peer = [&](const Bytes& f) {
+      if (be16_at(f, 36) != 67) return;
+      const uint8_t type = f.at(42 + 242) == 1 ? 2 : 5;
+      Bytes m = dhcp_reply_message(kOffered, standard_options(type), be32_at(f, 46) + c.xid_change);
+      m[28 + 5] = static_cast<uint8_t>(m[28 + 5] + c.chaddr_change);
+      card.incoming.push_back(udp_frame(kServerIp, {255, 255, 255, 255}, 67, 68, m));
+    };
+    dhcp_configure();
+    EXPECT_EQ(card.sent.size(), 3u) << c.what;  // three DISCOVERs, no REQUEST
+    EXPECT_EQ(bytes(net_my_ip, 4), Bytes(4, 0)) << c.what;
   }
 }
 

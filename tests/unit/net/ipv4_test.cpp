@@ -83,6 +83,8 @@ TEST_F(Ipv4, ReceivedPacketsAreCheckedAgainstEveryLength) {
       {"IHL 15 past the frame", [](Bytes& f) { f[14] = 0x4F; }},
       {"not IPv4", [](Bytes& f) { put16(f, 12, 0x86DD); }},
       {"not UDP", [](Bytes& f) { f[23] = 6; }},
+      {"first fragment of several", [](Bytes& f) { put16(f, 20, 0x2000); }},
+      {"a later fragment", [](Bytes& f) { put16(f, 20, 0x00B9); }},
   };
   for (auto& c : cases) {
     Bytes f = good;

@@ -121,38 +121,53 @@ TEST_F(Nic, E1000MacFromReceiveAddressOrEeprom) {
   EXPECT_EQ(bytes(nic_mac, 6), (Bytes{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
 }
 
-TEST_F(Nic, E1000RingIsFullAfter32SendsTheCardHasNotCompleted) {
+// The tail may never be moved onto the head: the card would read a full
+// ring as an empty one.
+TEST_F(Nic, E1000TransmitRingKeepsOneDescriptorEmpty) {
   ASSERT_TRUE(e1000_up());
   u8 frame[60] = {1, 2, 3};
-  for (int i = 0; i < 32; ++i) ASSERT_EQ(nic_send_packet(frame, 60), 1u) << i;
+  for (int i = 0; i < 31; ++i) ASSERT_EQ(nic_send_packet(frame, 60), 1u) << i;
   EXPECT_EQ(nic_send_packet(frame, 60), 0u);
-  ASSERT_EQ(e1000.tdt_writes.size(), 33u);  // set-up, then one per frame
+  ASSERT_EQ(e1000.tdt_writes.size(), 32u);  // set-up, then one per frame
   EXPECT_EQ(e1000.tdt_writes[1], 1u);
-  EXPECT_EQ(e1000.tdt_writes.back(), 0u);  // wrapped
+  EXPECT_EQ(e1000.tdt_writes.back(), 31u);  // one short of the head at 0
   EXPECT_EQ(static_cast<int>(tx_desc_ring[0].command), 0x0B);
   EXPECT_EQ(static_cast<int>(tx_desc_ring[0].length), 60);
   tx_desc_ring[0].status = 1;  // the card finishes one
   EXPECT_EQ(nic_send_packet(frame, 60), 1u);
+  EXPECT_EQ(e1000.tdt_writes.back(), 0u);  // wrapped
+  EXPECT_EQ(nic_send_packet(frame, 60), 0u);
   EXPECT_EQ(nic_send_packet(frame, 0), 0u);
 }
 
-TEST_F(Nic, E1000ReceiveCutsAt2048AndGivesTheDescriptorBack) {
+// Status 1 = done, 2 = end of packet; a non-zero error byte marks a bad frame.
+TEST_F(Nic, E1000ReceiveDropsBadAndSplitFramesAndGivesEveryDescriptorBack) {
   ASSERT_TRUE(e1000_up());
   u8 buf[2048];
   EXPECT_EQ(nic_poll_recv(buf), 0u);
-  for (int i = 0; i < 2048; ++i) rx_buffers[0][i] = static_cast<u8>(i);
-  rx_desc_ring[0].length = 3000;
-  rx_desc_ring[0].status = 1;
-  rx_buffers[1][0] = 0x77;
-  rx_desc_ring[1].length = 64;
-  rx_desc_ring[1].status = 3;
-  EXPECT_EQ(nic_poll_recv(buf), 2048u);
-  EXPECT_EQ(buf[2047], static_cast<u8>(2047));
-  EXPECT_EQ(e1000.regs[0x2818], 0u);
-  EXPECT_EQ(static_cast<int>(rx_desc_ring[0].status), 0);
-  EXPECT_EQ(nic_poll_recv(buf), 64u);
-  EXPECT_EQ(buf[0], 0x77);
-  EXPECT_EQ(e1000.regs[0x2818], 1u);
+  const struct {
+    uint16_t length;
+    uint8_t status, errors;
+    u32 returned;
+  } ring[] = {
+      {3000, 3, 0, 2048},  // cut to the buffer, still returned
+      {64, 3, 0x01, 0},    // CRC error
+      {2048, 1, 0, 0},     // the first part of a frame too long for one buffer
+      {900, 3, 0, 0},      // its end
+      {64, 3, 0, 64},      // the next whole frame
+  };
+  for (size_t i = 0; i < std::size(ring); ++i) {
+    rx_buffers[i][0] = static_cast<u8>(0x70 + i);
+    rx_desc_ring[i].length = ring[i].length;
+    rx_desc_ring[i].errors = ring[i].errors;
+    rx_desc_ring[i].status = ring[i].status;
+  }
+  for (size_t i = 0; i < std::size(ring); ++i) {
+    EXPECT_EQ(nic_poll_recv(buf), ring[i].returned) << i;
+    if (ring[i].returned) EXPECT_EQ(buf[0], 0x70 + i) << i;
+    EXPECT_EQ(e1000.regs[0x2818], i) << i;  // handed back to the card
+    EXPECT_EQ(static_cast<int>(rx_desc_ring[i].status), 0) << i;
+  }
 }
 
 TEST_F(Nic, Rtl8139SetUpAcceptsBroadcastWithoutRingOverrunAndNoInterrupts) {
@@ -200,25 +215,37 @@ TEST_F(Nic, Rtl8139FrameStraddlingTheRingEndComesBackWhole) {
   EXPECT_EQ(nic_poll_recv(buf), 0u);  // caught up with the card
 }
 
-TEST_F(Nic, Rtl8139OversizeAndBadFramesAreDroppedButSkipped) {
+TEST_F(Nic, Rtl8139FrameWithoutReceiveOkIsSkipped) {
   ASSERT_TRUE(rtl_up());
   u8 buf[2048];
-  ring_frame(0, 1, {}, 1601);  // payload 1597 bytes
-  rtl.cbr = 2000;
+  ring_frame(0, 0, Bytes(60, 9));  // receive-OK clear
+  ring_frame(68, 1, Bytes(1596, 5));  // the largest accepted
+  rtl.cbr = 1700;
   EXPECT_EQ(nic_poll_recv(buf), 0u);
-  EXPECT_EQ(rtl8139_rx_cur, 1608);  // 4 + 1601, rounded up to 4
-  EXPECT_EQ(rtl.capr_writes.back(), 1592);
-
-  ring_frame(1608, 0, Bytes(60, 9));  // receive-OK clear
-  EXPECT_EQ(nic_poll_recv(buf), 0u);
-  EXPECT_EQ(rtl8139_rx_cur, 1676);
-
-  ring_frame(1676, 1, {}, 2);  // too short to hold its CRC
-  EXPECT_EQ(nic_poll_recv(buf), 0u);
-
-  ring_frame(rtl8139_rx_cur, 1, Bytes(1596, 5));  // the largest accepted
-  rtl.cbr = static_cast<uint16_t>(rtl8139_rx_cur + 1700);
+  EXPECT_EQ(rtl8139_rx_cur, 68);
   EXPECT_EQ(nic_poll_recv(buf), 1596u);
+}
+
+// A length no frame can have means the reader lost the frame boundaries:
+// the receiver restarts and reading resumes where the card writes next.
+TEST_F(Nic, Rtl8139BadHeaderRestartsTheReceiver) {
+  for (uint16_t length : {1601, 17, 0xFFFF}) {
+    fresh();
+    ASSERT_TRUE(rtl_up());
+    u8 buf[2048];
+    ring_frame(0, 1, {}, length);
+    rtl.cbr = 2000;
+    rtl.regs[0x37] = 0;
+    EXPECT_EQ(nic_poll_recv(buf), 0u) << length;
+    EXPECT_EQ(rtl8139_rx_cur, 2000) << length;
+    EXPECT_EQ(rtl.capr_writes.back(), 1984) << length;
+    EXPECT_EQ(rtl_reg(0x37), 0x0Cu) << length;  // receiver and transmitter on again
+    EXPECT_TRUE(logged("[RTL8139] Bad receive header, receiver restarted\n")) << length;
+    ring_frame(2000, 1, pattern(60));
+    rtl.cbr = 2068;
+    EXPECT_EQ(nic_poll_recv(buf), 60u) << length;
+    EXPECT_EQ(bytes(buf, 60), pattern(60)) << length;
+  }
 }
 
 TEST_F(Nic, Rtl8139SendPadsWithZerosAndRotatesSlots) {

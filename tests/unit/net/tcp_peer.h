@@ -46,6 +46,7 @@ class TcpPeer {
   uint16_t window = 65535;
   bool answer_syn = true;
   bool reset_syn = false;
+  int lose_requests = 0;  // our first request segments lost on the way
   std::vector<ServerSegment> script;  // played once the request arrives
   std::vector<SentSegment> from_client;
   Bytes request;
@@ -90,6 +91,10 @@ class TcpPeer {
     }
     if (s.payload.empty()) return;
     if (on_data) return on_data(s);
+    if (lose_requests > 0 && request.empty()) {
+      --lose_requests;
+      return;
+    }
     request.insert(request.end(), s.payload.begin(), s.payload.end());
     if (played_) return;
     played_ = true;

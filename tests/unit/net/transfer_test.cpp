@@ -43,6 +43,8 @@ class Upload : public Transfer {
   bool fin_only = false;
   bool silent = false;
   int drop_first_n = 0;  // data segments lost on the way
+  uint32_t ack_every = 0;  // ticks between the server's acknowledgements
+  uint32_t next_ack = 0;
 
   void SetUp() override {
     Transfer::SetUp();
@@ -57,7 +59,8 @@ class Upload : public Transfer {
   // Acknowledges when the sender looks, so what it sends in between is
   // bounded only by the window it was told.
   void acknowledge() {
-    if (stream.size() <= acked) return;
+    if (stream.size() <= acked || pit_ticks < next_ack) return;
+    next_ack = pit_ticks + ack_every;
     acked = stream.size();
     card.incoming.push_back(peer.segment(peer.iss + 1, stream_seq(acked), kTcpAck));
   }
@@ -109,6 +112,27 @@ TEST_F(Upload, SegmentsLostOnTheWayAreSentAgain) {
   drop_first_n = 2;
   ASSERT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
   EXPECT_NE(str(stream).find(std::string(9000, 'a')), std::string::npos);
+}
+
+TEST_F(Upload, FinFromOutsideTheServersStreamIsNoAnswer) {
+  make_file("Documents", "a.txt", Bytes(9000, 'a'));
+  card.peer = [inner = card.peer, this](const Bytes& f) {
+    inner(f);
+    if (be16_at(f, 12) == 0x0800 && f[47] == kTcpAck && stream.empty())  // our handshake ACK
+      card.incoming.push_back(peer.segment(peer.iss + 5000, stream_seq(0), kTcpAck | kTcpFin));
+  };
+  ASSERT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
+  EXPECT_TRUE(complete());
+  EXPECT_TRUE(logged("[UPLOAD] response: HTTP/1.1 200 OK"));
+}
+
+TEST_F(Upload, ServerThatTricklesItsAcknowledgementsFailsAtThirtySeconds) {
+  make_file("Documents", "a.txt", Bytes(9000, 'a'));
+  peer.window = 100;
+  ack_every = 90;  // always before our stall timer
+  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
+  EXPECT_TRUE(logged("[UPLOAD] transfer took too long\n"));
+  EXPECT_LT(pit_ticks, 3200u);
 }
 
 TEST_F(Upload, ServerRefusalIsAFailure) {
@@ -219,6 +243,13 @@ TEST_F(Download, NameIsPercentEncodedInThePath) {
   ASSERT_EQ(http_download_file("my file?.txt"), 1u);
   EXPECT_EQ(str(peer.request).substr(0, 41), "GET /download/my%20file%3F.txt HTTP/1.0\r\n");
   EXPECT_GE(downloaded("my file?.txt"), 0);
+}
+
+TEST_F(Download, BodyLargerThanTheBufferFailsAndStoresNothing) {
+  serve("200 OK", pattern(kHttpRespCap));
+  EXPECT_EQ(http_download_file("big.bin"), 0u);
+  EXPECT_LT(downloaded("big.bin"), 0);
+  EXPECT_TRUE(logged("[DOWNLOAD] file larger than the response buffer\n"));
 }
 
 TEST_F(Download, EmptyBodyFails) {
