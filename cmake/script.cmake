@@ -8,8 +8,12 @@ if(NOT TAVLIN_FUZZ)
   target_link_libraries(hitasm PRIVATE tavlin_hitasm)
 endif()
 
-# The unit tests find the sample programs' sources and files through this.
+# The unit tests and the bench assemble their programs; the unit tests find
+# the sample programs' sources and files through TAVLIN_SOURCE_DIR.
 function(tavlin_link_hitasm)
+  if(TARGET tavlin_bench)
+    target_link_libraries(tavlin_bench PRIVATE tavlin_hitasm)
+  endif()
   if(TARGET unit_tests)
     target_link_libraries(unit_tests PRIVATE tavlin_hitasm)
     target_compile_definitions(unit_tests PRIVATE TAVLIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

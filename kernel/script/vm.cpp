@@ -120,62 +120,77 @@ bool sane(VmState& vm) {
   return true;
 }
 
-// Executes one instruction at vm.pc (which lies inside the code).
-void step(VmState& vm, Decoded& d) {
+// Where a run stands between instructions: pc and sp live in registers and
+// go back into the state whenever anything else may look at it.
+struct Cursor {
+  i32 pc, sp;
+  void save(VmState& vm) const {
+    vm.pc = pc;
+    vm.sp = sp;
+  }
+  void restore(const VmState& vm) {
+    pc = vm.pc;
+    sp = vm.sp;
+  }
+};
+
+// Executes one instruction (at c.pc, inside the code); false when the
+// program stopped.
+inline bool step(VmState& vm, Cursor& c, Decoded& d) {
   i32* const stack = vm.stack;
-  i32& sp = vm.sp;
-  i32& pc = vm.pc;
   switch (d.op) {
-    case vm::kNop: pc += 1; return;
     case vm::kPush:
-      if (sp < kVmStackSize) stack[sp++] = d.arg;
-      pc += 5;
-      return;
-    case vm::kPop:
-      if (sp > 0) --sp;
-      pc += 1;
-      return;
-    case vm::kJmp: pc = d.arg; return;
-    case vm::kJz:
-    case vm::kJnz:
-      pc += 5;
-      if (sp > 0 && (stack[--sp] == 0) == (d.op == vm::kJz)) pc = d.arg;
-      return;
-    case vm::kNop4: pc += 5; return;
-    case vm::kHalt:
-    case vm::kHaltToo:
-      pc += 1;
-      vm.running = 0;
-      return;
+      if (c.sp < kVmStackSize) stack[c.sp++] = d.arg;
+      c.pc += 5;
+      return true;
     case vm::kLoad: {
       const i32 value = load_var(vm, d);
-      if (sp < kVmStackSize) stack[sp++] = value;
-      pc += 5;
-      return;
+      if (c.sp < kVmStackSize) stack[c.sp++] = value;
+      c.pc += 5;
+      return true;
     }
     case vm::kStore:
-      if (sp > 0) store_var(vm, d, stack[--sp]);
-      pc += 5;
-      return;
-    case vm::kSyscall:
-      pc += 5;
-      system_call(vm, d.arg);
-      return;
+      if (c.sp > 0) store_var(vm, d, stack[--c.sp]);
+      c.pc += 5;
+      return true;
+    case vm::kJmp: c.pc = d.arg; return true;
+    case vm::kJz:
+    case vm::kJnz:
+      c.pc += 5;
+      if (c.sp > 0 && (stack[--c.sp] == 0) == (d.op == vm::kJz)) c.pc = d.arg;
+      return true;
+    case vm::kNop: c.pc += 1; return true;
+    case vm::kNop4: c.pc += 5; return true;
+    case vm::kPop:
+      if (c.sp > 0) --c.sp;
+      c.pc += 1;
+      return true;
     case vm::kNot:
-      if (sp > 0) stack[sp - 1] = stack[sp - 1] == 0;
-      pc += 1;
-      return;
+      if (c.sp > 0) stack[c.sp - 1] = stack[c.sp - 1] == 0;
+      c.pc += 1;
+      return true;
+    case vm::kHalt:
+    case vm::kHaltToo:
+      c.pc += 1;
+      vm.running = 0;
+      return false;
+    case vm::kSyscall:
+      c.pc += 5;
+      c.save(vm);
+      system_call(vm, d.arg);
+      c.restore(vm);
+      return vm.error == kVmOk;
     case vm::kBroken:
-      pc += d.arg;
+      c.pc += d.arg;
       vm.error = kVmBadCode;
-      return;
+      return false;
     default:  // the two-operand operations
-      if (sp >= 2) {
-        stack[sp - 2] = binary(d.op, stack[sp - 2], stack[sp - 1]);
-        --sp;
+      if (c.sp >= 2) {
+        stack[c.sp - 2] = binary(d.op, stack[c.sp - 2], stack[c.sp - 1]);
+        --c.sp;
       }
-      pc += 1;
-      return;
+      c.pc += 1;
+      return true;
   }
 }
 
@@ -183,12 +198,15 @@ void run(VmState& vm, u64 max_steps) {
   if (!vm.running || !sane(vm)) return;
   vm::sandbox_bind(vm);
   vm::decode_program(vm);
+  const u32 code_len = static_cast<u32>(vm.code_len);
   u64 left = max_steps;
   u32 chunk = left < kPollEvery ? static_cast<u32>(left) : kPollEvery;
   u32 countdown = chunk;
-  // A jump to a negative target lands here too, as a huge unsigned pc.
-  while (vm.running && static_cast<u32>(vm.pc) < static_cast<u32>(vm.code_len)) {
+  Cursor c{vm.pc, vm.sp};
+  // A jump to a negative target ends the run here too, as a huge unsigned pc.
+  while (static_cast<u32>(c.pc) < code_len) {
     if (countdown == 0) {
+      c.save(vm);
       if (vm::interrupt_requested()) return vm::stop_interrupted(vm);
       left -= chunk;
       if (left == 0) return;
@@ -196,9 +214,10 @@ void run(VmState& vm, u64 max_steps) {
       countdown = chunk;
     }
     --countdown;
-    step(vm, decoded[vm.pc]);
-    if (vm.error != kVmOk) vm.running = 0;
+    if (!step(vm, c, decoded[c.pc])) break;
   }
+  c.save(vm);
+  if (vm.error != kVmOk) vm.running = 0;
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+"""Programs on the real ISO, typed into a Terminal: scom writes the
+demonstration program and run reports how it stopped; the bounce sample
+(put into a file through QEMU's GDB stub) opens its window and moves a ball
+across it on screen until Ctrl+C stops it."""
+import os
+import struct
+import tempfile
+import unittest
+
+from desktop import NODE_SIZE, read_nodes, read_windows
+from harness import ROOT, Machine
+import netns
+from test_terminal import Session, open_terminal
+
+PROGRAM = 99
+BALL = 0xFFB000
+TEXT_AT, SIZE_AT = 48, 560   # inline text and size inside a file node
+
+
+def ball_pixels(screen, win):
+    """The ball's pixels inside the window's content area."""
+    return [(x, y) for y in range(win["y"] + 30, win["y"] + win["h"])
+            for x in range(win["x"] + 1, win["x"] + win["w"] - 1) if screen.pixel(x, y) == BALL]
+
+
+class Programs(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.gdb = os.path.join(tempfile.mkdtemp(prefix="tavlin-gdb-"), "gdb.sock")
+        cls.m = Machine(extra_args=netns.gdb_args(cls.gdb))
+        cls.m.start()
+        try:
+            cls.m.wait_for_desktop()
+            cls.s = Session(cls.m, open_terminal(cls.m))
+        except Exception:
+            cls.m.stop()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.m.stop()
+
+    def write_file(self, name, data):
+        """Fills the root-folder file `name` (made with touch) with data."""
+        root = self.m.read_i32("fs_root")
+        index = next(i for i, n in enumerate(read_nodes(self.m))
+                     if n["in_use"] and n["parent"] == root and n["name"] == name)
+        base = self.m.symbol("fs_nodes") + index * NODE_SIZE
+        stub = netns.GdbStub(self.gdb)
+        try:
+            stub.write(base + TEXT_AT, data + b"\0")
+            stub.write(base + SIZE_AT, struct.pack("<I", len(data)))
+        finally:
+            stub.close()
+
+    def test_programs(self):
+        m, s = self.m, self.s
+        s.command("touch src", [])
+        s.command("scom src", ["Compiling...", "Compiled: ", "src", " -> ", "a.hit", "Run with: ./", "a.hit"])
+        s.command("run a.hit", ["Running: ", "a.hit", "Stopped: bad address (-5)"])
+
+        s.command("touch bounce.hit", [])
+        with open(os.path.join(ROOT, "assets", "store_seed", "bounce.hit"), "rb") as f:
+            self.write_file("bounce.hit", f.read())
+        m.type_text("run bounce.hit\n")
+        win = m.wait_until(lambda: next((w for w in read_windows(m) if w["in_use"] and w["app"] == PROGRAM),
+                                        None), timeout=30, message="the program's window")
+        self.assertEqual(win["title"], "Bounce")
+
+        # The ball is on screen, inside the window, and it moves.
+        first = m.wait_until(lambda: ball_pixels(m.screendump(), win), timeout=30, message="the ball")
+        second = m.wait_until(lambda: (lambda b: b if b and b != first else None)(ball_pixels(m.screendump(), win)),
+                              timeout=30, message="the ball moving")
+        for ball in (first, second):
+            self.assertGreater(len(ball), 250)
+            xs, ys = [p[0] for p in ball], [p[1] for p in ball]
+            self.assertLessEqual(max(xs) - min(xs), 21)
+            self.assertLessEqual(max(ys) - min(ys), 21)
+
+        m.key_combo(["ctrl", "c"])
+        tail = ["> run bounce.hit", "Running: ", "bounce.hit", "Stopped: interrupted (-7)", ""]
+        m.wait_until(lambda: s.window()["lines"][-len(tail):] == tail, timeout=30, message="the stop report")
+
+
+if __name__ == "__main__":
+    unittest.main()
