@@ -1,6 +1,6 @@
 """Images as the host build decodes them (tools/decode_image runs the
-kernel's own image cache on the host), and the scaled, blended picture
-the screen shows of one, for comparison with the running system."""
+kernel's own image cache on the host), and the scaled picture the screen
+shows of one, for comparison with the running system."""
 import os
 import struct
 import subprocess
@@ -27,25 +27,9 @@ def host_decoded(data):
     return w, h, list(struct.unpack_from(f"<{w * h}I", raw, 8))
 
 
-def _blend(colour, old, alpha):
-    out = 0
-    for shift in (16, 8, 0):
-        c, o = colour >> shift & 255, old >> shift & 255
-        out |= (c * alpha + o * (255 - alpha)) // 255 << shift
-    return out
-
-
-def scaled(image, size, under):
-    """Rows of the image drawn nearest-neighbour into size x size pixels
-    over a plain colour, each pixel blended by its alpha."""
+def scaled(image, size):
+    """Rows of an opaque image drawn nearest-neighbour into size x size."""
     w, h, pixels = image
-    rows = []
-    for r in range(size):
-        sy = min(r * h // size, h - 1)
-        row = []
-        for c in range(size):
-            p = pixels[sy * w + min(c * w // size, w - 1)]
-            a = p >> 24
-            row.append(under if a == 0 else p & 0xFFFFFF if a == 255 else _blend(p & 0xFFFFFF, under, a))
-        rows.append(row)
-    return rows
+    assert all(p >> 24 == 255 for p in pixels), "an image with transparency"
+    return [[pixels[min(r * h // size, h - 1) * w + min(c * w // size, w - 1)] & 0xFFFFFF for c in range(size)]
+            for r in range(size)]
