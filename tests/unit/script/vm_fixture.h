@@ -26,7 +26,36 @@ using Ints = std::vector<i32>;
 using Bytes = std::vector<u8>;
 constexpr u32 kScratch = kVmScratchBase;
 
-class VmTest : public test::ScreenTest {
+// Runs programs and reads back what they left; usable beside any fixture.
+struct VmRig {
+  // Assembles the source and runs it from a fresh load for at most max_steps.
+  VmState& run(const std::string& source, u64 max_steps = 100000) {
+    const hitasm::Result r = hitasm::assemble(source);
+    EXPECT_TRUE(r.ok()) << r.error;
+    code = r.code;
+    vm_load(vm, code.data(), static_cast<i32>(code.size()));
+    vm_execute_for(vm, max_steps);
+    return vm;
+  }
+
+  Ints stack() const { return Ints(vm.stack, vm.stack + vm.sp); }
+
+  // The program's memory after a run, read through the machine's own checks.
+  std::vector<u8> memory(u32 address, u32 length) {
+    const u8* p = vm::read_span(vm, address, length);
+    EXPECT_NE(p, nullptr) << std::hex << address;
+    return p ? std::vector<u8>(p, p + length) : std::vector<u8>{};
+  }
+  std::string text(u32 address) {
+    const char* p = vm::text_at(vm, address);
+    return p ? p : "(bad address)";
+  }
+
+  std::vector<u8> code;
+  VmState vm{};
+};
+
+class VmTest : public test::ScreenTest, public VmRig {
  protected:
   void SetUp() override {
     ScreenTest::SetUp();
@@ -46,18 +75,6 @@ class VmTest : public test::ScreenTest {
     fs_root = fs_desktop_dir = kFsNone;
   }
 
-  // Assembles the source and runs it from a fresh load for at most max_steps.
-  VmState& run(const std::string& source, u64 max_steps = 100000) {
-    const hitasm::Result r = hitasm::assemble(source);
-    EXPECT_TRUE(r.ok()) << r.error;
-    code = r.code;
-    vm_load(vm, code.data(), static_cast<i32>(code.size()));
-    vm_execute_for(vm, max_steps);
-    return vm;
-  }
-
-  Ints stack() const { return Ints(vm.stack, vm.stack + vm.sp); }
-
   // What the program wrote to the serial log.
   static std::string log() { return term_test::serial_log(); }
 
@@ -69,20 +86,6 @@ class VmTest : public test::ScreenTest {
   }
 
   u32 pixel(i32 x, i32 y) const { return backbuf[y * fb_width + x]; }
-
-  // The program's memory after a run, read through the machine's own checks.
-  std::vector<u8> memory(u32 address, u32 length) {
-    const u8* p = vm::read_span(vm, address, length);
-    EXPECT_NE(p, nullptr) << std::hex << address;
-    return p ? std::vector<u8>(p, p + length) : std::vector<u8>{};
-  }
-  std::string text(u32 address) {
-    const char* p = vm::text_at(vm, address);
-    return p ? p : "(bad address)";
-  }
-
-  std::vector<u8> code;
-  VmState vm{};
 };
 
 }  // namespace tavlin::script_test

@@ -57,6 +57,17 @@ TEST_F(Vm, InstructionsLeaveTheirResultsOnTheStack) {
   }
 }
 
+TEST_F(Vm, OperandsAreReadBigEndianWhileFourBytesRemain) {
+  code = {0x12, 0x34, 0x56, 0x78, 0xFF};
+  vm_load(vm, code.data(), 5);
+  EXPECT_EQ(vm_read_int(vm), 0x12345678);
+  EXPECT_EQ((Ints{vm.pc, vm.error}), (Ints{4, kVmOk}));
+  vm.pc = 1;
+  EXPECT_EQ(vm_read_int(vm), 0x345678FF);
+  EXPECT_EQ(vm_read_int(vm), 0);
+  EXPECT_EQ((Ints{vm.pc, vm.error}), (Ints{5, kVmBadCode}));
+}
+
 TEST_F(Vm, TheStackHoldsSixtyFourValues) {
   std::string source;
   for (int i = 1; i <= 65; ++i) source += "PUSH " + std::to_string(i) + "\n";
