@@ -26,6 +26,13 @@ using Ints = std::vector<i32>;
 using Bytes = std::vector<u8>;
 constexpr u32 kScratch = kVmScratchBase;
 
+// The lines that push the arguments, in order, and make the call.
+inline std::string call(const std::string& name, const std::vector<std::string>& args = {}) {
+  std::string out;
+  for (const std::string& a : args) out += "PUSH " + a + "\n";
+  return out + "SYSCALL " + name + "\n";
+}
+
 // Runs programs and reads back what they left; usable beside any fixture.
 struct VmRig {
   // Assembles the source and runs it from a fresh load for at most max_steps.

@@ -33,18 +33,8 @@ class VmNet : public nettest::NetTest, public VmRig {
 
 TEST_F(VmNet, HttpGetFetchesTheBodyAndDnsGetResolvesAName) {
   peer.script = {{0, nettest::text("HTTP/1.0 200 OK\r\n\r\nhello world"), kTcpAck | kTcpPsh | kTcpFin}};
-  run(R"(
-      .equ SCR 0x100000
-      PUSH @url
-      PUSH SCR
-      PUSH 6
-      SYSCALL http_get
-      PUSH SCR+16
-      PUSH @name
-      SYSCALL dns_get
-      HALT
-  url:  .string "http://files.test/hello.txt"
-  name: .string "files.test")");
+  run(call("http_get", {"@url", "0x100000", "6"}) + call("dns_get", {"0x100010", "@name"}) +
+      "HALT\nurl: .string \"http://files.test/hello.txt\"\nname: .string \"files.test\"");
   EXPECT_EQ(stack(), (Ints{5, 1}));
   EXPECT_EQ(memory(kScratch, 6), (std::vector<u8>{'h', 'e', 'l', 'l', 'o', 0}));
   EXPECT_EQ(memory(kScratch + 16, 4), (std::vector<u8>{192, 168, 50, 1}));

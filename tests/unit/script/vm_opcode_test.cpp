@@ -77,29 +77,9 @@ TEST_F(Vm, TheStackHoldsSixtyFourValues) {
 }
 
 TEST_F(Vm, VariablesAreNamedByIdAndReadZeroUntilStored) {
-  run(R"(
-        LOAD 5          ; never stored: 0
-        PUSH 41
-        STORE 5
-        LOAD 5
-        PUSH -9
-        STORE -3
-        LOAD -3
-        STORE 6
-        ; a LOAD that ran before its variable existed finds it afterwards
-        PUSH 2
-        STORE 9
-    loop:
-        LOAD 7
-        LOAD 9
-        PUSH 1
-        SUB
-        STORE 9
-        PUSH 100
-        STORE 7
-        LOAD 9
-        JNZ loop
-        HALT)");
+  run("LOAD 5\nPUSH 41\nSTORE 5\nLOAD 5\nPUSH -9\nSTORE -3\nLOAD -3\nSTORE 6\n"  // 0 while never stored
+      // A LOAD that ran before its variable existed finds it afterwards.
+      "PUSH 2\nSTORE 9\nloop: LOAD 7\nLOAD 9\nPUSH 1\nSUB\nSTORE 9\nPUSH 100\nSTORE 7\nLOAD 9\nJNZ loop\nHALT");
   EXPECT_EQ(stack(), (Ints{0, 41, 0, 100}));
   EXPECT_EQ(vm.var_count, 5);
   EXPECT_STREQ(vm.var_names[0], "var5");

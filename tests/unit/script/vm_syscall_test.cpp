@@ -42,43 +42,13 @@ TEST_F(Syscall, MissingArgumentsCountAsZeroAndAFullStackDropsTheResult) {
 }
 
 TEST_F(Syscall, DrawingCallsPaintTheBackBuffer) {
-  run(prog(R"(
-      PUSH 0xFF0000
-      PUSH 10
-      PUSH 20
-      PUSH 3
-      PUSH 2
-      SYSCALL draw_rect
-      PUSH 0x00FF00
-      PUSH 40
-      PUSH 40
-      PUSH 44
-      PUSH 42
-      SYSCALL draw_line          ; (40,40) .. (44,42)
-      PUSH 0x0000FF
-      PUSH -2147483648
-      PUSH 5
-      PUSH 2147483647
-      PUSH 5
-      SYSCALL draw_line          ; the whole of row 5
-      PUSH 0xFFFF00
-      PUSH 60
-      PUSH 60
-      PUSH 4
-      PUSH 3
-      SYSCALL draw_rect_outline
-      PUSH 0xFFFFFF
-      PUSH 2147483647
-      PUSH 2147483647
-      PUSH 2147483647
-      PUSH 2147483647
-      SYSCALL draw_rect_outline  ; nothing on screen, and no overflow
-      PUSH 0x123456
-      PUSH 200
-      PUSH 200
-      PUSH 5
-      SYSCALL draw_circle
-      HALT)"));
+  run(prog(call("draw_rect", {"0xFF0000", "10", "20", "3", "2"}) +
+      call("draw_line", {"0x00FF00", "40", "40", "44", "42"}) +
+      call("draw_line", {"0x0000FF", "-2147483648", "5", "2147483647", "5"}) +
+      call("draw_rect_outline", {"0xFFFF00", "60", "60", "4", "3"}) +
+      call("draw_rect_outline", {"0xFFFFFF", "2147483647", "2147483647", "2147483647", "2147483647"}) +
+      call("draw_circle", {"0x123456", "200", "200", "5"}) +
+      "HALT\n"));
   EXPECT_EQ(stack(), Ints(6, 1));
   for (i32 y = 19; y <= 22; ++y)
     for (i32 x = 9; x <= 13; ++x) EXPECT_EQ(pixel(x, y) == kRed, x >= 10 && x <= 12 && y >= 20 && y <= 21) << x << "," << y;
@@ -93,19 +63,9 @@ TEST_F(Syscall, DrawingCallsPaintTheBackBuffer) {
 
 TEST_F(Syscall, TextIsDrawnAtItsPointOrCentredOnIt) {
   memset(backbuf, 0, 1024 * 768 * 4);
-  run(R"(
-      PUSH 0xFFFFFF
-      PUSH 100
-      PUSH 50
-      PUSH @ok
-      SYSCALL draw_text_center
-      PUSH 0xFFFFFF
-      PUSH -2147483648
-      PUSH 2147483647
-      PUSH @ok
-      SYSCALL draw_text
-      HALT
-  ok: .string "OK")");
+  run(call("draw_text_center", {"0xFFFFFF", "100", "50", "@ok"}) +
+      call("draw_text", {"0xFFFFFF", "-2147483648", "2147483647", "@ok"}) +
+      "HALT\nok: .string \"OK\"\n");
   EXPECT_EQ(stack(), (Ints{1, 1}));
   std::vector<u32> drawn(backbuf, backbuf + 1024 * 768);
   memset(backbuf, 0, 1024 * 768 * 4);
@@ -115,33 +75,14 @@ TEST_F(Syscall, TextIsDrawnAtItsPointOrCentredOnIt) {
 
 TEST_F(Syscall, WindowsOpenCentredAndAnswerOnlyToTheirOwnHandles) {
   const u32 frames = frame_count;
-  run(R"(
-      PUSH @title
-      PUSH 300
-      PUSH 200
-      SYSCALL win_new
-      STORE 1
-      PUSH @other
-      LOAD 1
-      SYSCALL win_title
-      LOAD 1
-      SYSCALL win_center
-      LOAD 1
-      PUSH 1
-      ADD
-      SYSCALL win_close        ; not a handle
-      PUSH @title
-      PUSH 99999
-      PUSH -5
-      SYSCALL win_new
-      SYSCALL win_redraw
-      LOAD 1
-      SYSCALL win_close
-      LOAD 1
-      SYSCALL win_close        ; already closing
-      HALT
-  title: .string "A title longer than thirty-one characters"
-  other: .string "Ball")");
+  run(call("win_new", {"@title", "300", "200"}) + "STORE 1\n" +
+      "PUSH @other\nLOAD 1\n" + call("win_title") +
+      "LOAD 1\n" + call("win_center") +
+      "LOAD 1\nPUSH 1\nADD\n" + call("win_close") +  // not a handle
+      call("win_new", {"@title", "99999", "-5"}) + call("win_redraw") +
+      "LOAD 1\n" + call("win_close") +
+      "LOAD 1\n" + call("win_close") +  // already closing
+      "HALT\ntitle: .string \"A title longer than thirty-one characters\"\nother: .string \"Ball\"\n");
   ASSERT_EQ(vm.sp, 7);
   EXPECT_EQ((Ints{vm.stack[0], vm.stack[1], vm.stack[2], vm.stack[4], vm.stack[5], vm.stack[6]}),
             (Ints{1, 1, 0, 1, 1, 0}));
@@ -175,26 +116,16 @@ TEST_F(Syscall, InputTimeAndLog) {
   pit_ticks = 500;
   type_keys("q");
   backbuf[0] = 0x424242;
-  run(prog(R"(
-      PUSH SCR
-      SYSCALL mouse_get
-      PUSH SCR+32
-      SYSCALL key_get
-      PUSH SCR+48
-      SYSCALL key_get          ; nothing waits: the record stays under the 0
-      PUSH 3
-      SYSCALL sleep
-      SYSCALL ticks
-      PUSH -3
-      SYSCALL sleep
-      PUSH @hi
-      SYSCALL print
-      PUSH -42
-      SYSCALL print_num
-      PUSH 0x2A
-      SYSCALL print_hex
-      HALT
-  hi: .string "hi ")"));
+  run(prog(call("mouse_get", {"SCR"}) +
+      call("key_get", {"SCR+32"}) +
+      call("key_get", {"SCR+48"}) +
+      call("sleep", {"3"}) +
+      call("ticks") +
+      call("sleep", {"-3"}) +
+      call("print", {"@hi"}) +
+      call("print_num", {"-42"}) +
+      call("print_hex", {"0x2A"}) +
+      "HALT\nhi: .string \"hi \"\n"));
   EXPECT_EQ(stack(), (Ints{1, 1, static_cast<i32>(kScratch + 48), 0, 1, 503, 1, 1, 1, 1}));
   EXPECT_EQ(memory(kScratch, 20), (Bytes{12, 0, 0, 0, 34, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
   EXPECT_EQ(memory(kScratch + 32, 8), (Bytes{'q', 0, 0, 0, 1, 0, 0, 0}));
@@ -203,60 +134,30 @@ TEST_F(Syscall, InputTimeAndLog) {
 }
 
 TEST_F(Syscall, FileCallsWorkOnTheRootFolder) {
+  std::string names;
+  for (const char* n : {"note", "image:Tavlin.yrf", "nothing", "copy", "desktop:Desktop", "dir"}) {
+    const std::string entry = n, label = entry.substr(0, entry.find(':'));
+    names += label + ": .string \"" + entry.substr(entry.find(':') + 1) + "\"\n";
+  }
   term_test::text_file(fs_root, "note", "hello");
   const i32 image = fs_find_child(fs_desktop_dir, "Tavlin.yrf");
   ASSERT_TRUE(fs_move(image, fs_root));
   u32 blob_size;
   const u8* blob = fs_blob_data(image, &blob_size);
   const Bytes image_bytes(blob, blob + blob_size);
-  run(prog(R"(
-      PUSH @note
-      PUSH SCR
-      PUSH 3
-      SYSCALL fs_read          ; "he"
-      PUSH @note
-      PUSH SCR+8
-      PUSH 1
-      SYSCALL fs_read          ; only the NUL
-      PUSH @image
-      PUSH SCR+16
-      PUSH 100
-      SYSCALL fs_read          ; a blob's bytes
-      PUSH @nothing
-      PUSH SCR
-      PUSH 10
-      SYSCALL fs_read
-      PUSH @copy
-      PUSH SCR
-      PUSH 2
-      SYSCALL fs_write         ; made
-      PUSH @image
-      PUSH @note
-      PUSH -4
-      SYSCALL fs_write         ; emptied, blob and all
-      PUSH @desktop
-      PUSH @note
-      PUSH 3
-      SYSCALL fs_write         ; a folder
-      PUSH @desktop
-      PUSH SCR+100
-      PUSH 8
-      SYSCALL fs_list
-      PUSH @dir
-      SYSCALL fs_mkdir
-      PUSH @dir
-      SYSCALL fs_mkdir
-      PUSH @dir
-      SYSCALL fs_delete
-      PUSH @desktop
-      SYSCALL fs_delete        ; protected
-      HALT
-  note: .string "note"
-  image: .string "Tavlin.yrf"
-  nothing: .string "nothing"
-  copy: .string "copy"
-  desktop: .string "Desktop"
-  dir: .string "dir")"));
+  run(prog(call("fs_read", {"@note", "SCR", "3"}) +
+      call("fs_read", {"@note", "SCR+8", "1"}) +
+      call("fs_read", {"@image", "SCR+16", "100"}) +
+      call("fs_read", {"@nothing", "SCR", "10"}) +
+      call("fs_write", {"@copy", "SCR", "2"}) +
+      call("fs_write", {"@image", "@note", "-4"}) +
+      call("fs_write", {"@desktop", "@note", "3"}) +
+      call("fs_list", {"@desktop", "SCR+100", "8"}) +
+      call("fs_mkdir", {"@dir"}) +
+      call("fs_mkdir", {"@dir"}) +
+      call("fs_delete", {"@dir"}) +
+      call("fs_delete", {"@desktop"}) +
+      "HALT\n" + names));
   i32 listed = 0;
   for (i32 c = fs_nodes[fs_desktop_dir].first_child; c >= 0; c = fs_nodes[c].next_sibling) ++listed;
   EXPECT_EQ(stack(), (Ints{2, 0, static_cast<i32>(blob_size), 0, 2, 0, 0, listed, 1, 0, 1, 0}));
@@ -279,17 +180,9 @@ TEST_F(Syscall, FileCallsWorkOnTheRootFolder) {
 }
 
 TEST_F(Syscall, NetworkCallsAnswerZeroWithoutANetwork) {
-  run(prog(R"(
-      PUSH @url
-      PUSH SCR
-      PUSH 100
-      SYSCALL http_get
-      PUSH SCR
-      PUSH @name
-      SYSCALL dns_get
-      HALT
-  url: .string "http://10.0.2.2/index.html"
-  name: .string "example.com")"));
+  run(prog(call("http_get", {"@url", "SCR", "100"}) +
+      call("dns_get", {"SCR", "@name"}) +
+      "HALT\nurl: .string \"http://10.0.2.2/index.html\"\nname: .string \"example.com\"\n"));
   EXPECT_EQ(stack(), (Ints{0, 0}));
 }
 
