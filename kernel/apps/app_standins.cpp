@@ -15,11 +15,4 @@ void draw_app_imageview(Window*, i32, i32, i32, i32) {}
 void draw_app_mediaplayer(Window*, i32, i32, i32, i32) {}
 void draw_app_zivirerev(StoreState*, i32, i32, i32, i32) {}
 
-void browser_app(Window* win, i32, i32, i32, i32, i32 event, i32, i32) {
-  if (event != 0 || !win) return;
-  str_copy(win->title, "Tavlin Web", kWindowTitleCap);
-  win->w = 760;
-  win->h = 520;
-}
-
 }  // namespace tavlin

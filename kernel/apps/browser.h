@@ -1,5 +1,6 @@
-// The web browser's one state record, shared by every browser window, and
-// the word wrap that lays its page text out in lines.
+// The web browser's one state record, shared by every browser window, the
+// HTML-to-text conversion that fills its page text and the word wrap that
+// lays that text out in lines.
 #pragma once
 #include "kernel/core/types.h"
 
@@ -10,6 +11,9 @@ constexpr u32 kBrowserTextCap = 8192;
 constexpr u32 kBrowserStatusCap = 64;
 constexpr u32 kBrowserHistory = 32;
 constexpr u32 kBrowserMaxLines = 512;
+
+// Where the Home button goes.
+constexpr const char* kBrowserHomeUrl = "http://example.com/";
 
 struct BrowserState {
   char url[kBrowserUrlCap];
@@ -36,6 +40,12 @@ static_assert(sizeof(BrowserState) == 12648);
 
 extern BrowserState browser_state;
 extern u32 line_starts[kBrowserMaxLines];
+
+// Turns `length` bytes of HTML (null only with length 0) into the page
+// text: tags dropped, block tags as line breaks, runs of white space as one
+// space, script and style content removed, five entities decoded; cut at
+// 8191 characters.
+void browser_html_to_text(const u8* body, u32 length);
 
 // Wraps the first `length` characters of the page text at `columns`,
 // filling starts with each line's offset; returns the line count (at least

@@ -22,8 +22,8 @@ i32 browser_wrap_lines(u32 length, i32 columns, u32* starts) {
       start = i + 1;
     } else {
       if (text[i] == ' ') last_space = static_cast<i32>(i);
-      // A full line breaks only when more text follows it.
-      if (++column < columns || i + 1 == length) continue;
+      // A full line breaks only when more text follows it on the same line.
+      if (++column < columns || i + 1 == length || text[i + 1] == '\n') continue;
       start = last_space > static_cast<i32>(start) ? static_cast<u32>(last_space) + 1 : i + 1;
     }
     starts[lines++] = start;

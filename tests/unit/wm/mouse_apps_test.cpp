@@ -134,25 +134,5 @@ TEST_F(BrowserThumb, DraggingTheThumbScrollsThePage) {
   EXPECT_EQ(browser_state.dragging, 0u);
 }
 
-TEST(BrowserWrap, LinesBreakAtNewlinesSpacesOrMidWord) {
-  const struct {
-    std::string text;
-    u32 width;
-    i32 lines;
-    std::vector<u32> starts;  // of the first lines
-  } cases[] = {{"aaa bbb ccc", 5, 3, {0, 4, 8}},
-               {"abcdefghij", 4, 3, {0, 4, 8}},
-               {"ab\n\ncd", 40, 3, {0, 3, 4}},
-               {"", 40, 1, {0}},
-               {std::string(kBrowserTextCap - 1, '\n'), 40, static_cast<i32>(kBrowserMaxLines), {0, 1, 2}}};
-  u32 starts[kBrowserMaxLines];
-  for (const auto& c : cases) {
-    std::strcpy(browser_state.text, c.text.c_str());
-    ASSERT_EQ(browser_wrap_lines(static_cast<u32>(c.text.size()), c.width, starts), c.lines) << c.text;
-    EXPECT_EQ(std::vector<u32>(starts, starts + c.starts.size()), c.starts) << c.text;
-  }
-  std::memset(&browser_state, 0, sizeof browser_state);
-}
-
 }  // namespace
 }  // namespace tavlin::test
