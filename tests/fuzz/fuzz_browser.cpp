@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (lines < 1 || lines > static_cast<i32>(kBrowserMaxLines)) __builtin_trap();
   for (i32 i = 1; i < lines; ++i)
     if (line_starts[i] < line_starts[i - 1] || line_starts[i] > length) __builtin_trap();
-  // The wrap also copes with a length past the text.
-  browser_wrap_lines(static_cast<u32>(size) * 16, columns, line_starts);
+  browser_wrap_lines(static_cast<u32>(size) * 16, columns, line_starts);  // a length past the text
   return 0;
 }
