@@ -8,8 +8,6 @@
 
 namespace tavlin {
 
-void draw_app_about(i32, i32) {}
-void draw_app_clock(i32, i32, i32, i32) {}
 void draw_app_textedit(Window*, i32, i32, i32, i32) {}
 void draw_app_imageview(Window*, i32, i32, i32, i32) {}
 void draw_app_mediaplayer(Window*, i32, i32, i32, i32) {}

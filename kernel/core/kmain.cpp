@@ -43,6 +43,7 @@ void kernel_startup(const void* multiboot_info) {
   fs_init();
   dock_reset_dynamic();
   desktop_icons_reset();
+  desktop_icons_sync();
   image_cache_init();
   draw_boot_screen(0);
 
@@ -62,7 +63,7 @@ void kernel_startup(const void* multiboot_info) {
   }
 
   draw_boot_screen(70);
-  detect_wifi_adapter();
+  wifi_startup();
   draw_boot_screen(80);
   hda_detect();
   draw_boot_screen(90);

@@ -1,9 +1,10 @@
 // The desktop icon table, its point hit test and inline renaming, and the
-// desktop's shared pointer state. The rebuild from the Desktop folder is a
-// stand-in that keeps the table as it is until the icons' own code lands.
+// desktop's shared pointer state. The rebuild from the Desktop folder lives
+// in desktop_icons_sync.cpp.
 #include "kernel/wm/desktop_icons.h"
 
 #include "kernel/core/kstring.h"
+#include "kernel/core/serial.h"
 #include "kernel/fs/node_table.h"
 #include "kernel/fs/tree_ops.h"
 
@@ -41,8 +42,6 @@ void desktop_icons_reset() {
   desktop_drag_off_x = desktop_drag_off_y = 0;
 }
 
-void desktop_icons_sync() {}
-
 bool desktop_icon_hit(const DesktopIcon& icon, i32 x, i32 y) {
   return x >= icon.x && x < icon.x + kHitWidth && y >= icon.y - kHitAbove && y < icon.y + kHitBelow;
 }
@@ -66,8 +65,14 @@ void desktop_begin_rename(DesktopIcon* icon) {
 
 void desktop_commit_rename(DesktopIcon* icon) {
   if (!icon) return;
-  // A refused name (empty, taken in the folder, protected node) keeps the old one.
-  if (fs_rename(icon->fs_idx, icon->rename_buf)) str_copy(icon->label, icon->rename_buf, kDesktopLabelCap);
+  // The node takes the name only by the checked rename: an empty, taken or
+  // malformed name is refused and the old one stays on node and label.
+  if (icon->fs_idx >= 0 && icon->rename_buf[0]) {
+    if (fs_rename(icon->fs_idx, icon->rename_buf))
+      str_copy(icon->label, fs_nodes[icon->fs_idx].name, kDesktopLabelCap);
+    else
+      serial_puts("[Desktop] Rename refused, name kept\n");
+  }
   icon->renaming = 0;
   desktop_renaming_idx = -1;
 }

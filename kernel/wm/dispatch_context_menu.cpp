@@ -47,9 +47,11 @@ bool pinned_with_file(i32 node) {
   return false;
 }
 
+// The application's own record, not a pinned file it would open: that is
+// the record Unpin removes.
 bool pinned_with_app(i32 kind) {
   for (i32 i = 0; i < kDockPinnedSlots; ++i)
-    if (dock_items[i].pinned && dock_items[i].app == kind) return true;
+    if (dock_items[i].pinned && dock_items[i].app == kind && dock_items[i].fs_idx < 0) return true;
   return false;
 }
 
@@ -134,6 +136,9 @@ bool press_right(i32 rx, i32 ry) {
     return true;
   }
   if (Window* win = window_at(rx, ry)) {
+    // The window's menu acts on the focused window, so the press focuses
+    // it first, as a left press would.
+    win_focus_and_raise(*win);
     if (win->app == app::kFinder)
       menu_for_finder(*win, rx, ry);
     else

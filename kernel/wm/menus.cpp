@@ -1,10 +1,9 @@
-// The menu tables, the context menu record and the open drop-down. The
-// drop-down hit test and most actions are stand-ins until the top bar's
-// menus land here: no drop-down item answers, and only the trash's actions run.
+// The menu tables, the context menu record, the open drop-down and the
+// geometry shared by the menus' drawing and their hit tests.
 #include "kernel/wm/menus.h"
 
 #include "kernel/core/framebuffer.h"
-#include "kernel/apps/trash_window.h"
+#include "kernel/core/kstring.h"
 #include "kernel/wm/dock.h"
 
 namespace tavlin {
@@ -16,9 +15,9 @@ constexpr MenuItem kFileItems[] = {
     {"Close Window", action::kCloseWindow},
 };
 constexpr MenuItem kEditItems[] = {
-    {"Undo", action::kNothing},
-    {"Redo", action::kNothing},
-    {"Select All", action::kNothing},
+    {"Undo", action::kUndo},
+    {"Redo", action::kRedo},
+    {"Select All", action::kSelectAll},
 };
 constexpr MenuItem kViewItems[] = {
     {"Show/Hide Desktop Icons", action::kToggleDesktopIcons},
@@ -74,19 +73,26 @@ void ctx_menu_rect(i32* x, i32* top, i32* height) {
   *height = h;
 }
 
-// Stand-in: no drop-down is drawn yet, so none of its items can be hit.
-i32 menu_dropdown_hit_test(i32, i32) { return -1; }
-
-// Only the trash's own actions run until the top bar's menus land here:
-// the trash's context menu is the one way to reach its confirmation.
-void dispatch_menu_action(i32 code) {
-  if (code == action::kOpenTrash) {
-    open_trash_window();
-  } else if (code == action::kEmptyTrash) {
-    trash_confirm_active = 1;
-    trash_confirm_x = ctx_menu.x;
-    trash_confirm_y = ctx_menu.y;
+bool dropdown_box(i32 m, MenuBox* box) {
+  if (m < 0 || m >= kTopMenuCount) return false;
+  const TopMenu& menu = top_menus[m];
+  i32 width = kDropdownMinWidth;
+  for (i32 i = 0; i < menu.count; ++i) {
+    const i32 needed = 8 * static_cast<i32>(strlen(menu.items[i].label)) + 32;
+    if (needed > width) width = needed;
   }
+  *box = {topbar_menu_x[m] - kTitlePad, kDropdownTop, width, menu.count * kDropdownRow + 12};
+  return true;
+}
+
+i32 menu_dropdown_hit_test(i32 x, i32 y) {
+  MenuBox box;
+  if (!dropdown_box(open_menu, &box)) return -1;
+  const i32 count = top_menus[open_menu].count;
+  if (x < box.x || x >= box.x + box.w) return -1;
+  if (y < kDropdownFirstRow || y >= count * kDropdownRow + 40) return -1;
+  const i32 item = (y - kDropdownFirstRow) / kDropdownRow;
+  return item < count ? item : -1;
 }
 
 }  // namespace tavlin

@@ -12,6 +12,14 @@ constexpr i32 kCtxMenuWidth = 160;
 constexpr i32 kCtxMenuRow = 20;
 constexpr i32 kCtxMenuPad = 12;  // the rows' margin, 6 px above and below
 
+// Drop-down geometry: it hangs from the bar's bottom edge, its rows start
+// 6 px lower, and it is never narrower than kDropdownMinWidth.
+constexpr i32 kDropdownTop = 28;
+constexpr i32 kDropdownFirstRow = 34;
+constexpr i32 kDropdownRow = 20;
+constexpr i32 kDropdownMinWidth = 170;
+constexpr i32 kTitlePad = 6;  // a title's highlight and click area start this far left of its text
+
 // Action codes of menu items, run by dispatch_menu_action.
 namespace action {
 constexpr i32 kNothing = 0;
@@ -34,6 +42,11 @@ constexpr i32 kEmptyTrash = 16;
 constexpr i32 kPinToDock = 17;
 constexpr i32 kUnpinFromDock = 18;
 constexpr i32 kSetAppName = 19;
+// The Edit menu's entries, for the focused TextEdit or Finder window or,
+// with no window focused, the desktop icons.
+constexpr i32 kUndo = 20;
+constexpr i32 kRedo = 21;
+constexpr i32 kSelectAll = 22;
 }  // namespace action
 
 struct MenuItem {
@@ -81,8 +94,20 @@ void menus_reset();
 // trash, and stays on the screen.
 void ctx_menu_rect(i32* x, i32* top, i32* height);
 
+// The rectangle of menu m's drop-down as the bar was last drawn; false for
+// no such menu.
+struct MenuBox {
+  i32 x, y, w, h;
+};
+bool dropdown_box(i32 m, MenuBox* box);
+
 // Item of the open drop-down under the point, -1 for none.
 i32 menu_dropdown_hit_test(i32 x, i32 y);
+
+// True when the action would change something now. Menus show the others
+// greyed out and dispatch_menu_action ignores them, so no offered item is
+// a silent no-op.
+bool menu_action_available(i32 code);
 void dispatch_menu_action(i32 code);
 
 }  // namespace tavlin

@@ -87,3 +87,22 @@ def text_pixels(glyphs, x, y, text):
                 if glyphs[ord(ch)][r] >> b & 1:
                     on.add((x + 8 * i + b, y + r))
     return on, cells
+
+
+ICON_SIZE = 88          # one record of `desktop_icons`
+MAX_ICONS = 16
+
+
+def read_desktop_icons(m):
+    """The live desktop icons as dicts, with their table index."""
+    raw = m.read_bytes("desktop_icons", ICON_SIZE * MAX_ICONS)
+    out = []
+    for i in range(MAX_ICONS):
+        rec = raw[i * ICON_SIZE:(i + 1) * ICON_SIZE]
+        in_use, = struct.unpack_from("<i", rec, 0)
+        if not in_use:
+            continue
+        x, y, fs_idx, renaming = struct.unpack_from("<iiii", rec, 32)
+        out.append(dict(index=i, label=_text(rec[4:28]), x=x, y=y, fs_idx=fs_idx, renaming=renaming,
+                        rename_buf=_text(rec[48:76])))
+    return out

@@ -396,11 +396,14 @@ class Machine:
 
 
 class DesktopTestCase(unittest.TestCase):
-    """Tests that share one machine booted to the desktop, as `cls.m`."""
+    """Tests that share one machine booted to the desktop, as `cls.m`;
+    `machine_args` adds QEMU arguments (devices) to its command line."""
+
+    machine_args = ()
 
     @classmethod
     def setUpClass(cls):
-        cls.m = Machine()
+        cls.m = Machine(extra_args=cls.machine_args)
         cls.m.start()
         try:
             cls.m.wait_for_desktop()

@@ -20,6 +20,8 @@ constexpr u32 kBody = 0xECECEC;
 constexpr u32 kFocusedTitle = 0xD8D8D8;
 constexpr u32 kTitle = 0xE4E4E4;
 constexpr u32 kOutline = 0xB0B0B0;
+// A window kind with no drawing of its own: its content area stays kBody.
+constexpr u32 kBlank = app::kNone;
 
 // The screen as it is now, to compare with later frames.
 Picture shot() {
@@ -56,8 +58,8 @@ TEST_F(Wallpaper, ColumnsAreScaledFromTheScreenWidth) {
 }
 
 TEST_F(Compose, TitleBarColoursFollowFocus) {
-  Window& a = make_window(app::kClock, 100, 100, 400, 300);
-  Window& b = make_window(app::kClock, 600, 100, 300, 200);
+  Window& a = make_window(kBlank, 100, 100, 400, 300);
+  Window& b = make_window(kBlank, 600, 100, 300, 200);
   render_frame();
   EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kFocusedTitle);
   EXPECT_EQ(px(a.x + a.w - 20, a.y + 20), kTitle);
@@ -115,7 +117,7 @@ TEST_F(Compose, ChromeMatchesItsLayersAtEverySizeAndEdge) {
 }
 
 TEST_F(Compose, ThreeTitleButtonsAndTheResizeGrip) {
-  Window& w = make_window(app::kClock, 100, 100, 400, 300);
+  Window& w = make_window(kBlank, 100, 100, 400, 300);
   render_frame();
   const i32 x = w.x, y = w.y;
   EXPECT_EQ(px(x + 16, y + 15), 0xFF5F57u);
@@ -138,7 +140,7 @@ TEST_F(Compose, ThreeTitleButtonsAndTheResizeGrip) {
 TEST_F(Compose, OpeningWindowGrowsOutOfAWhiteVeil) {
   render_frame();
   const Picture empty = shot();
-  Window& w = make_window(app::kClock, 200, 150, 400, 300);
+  Window& w = make_window(kBlank, 200, 150, 400, 300);
   w.launch_tick = pit_ticks;
   w.launched = 0;
   render_frame();
@@ -154,7 +156,7 @@ TEST_F(Compose, OpeningWindowGrowsOutOfAWhiteVeil) {
 }
 
 TEST_F(Compose, ClosingWindowShrinksFadesAndIsStillFound) {
-  Window& w = make_window(app::kClock, 200, 150, 400, 300);
+  Window& w = make_window(kBlank, 200, 150, 400, 300);
   close_window(&w);
   advance(1);  // q = 12: (201, 151, 353, 265) under alpha 26
   render_frame();
@@ -172,7 +174,7 @@ TEST_F(Compose, ClosingWindowShrinksFadesAndIsStillFound) {
 TEST_F(Compose, MinimisedWindowIsNotDrawnAMinimisingOneIs) {
   render_frame();
   const Picture empty = shot();
-  make_window(app::kClock, 100, 100, 300, 200).minimized = 1;
+  make_window(kBlank, 100, 100, 300, 200).minimized = 1;
   win_minimize(make_window(app::kAbout, 500, 100, 300, 200));
   advance(1);
   render_frame();
@@ -181,8 +183,8 @@ TEST_F(Compose, MinimisedWindowIsNotDrawnAMinimisingOneIs) {
 }
 
 TEST_F(Compose, HigherStackingValueIsPaintedLast) {
-  Window& a = make_window(app::kClock, 300, 260, 300, 200);
-  Window& b = make_window(app::kClock, 200, 200, 400, 300);
+  Window& a = make_window(kBlank, 300, 260, 300, 200);
+  Window& b = make_window(kBlank, 200, 200, 400, 300);
   a.z = 3;
   b.z = 7;
   focused_window = -1;
@@ -254,7 +256,7 @@ TEST_F(Compose, UploadDialogPopsInFromTenPercent) {
 
 TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {
   use_canvas(640, 480);
-  make_window(app::kClock, -200, -100, 500, 400);
+  make_window(kBlank, -200, -100, 500, 400);
   win_toggle_maximize(make_window(app::kTerminal, 500, 400, 400, 300));
   Window& closing = make_window(app::kAbout, 600, -50, 100, 100);
   close_window(&closing);

@@ -1,0 +1,119 @@
+// The wall-clock reading from a fake CMOS clock (BCD and binary, 12- and
+// 24-hour, the time-zone offset), the bar's clock text, and what the Clock
+// and About windows show.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "fake/fake_hw.h"
+#include "kernel/apps/apps.h"
+#include "kernel/apps/clock.h"
+#include "kernel/core/timer.h"
+#include "unit/gfx/shapes_canvas.h"
+
+namespace tavlin::test {
+namespace {
+
+// CMOS registers behind the index and data ports; status A reports an
+// update in progress for the first `busy_reads` reads.
+struct FakeCmos {
+  std::map<uint8_t, uint8_t> regs;
+  uint8_t index = 0;
+  int busy_reads = 0;
+  void install() {
+    fake_hw::add_port_device({0x70, 0x71,
+                              [this](uint16_t port, int) -> uint32_t {
+                                if (port == 0x71 && index == 0x0A && busy_reads > 0) return --busy_reads, 0x80;
+                                return port == 0x71 ? regs[index] : 0;
+                              },
+                              [this](uint16_t port, uint32_t v, int) {
+                                if (port == 0x70) index = static_cast<uint8_t>(v);
+                              }});
+  }
+  void set(uint8_t hour, uint8_t minute, uint8_t second, uint8_t status_b) {
+    regs = {{0x04, hour}, {0x02, minute}, {0x00, second}, {0x0B, status_b}};
+  }
+};
+
+constexpr uint8_t kBcd24 = 0x02, kBcd12 = 0x00, kBinary24 = 0x06;
+
+class Clock : public CanvasTest {
+ protected:
+  FakeCmos cmos;
+  void SetUp() override {
+    fake_hw::reset();
+    cmos.install();
+  }
+  void TearDown() override { timezone_offset_hours = 0; }
+
+  // The text as draw_text alone leaves it over `paper`, in its row.
+  static ::testing::AssertionResult shows_text(i32 x, i32 y, const char* text, u32 colour, u32 paper) {
+    std::vector<u32> seen(backbuf, backbuf + size_t(fb_width) * fb_height);
+    const i32 w = 8 * static_cast<i32>(std::string(text).size()) + 16;
+    fill_rect(x, y, w, 8, paper);
+    draw_text(x, y, text, colour, 1);
+    for (i32 r = y; r < y + 8; ++r)
+      for (i32 c = x; c < x + w; ++c)
+        if (px(c, r) != seen[size_t(r) * fb_width + c]) return ::testing::AssertionFailure() << text << " at " << c;
+    return ::testing::AssertionSuccess();
+  }
+};
+
+TEST_F(Clock, ReadsTheHardwareClockInEveryModeWithTheOffset) {
+  const struct {
+    uint8_t hour, minute, second, status_b;
+    int32_t offset;
+    int busy;
+    uint32_t seconds;
+  } cases[] = {
+      {0x23, 0x30, 0x00, kBcd24, 2, 0, 5400},       // 23:30 + 2 h = 01:30
+      {0x00, 0x15, 0x00, kBcd24, -1, 5, 83700},     // 00:15 - 1 h = 23:15, after an update
+      {0x92, 0x00, 0x00, kBcd12, 0, 0, 12 * 3600},  // 12 PM
+      {0x12, 0x00, 0x00, kBcd12, 0, 0, 0},          // 12 AM
+      {0x81, 0x59, 0x07, kBcd12, 0, 0, 13 * 3600 + 59 * 60 + 7},
+      {17, 45, 30, kBinary24, 0, 0, 17 * 3600 + 45 * 60 + 30},
+      {0xFF, 0xFF, 0xFF, 0xFF, 0, 1 << 30, 15 * 3600 + 15 * 60 + 15},  // stuck and garbled: still a time
+  };
+  for (const auto& c : cases) {
+    cmos.set(c.hour, c.minute, c.second, c.status_b);
+    cmos.busy_reads = c.busy;
+    timezone_offset_hours = c.offset;
+    EXPECT_EQ(get_current_time_seconds(), c.seconds) << std::hex << int(c.hour);
+  }
+  char text[8];
+  for (const auto& [t, expected] : {std::pair<uint32_t, std::string>{0, "00.00"}, {9 * 3600 + 5 * 60 + 59, "09.05"}}) {
+    format_clock_text(t, text);
+    EXPECT_EQ(text, expected);
+  }
+}
+
+TEST_F(Clock, DialTimeAndOffsetRow) {
+  use_canvas(300, 300);
+  clear(0xECECEC);
+  cmos.set(0x03, 0x40, 0x30, kBcd24);  // 3:40:30
+  timezone_offset_hours = -3;          // 00:40:30
+  draw_app_clock(0, 0, 300, 300);
+  // Centre (150, 130), R = 110: hour hand (L 80) towards 12, its marks 4 px
+  // apart; minute hand (L 94) towards 8 o'clock; second hand towards 6.
+  EXPECT_EQ(px(150, 130 - 68), 0x1C1C1Eu);
+  EXPECT_EQ(px(150 + 40, 130), 0xF5F5F5u);
+  EXPECT_EQ(px(150 - 94 * 87 / 100 * 15 / 20, 130 + 94 * 50 / 100 * 15 / 20), 0x1C1C1Eu);
+  EXPECT_EQ(px(150, 130 + 95), 0xFF5F57u);
+  EXPECT_EQ(px(150 + 112, 130), 0x2C2C2Eu);
+  EXPECT_TRUE(shows_text(150 - 32, 130 + 110 + 16, "00:40:30", 0x1C1C1C, 0xECECEC));
+  EXPECT_TRUE(shows_text(150 - 20, 300 - 28, "UTC-3", 0x1C1C1C, 0xECECEC));
+  EXPECT_EQ(first_write_beyond_screen(), -1);
+}
+
+TEST_F(Clock, AboutShowsTheVersionAndUptime) {
+  use_canvas(460, 300);
+  clear(0xECECEC);
+  pit_ticks = 3725 * 100 + 99;
+  draw_app_about(0, 0);
+  EXPECT_TRUE(shows_text(20, 200, "Uptime: 1h 2m 5s", 0x555555, 0xECECEC));
+  EXPECT_TRUE(shows_text(100, 50, "01-Beta \" Paper Lantern\"", 0x1C1C1C, 0xECECEC));
+}
+
+}  // namespace
+}  // namespace tavlin::test

@@ -1,0 +1,123 @@
+// The icon table as a view of the Desktop folder: name order, cells taken
+// column by column, places and selection kept across rebuilds, the 16-icon
+// and no-free-cell limits, a lost Desktop made again, and inline renaming
+// across a rebuild and against the naming rules.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kernel/fs/tree_ops.h"
+#include "unit/wm/dispatch_fixture.h"
+
+namespace tavlin::test {
+namespace {
+
+using Labels = std::vector<std::string>;
+
+class DesktopIcons : public DispatchTest {
+ protected:
+  // Label and place of every live icon, in table order.
+  static Labels icons() {
+    Labels out;
+    for (const DesktopIcon& i : desktop_icons)
+      if (i.in_use) out.push_back(std::string(i.label) + "@" + std::to_string(i.x) + "," + std::to_string(i.y));
+    return out;
+  }
+  static DesktopIcon* icon_of(i32 node) {
+    for (DesktopIcon& icon : desktop_icons)
+      if (icon.in_use && icon.fs_idx == node) return &icon;
+    return nullptr;
+  }
+};
+
+TEST_F(DesktopIcons, NameOrderDownTheColumnsAndPlacesKeptAcrossRebuilds) {
+  for (const char* name : {"cherry", "doc2", "Banana", "Doc", "apple"}) make_file(name);
+  const i32 work = fs_create(fs_desktop_dir, "Work", kFsDir);
+  desktop_icons_sync();
+  // 8 columns by 5 rows at 1024 x 768.
+  EXPECT_EQ(icons(), (Labels{"apple@40,50", "Banana@40,170", "cherry@40,290", "Doc@40,410", "doc2@40,530",
+                             "Work@150,50"}));
+  EXPECT_EQ((std::vector<u32>{icon_of(work)->color, desktop_icons[0].color}), (std::vector<u32>{0xFFD27A, 0x9FC7FF}));
+  desktop_icons[0].x = 1000;  // apple dragged out of the grid
+  desktop_icons[0].y = 600;
+  desktop_icons[1].selected = 1;
+  make_file("new");
+  fs_delete_node(fs_find_child(fs_desktop_dir, "cherry"));
+  desktop_icons_sync();
+  EXPECT_EQ(icons(), (Labels{"apple@1000,600", "Banana@40,170", "Doc@40,410", "doc2@40,530", "Work@150,50",
+                             "new@40,50"}));  // kept icons first; the new one in the first free cell
+  EXPECT_EQ(desktop_icons[1].selected, 1);
+}
+
+TEST_F(DesktopIcons, SixteenIconsAtMostAndNoneWithoutAFreeCell) {
+  std::vector<i32> nodes;
+  for (int i = 0; i < 20; ++i) nodes.push_back(make_file(("f" + std::to_string(100 + i)).c_str()));
+  desktop_icons_sync();
+  EXPECT_EQ(icons().size(), 16u);
+  fs_delete_node(nodes[3]);
+  const i32 early = make_file("a-first");
+  desktop_icons_sync();  // the freed place goes to the first newcomer in name order
+  EXPECT_EQ(icons().size(), 16u);
+  EXPECT_NE(icon_of(early), nullptr);
+  EXPECT_EQ(icon_of(nodes[16]), nullptr);
+
+  use_canvas(200, 250);  // a grid of one cell
+  reset_desktop();
+  make_file("one");
+  make_file("two");
+  desktop_icons_sync();
+  EXPECT_EQ(icons(), Labels{"one@40,50"});
+}
+
+TEST_F(DesktopIcons, ALostDesktopIsMadeAgainAndAFailureLeavesTheTable) {
+  make_file("a.txt");
+  desktop_icons_sync();
+  std::strcpy(fs_nodes[fs_desktop_dir].name, "Old");  // the Desktop lost by a rename
+  desktop_icons_sync();
+  EXPECT_TRUE(fs_is_live_dir(fs_desktop_dir));
+  EXPECT_NE(serial_log().find("[FS] desktop_icons_sync: corrected fs_desktop_dir"), std::string::npos);
+  EXPECT_EQ(icons(), Labels{});
+  make_file("b.txt");
+  desktop_icons_sync();
+  fs_nodes[fs_root].in_use = 0;  // nowhere to put a Desktop
+  desktop_icons_sync();
+  EXPECT_EQ(icons(), Labels{"b.txt@40,50"});
+}
+
+TEST_F(DesktopIcons, ARenameInProgressFollowsItsIconThroughRebuilds) {
+  const i32 a = make_file("a.txt");
+  const i32 m = make_file("m.txt");
+  make_file("z.txt");
+  desktop_icons_sync();
+  desktop_begin_rename(icon_of(m));
+  type("new");
+  pass();
+  fs_delete_node(a);  // m's record moves up to index 0
+  desktop_icons_sync();
+  ASSERT_EQ(desktop_renaming_idx, 0);
+  EXPECT_EQ((Ints{desktop_icons[0].fs_idx, desktop_icons[0].renaming, desktop_icons[1].renaming}), (Ints{m, 1, 0}));
+  type("\n");
+  pass();
+  EXPECT_STREQ(fs_nodes[m].name, "m.txtnew");
+  EXPECT_STREQ(desktop_icons[0].label, "m.txtnew");
+  EXPECT_EQ(desktop_renaming_idx, -1);
+}
+
+TEST_F(DesktopIcons, RenameObeysTheNamingRules) {
+  const i32 n = make_file("note.txt");
+  make_file("taken.txt");
+  desktop_icons_sync();
+  DesktopIcon& icon = *icon_of(n);
+  for (const char* name : {"taken.txt", ".", "..", "a/b", "a-name-of-twenty-eight-chars", "Taken.txt"}) {
+    desktop_begin_rename(&icon);
+    std::strcpy(icon.rename_buf, name);
+    desktop_commit_rename(&icon);
+    const char* kept = name[0] == 'T' ? "Taken.txt" : "note.txt";  // only the last is free
+    EXPECT_EQ((std::string(fs_nodes[n].name) + "|" + icon.label), std::string(kept) + "|" + kept) << name;
+    EXPECT_EQ(icon.renaming, 0);
+  }
+}
+
+}  // namespace
+}  // namespace tavlin::test
