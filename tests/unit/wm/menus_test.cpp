@@ -66,7 +66,7 @@ TEST_F(Menus, WindowActionsWorkOnTheFocusedWindow) {
   dispatch_menu_action(action::kCycleWindows);  // past the minimised clock, round to a
   EXPECT_EQ(focused_window, win_index(a));
   dispatch_menu_action(action::kZoom);
-  EXPECT_EQ((Ints{a.maximized, a.x, a.y, a.w, a.h}), (Ints{1, 0, 28, 1024, 768 - 104}));
+  EXPECT_EQ((Ints{static_cast<i32>(a.maximized), a.x, a.y, a.w, a.h}), (Ints{1, 0, 28, 1024, 768 - 104}));
   dispatch_menu_action(action::kMinimize);
   EXPECT_EQ((Ints{static_cast<i32>(a.anim_kind), focused_window}), (Ints{anim::kMinimize, -1}));
   dispatch_menu_action(action::kCycleWindows);  // b alone is visible
