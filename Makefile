@@ -6,6 +6,7 @@
 #   make debug   boot paused with QEMU's GDB stub on :1234
 #   make fuzz    libFuzzer targets with ASan and UBSan (FUZZ_SECONDS each)
 #   make bench   Google Benchmark ratios against memcpy, zlib and libpng
+#   make coverage  line coverage of kernel/ by the unit tests (gcovr)
 # Variables: NIC=e1000|rtl8139|none  MEM=128  FUZZ_SECONDS=60  UEFI=1 (boot through OVMF)
 
 BUILD      := build
@@ -40,7 +41,7 @@ TEST_OBJ   := $(KERNEL_OBJ) $(patsubst %,$(BUILD)/obj/%.o,$(TEST_ONLY_CPP))
 KERNEL_GENERATED :=
 -include mk/*.mk
 
-.PHONY: all iso test-iso run debug test unit fuzz bench setup clean store-server
+.PHONY: all iso test-iso run debug test unit fuzz bench coverage setup clean store-server
 all: iso
 
 setup:
@@ -147,6 +148,15 @@ bench: iso
 	@cmake --build $(BUILD)/bench -j$$(nproc) --target tavlin_bench
 	@$(BUILD)/bench/tavlin_bench
 	@python3 bench/qemu_bench.py $(BUILD)
+
+coverage: setup
+	@cmake -S . -B $(BUILD)/coverage -DCMAKE_BUILD_TYPE=Debug -DTAVLIN_COVERAGE=ON >/dev/null
+	@cmake --build $(BUILD)/coverage -j$$(nproc)
+	@find $(BUILD)/coverage -name '*.gcda' -delete
+	@cd $(BUILD)/coverage && ctest -j2 -L unit >/dev/null
+	@gcovr -r . --filter 'kernel/' --exclude 'kernel/arch/' $(BUILD)/coverage --print-summary \
+		--html-details $(BUILD)/coverage/index.html | tail -3
+	@echo "Line by line: $(BUILD)/coverage/index.html"
 
 clean:
 	rm -rf $(BUILD)

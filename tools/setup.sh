@@ -10,6 +10,7 @@ packages=(
   qemu-system-x86 ovmf                        # the machine, and its UEFI firmware
   cmake libgtest-dev libbenchmark-dev         # host tests and benchmarks
   clang libclang-rt-14-dev                    # fuzzing with sanitizers
+  gcovr                                       # make coverage
   zlib1g-dev libpng-dev                       # reference decoders, media tools
   libcpp-httplib-dev                          # the store server
   dnsmasq-base iproute2                       # the private test network
