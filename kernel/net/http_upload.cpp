@@ -198,8 +198,7 @@ u32 finish(TcpConnection& c, const TcpSegment& s) {
 }
 
 u32 await_response(TcpConnection& c, u32 transfer_deadline) {
-  u32 deadline = ticks_now() + kResponseTicks;
-  if (static_cast<i32>(transfer_deadline - deadline) < 0) deadline = transfer_deadline;
+  const u32 deadline = earlier_tick(ticks_now() + kResponseTicks, transfer_deadline);
   TcpSegment s;
   while (tcp_next_segment(c, deadline, s)) {
     // The answer starts where the server's stream does: a segment from

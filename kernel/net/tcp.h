@@ -2,6 +2,7 @@
 // in-order receive of one response and the windowed send of one request.
 // One connection at a time, no listening.
 #pragma once
+#include "kernel/core/timer.h"
 #include "kernel/core/types.h"
 
 namespace tavlin {
@@ -16,6 +17,10 @@ constexpr u16 kTcpWindow = 8192;
 
 // Sequence-space order, correct across the 2^32 wrap.
 inline bool seq_before(u32 a, u32 b) { return static_cast<i32>(a - b) < 0; }
+
+// Tick deadlines, correct across the counter's wrap the same way.
+inline bool tick_reached(u32 when) { return static_cast<i32>(ticks_now() - when) >= 0; }
+inline u32 earlier_tick(u32 a, u32 b) { return static_cast<i32>(a - b) < 0 ? a : b; }
 
 // Builds one segment in net_scratch_tx and sends it; the frame length.
 u32 tcp_build_and_send(const u8* dst_mac, const u8* dst_ip, u16 src_port, u16 dst_port, u32 seq,

@@ -10,8 +10,6 @@ namespace {
 
 constexpr u32 kResendTicks = 100;
 
-bool reached(u32 when) { return static_cast<i32>(ticks_now() - when) >= 0; }
-u32 earliest(u32 a, u32 b) { return static_cast<i32>(a - b) < 0 ? a : b; }
 
 // A reset counts only inside what we are ready to receive; one with a
 // sequence number from anywhere else is someone guessing.
@@ -55,11 +53,11 @@ TcpReceiveEnd tcp_receive_stream(TcpConnection& c, TcpReceiveBuffer& in, u32 idl
   u32 resend_at = ticks_now() + kResendTicks;
   TcpSegment s;
   for (;;) {
-    u32 wake = earliest(idle_at, deadline);
-    if (c.unacked_length) wake = earliest(wake, resend_at);
+    u32 wake = earlier_tick(idle_at, deadline);
+    if (c.unacked_length) wake = earlier_tick(wake, resend_at);
     if (!tcp_next_segment(c, wake, s)) {
-      if (reached(deadline)) return give_up(c, TcpReceiveEnd::Deadline);
-      if (reached(idle_at)) return give_up(c, TcpReceiveEnd::Idle);
+      if (tick_reached(deadline)) return give_up(c, TcpReceiveEnd::Deadline);
+      if (tick_reached(idle_at)) return give_up(c, TcpReceiveEnd::Idle);
       resend_unacked(c);  // the request, or its acknowledgement, was lost
       resend_at = ticks_now() + kResendTicks;
       continue;

@@ -20,8 +20,6 @@ struct SendWindow {
   u32 duplicates;  // acknowledgements of una in a row
 };
 
-bool reached(u32 when) { return static_cast<i32>(ticks_now() - when) >= 0; }
-u32 earliest(u32 a, u32 b) { return static_cast<i32>(a - b) < 0 ? a : b; }
 
 u32 send_at(TcpConnection& c, const u8* data, const SendWindow& w, u32 seq, u32 n) {
   return tcp_send_segment(c.peer_mac, c.peer_ip, c.local_port, c.remote_port, seq, c.rcv_nxt,
@@ -80,12 +78,12 @@ TcpSendResult tcp_send_stream(TcpConnection& c, const u8* data, u32 length, u32 
   u32 stalls = 0;
   bool probe = false;
   while (seq_before(w.una, w.end)) {
-    if (reached(deadline)) return TcpSendResult::TimedOut;
+    if (tick_reached(deadline)) return TcpSendResult::TimedOut;
     fill_window(c, data, segment, w, probe);
     probe = false;
     TcpSegment s;
-    if (!tcp_next_segment(c, earliest(ticks_now() + kStallTicks, deadline), s)) {
-      if (reached(deadline)) return TcpSendResult::TimedOut;
+    if (!tcp_next_segment(c, earlier_tick(ticks_now() + kStallTicks, deadline), s)) {
+      if (tick_reached(deadline)) return TcpSendResult::TimedOut;
       if (++stalls > kStallRetries) return TcpSendResult::Failed;
       c.snd_nxt = w.una;  // go back to the first byte not acknowledged
       probe = true;
