@@ -4,6 +4,7 @@
 
 #include "kernel/arch/hw.h"
 #include "kernel/core/framebuffer.h"
+#include "kernel/core/keyboard.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/ps2.h"
 #include "kernel/gfx/gfx.h"
@@ -41,6 +42,10 @@ i32 draw_log_lines(const char* log) {
 }
 
 [[noreturn]] void wait_for_enter_and_reset() {
+  // The manual chord ends with Enter held: its key repeat must not reset the
+  // machine before anyone has read the report, so a held Enter has to be
+  // released before a press counts.
+  bool enter_down = key_states[kEnterMake] != 0;
   // Interrupts are off here (we may be inside a handler): poll, never halt.
   for (;;) {
     const u8 status = hw::inb(ps2::kStatus);
@@ -48,7 +53,11 @@ i32 draw_log_lines(const char* log) {
     const u8 s = hw::inb(ps2::kData);
     // A mouse still sends packets; one of their bytes may look like Enter.
     if (status & kStatusAuxData) continue;
-    if (s < 0x80 && (s & 0x7F) == kEnterMake) break;
+    if ((s & 0x7F) != kEnterMake) continue;
+    if (s & 0x80)
+      enter_down = false;
+    else if (!enter_down)
+      break;
   }
   for (;;) {
     while (hw::inb(ps2::kStatus) & ps2::kInputFull) {

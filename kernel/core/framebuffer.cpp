@@ -2,6 +2,7 @@
 #include "kernel/core/framebuffer.h"
 
 #include "kernel/core/kstring.h"
+#include "kernel/core/serial.h"
 
 namespace tavlin {
 
@@ -23,6 +24,20 @@ u32 read_u32(const u8* p) {
   return v;
 }
 
+// We draw through 32-bit addresses: a framebuffer that starts or ends above
+// 4 GiB would have its address cut short and our drawing land elsewhere.
+bool reachable(const u8* tag) {
+  const u64 address = read_u32(tag + 8) | static_cast<u64>(read_u32(tag + 12)) << 32;
+  const u64 end = address + static_cast<u64>(read_u32(tag + 16)) * read_u32(tag + 24);
+  if (end <= 0x100000000ull) return true;
+  serial_puts("[FB] Framebuffer above 4 GiB refused (address high ");
+  serial_hex32(read_u32(tag + 12));
+  serial_puts(", low ");
+  serial_hex32(read_u32(tag + 8));
+  serial_puts(")\n");
+  return false;
+}
+
 }  // namespace
 
 u32 framebuffer_discover(const void* info) {
@@ -40,7 +55,7 @@ u32 framebuffer_discover(const void* info) {
     const u32 size = read_u32(tag + 4);
     if (type == kTagEnd) break;
     if (type == kTagFramebuffer && size >= kFramebufferTagMinSize &&
-        offset + kFramebufferTagMinSize <= total_size) {
+        offset + kFramebufferTagMinSize <= total_size && reachable(tag)) {
       address = read_u32(tag + 8);  // low half of the 64-bit address
       pitch = read_u32(tag + 16);
       width = read_u32(tag + 20);

@@ -80,7 +80,10 @@ i32 window_for_dock_record(const DockItem& d) {
 
 void menu_for_dock(i32 record, i32 rx) {
   const DockItem& d = dock_items[record];
-  focused_window = window_for_dock_record(d);
+  // The window keys will go to is raised too, so it is never behind others.
+  const i32 target = window_for_dock_record(d);
+  focused_window = target;
+  if (target >= 0) win_focus_and_raise(windows[target]);
   open_menu_at(rx, static_cast<i32>(fb_height) - kDockMenuRise, d.fs_idx, d.app);
   add_pin_item(d.pinned != 0);
 }

@@ -5,6 +5,7 @@
 
 #include "kernel/apps/apps.h"
 #include "kernel/apps/store.h"
+#include "kernel/apps/trash_window.h"
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/serial.h"
@@ -123,10 +124,30 @@ void log_created(const Window& w) {
   serial_puts("\n");
 }
 
+// The kinds open_app makes a window for; an image viewer needs a file and the
+// Trash has its own window.
+bool has_own_window(i32 kind) {
+  switch (kind) {
+    case app::kAbout:
+    case app::kClock:
+    case app::kTerminal:
+    case app::kFinder:
+    case app::kTextEdit:
+    case app::kBrowser:
+    case app::kMediaPlayer:
+    case app::kStore: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 void open_app(i32 kind) {
-  if (kind <= 0) return;  // no application has kind 0
+  if (kind == static_cast<i32>(app::kTrash)) {
+    open_trash_window();
+    return;
+  }
+  if (!has_own_window(kind)) return;
   if (Window* existing = find_open(same_kind, kind)) {
     win_restore_and_focus(*existing);
     return;

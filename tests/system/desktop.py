@@ -106,3 +106,74 @@ def read_desktop_icons(m):
         out.append(dict(index=i, label=_text(rec[4:28]), x=x, y=y, fs_idx=fs_idx, renaming=renaming,
                         rename_buf=_text(rec[48:76])))
     return out
+
+
+BLOB_FORMAT, MAX_BLOBS = "<III", 16
+STANDARD_FOLDERS = ("Desktop", "Documents", "Downloads", "Applications")
+
+
+def node_table_problems(m):
+    """The file tree's consistency rules, checked on the running kernel's
+    tables: each broken rule as one line; empty when the tables are sound."""
+    nodes = read_nodes(m)
+    raw = m.read_bytes("fs_blobs", 12 * MAX_BLOBS)
+    blobs = [struct.unpack_from(BLOB_FORMAT, raw, 12 * b) for b in range(MAX_BLOBS)]
+    pool_used, count = m.read_u32("fs_blob_pool_used"), m.read_u32("fs_node_count")
+    out, listed = [], [0] * MAX_NODES
+    if (nodes[0]["in_use"], nodes[0]["parent"], nodes[0]["first_child"]) != (1, -1, -1):
+        out.append("entry 0 is not the reserved empty file")
+    for p, parent in enumerate(nodes):
+        if not parent["in_use"]:
+            continue
+        at, names = parent["first_child"], set()
+        for _ in range(MAX_NODES + 1):
+            if at == -1:
+                break
+            if not 0 <= at < MAX_NODES or not nodes[at]["in_use"]:
+                out.append(f"list of {p} reaches free or bad slot {at}")
+                break
+            if nodes[at]["parent"] != p:
+                out.append(f"child {at} of {p} names parent {nodes[at]['parent']}")
+            if nodes[at]["name"] in names:
+                out.append(f"two children of {p} are named {nodes[at]['name']!r}")
+            names.add(nodes[at]["name"])
+            listed[at] += 1
+            at = nodes[at]["next_sibling"]
+        else:
+            out.append(f"list of {p} loops")
+    owners = {}
+    for i, n in enumerate(nodes[1:], 1):
+        if not n["in_use"]:
+            continue
+        if listed[i] > 1 or (n["parent"] != -1 and listed[i] != 1):
+            out.append(f"node {i} is in {listed[i]} lists with parent {n['parent']}")
+        if n["kind"] == FILE and n["first_child"] != -1:
+            out.append(f"file {i} has children")
+        if n["blob"] != -1:
+            b = n["blob"]
+            if not 0 <= b < MAX_BLOBS or not blobs[b][0]:
+                out.append(f"node {i} names a free blob {b}")
+            elif b in owners:
+                out.append(f"blob {b} is shared by {owners[b]} and {i}")
+            elif blobs[b][2] != n["size"]:
+                out.append(f"node {i} size differs from its blob")
+            owners.setdefault(b, i)
+    for b, (in_use, offset, size) in enumerate(blobs):
+        if in_use and b not in owners:
+            out.append(f"blob {b} is owned by no node")
+        if in_use and offset + size > pool_used:
+            out.append(f"blob {b} lies beyond the used pool")
+    live = sum(n["in_use"] == 1 for n in nodes[1:])
+    if count != live:
+        out.append(f"fs_node_count {count} but {live} live nodes")
+    return out
+
+
+def standard_folders_present(m):
+    """True when the root and the Desktop are live and the root holds the
+    four standard folders."""
+    nodes, root, desktop = read_nodes(m), m.read_i32("fs_root"), m.read_i32("fs_desktop_dir")
+    if not (0 < root < MAX_NODES and nodes[root]["in_use"] and 0 < desktop < MAX_NODES):
+        return False
+    names = {nodes[c]["name"] for c in children(nodes, root) if nodes[c]["kind"] == DIR}
+    return nodes[desktop]["in_use"] == 1 and set(STANDARD_FOLDERS) <= names

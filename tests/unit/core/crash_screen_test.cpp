@@ -8,6 +8,7 @@
 
 #include "fake/fake_hw.h"
 #include "kernel/core/crash_screen.h"
+#include "kernel/core/keyboard.h"
 #include "kernel/gfx/gfx.h"
 #include "unit/gfx/shapes_canvas.h"
 
@@ -25,6 +26,7 @@ class CrashScreen : public ScreenCanvas {
   void SetUp() override {
     ScreenCanvas::SetUp();
     fake_hw::reset();
+    key_states[0x1C] = 0;  // Enter up unless a test holds it
   }
   // Rows (top of each 8-row text band) holding pixels of the colour.
   static std::vector<i32> text_rows(u32 colour) {
@@ -146,6 +148,15 @@ TEST_F(CrashWait, OnlyAnEnterPressResets) {
   EXPECT_EQ(kbc.consumed_at_reset, 6);
   EXPECT_FALSE(fake_hw::interrupts_enabled());
   EXPECT_EQ(fake_hw::halt_count(), 0);  // polled, never halted
+}
+
+TEST_F(CrashWait, EnterHeldByTheChordMustBeReleasedBeforeAPressCounts) {
+  Controller kbc;
+  kbc.waiting = {{0, 0x1C}, {0, 0x1C}, {0, 0x9C}, {0, 0x1C}};  // key repeat, release, press
+  kbc.attach();
+  key_states[0x1C] = 1;
+  EXPECT_THROW(crash_screen("MANUAL_CRASH", ""), fake_hw::MachineReset);
+  EXPECT_EQ(kbc.consumed_at_reset, 4);
 }
 
 TEST_F(CrashWait, MouseBytesThatLookLikeEnterAreIgnored) {

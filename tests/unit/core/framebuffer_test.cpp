@@ -1,6 +1,9 @@
 // Framebuffer discovery from hand-made Multiboot2 information blocks.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "fake/fake_hw.h"
 #include "unit/core/multiboot_builder.h"
 #include "kernel/core/framebuffer.h"
 
@@ -64,6 +67,19 @@ TEST_F(FramebufferDiscovery, OddSizesNeverWalkOutsideTheBlock) {
   uint32_t total = 20;
   std::memcpy(&shorter[0], &total, 4);
   EXPECT_EQ(framebuffer_discover(shorter.data()), 0u);
+}
+
+TEST_F(FramebufferDiscovery, AFramebufferReachingAbove4GiBIsRefusedWithALogLine) {
+  const uint64_t above[] = {0x1FD000000ull, 0xFFF00000ull};  // starts above; ends above
+  for (uint64_t address : above) {
+    fake_hw::reset();
+    fake_hw::set_default(0x3FD, 0x20);
+    fb_ok = 0;
+    auto info = test::MultibootInfo().framebuffer(address, 4096, 1024, 768).end().build();
+    EXPECT_EQ(framebuffer_discover(info.data()), 0u) << address;
+    const auto log = fake_hw::bytes_written_to(0x3F8);
+    EXPECT_NE(std::string(log.begin(), log.end()).find("[FB] Framebuffer above 4 GiB refused"), std::string::npos);
+  }
 }
 
 TEST_F(FramebufferDiscovery, TotalSizeSmallerThanHeaderReadsNothing) {

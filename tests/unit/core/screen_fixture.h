@@ -26,10 +26,11 @@ class ScreenTest : public ::testing::Test {
     fb_ok = 1;
   }
 
-  // Lets a crash screen's polled wait see Enter, so it ends in a reset.
+  // Lets a crash screen's polled wait see Enter released and pressed, so it
+  // ends in a reset even when the chord left Enter held.
   static void script_enter_key() {
-    fake_hw::script_reads(0x64, {0x01});
-    fake_hw::script_reads(0x60, {0x1C});
+    fake_hw::script_reads(0x64, {0x01, 0x01});
+    fake_hw::script_reads(0x60, {0x9C, 0x1C});
   }
 
   std::vector<u32> screen;

@@ -48,6 +48,7 @@ TEST_F(ContextMenu, DockTileOffersPinningFocusesItsWindowAndEndsThePass) {
   EXPECT_EQ((Ints{ctx_menu.active, ctx_menu.x, ctx_menu.y, ctx_menu.fs_idx, ctx_menu.app}),
             (Ints{1, dock_slot_centre(2), 768 - 86, -1, 2}));
   EXPECT_EQ(focused_window, win_index(clock));
+  EXPECT_GT(clock.z, windows[1].z);  // raised, so its keys never go to a hidden window
   EXPECT_EQ(pending_click_event, 1);
   pass();
   EXPECT_EQ(ctx_menu.active, 0);  // the waiting press closed it

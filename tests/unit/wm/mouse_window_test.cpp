@@ -71,6 +71,9 @@ TEST_F(WindowMouse, TitleBarButtonsCloseMinimiseAndMaximise) {
   click(116 + 8, 115);  // the close circle's edge still counts
   EXPECT_EQ(w.anim_kind, anim::kClose);
   EXPECT_EQ(focused_window, -1);
+  for (i32 x : {136, 156, 300}) click(x, 115);  // a closing window takes no presses
+  click(300, 300);
+  EXPECT_EQ((Ints{i32(w.anim_kind), focused_window}), (Ints{i32(anim::kClose), -1}));
   advance(16);
   pass();
   EXPECT_EQ(w.in_use, 0u);
