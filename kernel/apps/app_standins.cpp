@@ -8,9 +8,6 @@
 
 namespace tavlin {
 
-void draw_app_textedit(Window*, i32, i32, i32, i32) {}
-void draw_app_imageview(Window*, i32, i32, i32, i32) {}
-void draw_app_mediaplayer(Window*, i32, i32, i32, i32) {}
 void draw_app_zivirerev(StoreState*, i32, i32, i32, i32) {}
 
 }  // namespace tavlin

@@ -52,20 +52,32 @@ const char* zeva_find_frame(const u8* content, u32 size, u32 k, u32* out_offset)
   return nullptr;
 }
 
+const char* zeva_apply_frame(const u8* content, u32 size, u32 width, u32 height, u32 offset) {
+  if (width > kZevaMaxSide || height > kZevaMaxSide) return "Frame too large";
+  if (static_cast<u64>(offset) + kZevaFrameHeaderSize > size) return "Frame data out of bounds";
+  const u32 len = frame_length(content, offset);
+  if (len == 0 || len > size - (offset + kZevaFrameHeaderSize)) return "Invalid frame length";
+  const u8* runs = content + offset + kZevaFrameHeaderSize;
+  if (content[offset] == kZevaKeyFrame) {
+    if (!decode_rle_to_u16(runs, len, video_prev_rgb565, width, height)) return "Keyframe decode error";
+    return nullptr;
+  }
+  if (!decode_rle_to_u16(runs, len, video_diff_rgb565, width, height)) return "Delta decode error";
+  const u32 pixels = width * height;
+  for (u32 i = 0; i < pixels; ++i) video_prev_rgb565[i] ^= video_diff_rgb565[i];
+  return nullptr;
+}
+
+u32 zeva_next_frame(const u8* content, u32 offset) {
+  return offset + kZevaFrameHeaderSize + frame_length(content, offset);
+}
+
 const char* zeva_decode_frame(const u8* content, u32 size, u32 width, u32 height, u32 k, u32* out) {
   if (width > kZevaMaxSide || height > kZevaMaxSide) return "Frame too large";
   u32 offset = 0;
   if (const char* fault = zeva_find_frame(content, size, k, &offset)) return fault;
-  const u8* runs = content + offset + kZevaFrameHeaderSize;
-  const u32 len = frame_length(content, offset);
-  const u32 pixels = width * height;
-  if (content[offset] == kZevaKeyFrame) {
-    if (!decode_rle_to_u16(runs, len, video_prev_rgb565, width, height)) return "Keyframe decode error";
-  } else {
-    if (!decode_rle_to_u16(runs, len, video_diff_rgb565, width, height)) return "Delta decode error";
-    for (u32 i = 0; i < pixels; ++i) video_prev_rgb565[i] ^= video_diff_rgb565[i];
-  }
-  rgb565_buf_to_rgba(video_prev_rgb565, out, pixels);
+  if (const char* fault = zeva_apply_frame(content, size, width, height, offset)) return fault;
+  rgb565_buf_to_rgba(video_prev_rgb565, out, width * height);
   return nullptr;
 }
 

@@ -28,6 +28,14 @@ u32 zeva_read_header(const u8* content, u32 size, ZevaHeader* out);
 // that says why it cannot be used.
 const char* zeva_find_frame(const u8* content, u32 size, u32 k, u32* out_offset);
 
+// Checks the frame that starts at offset (one zeva_find_frame located) and
+// applies it to the current picture: a key frame replaces it, a delta frame
+// is XOR-ed into it. Returns null, or the message for the user.
+const char* zeva_apply_frame(const u8* content, u32 size, u32 width, u32 height, u32 offset);
+// The offset of the frame after the one at offset; only for frames that
+// lie wholly inside the content, as every frame before a found one does.
+u32 zeva_next_frame(const u8* content, u32 offset);
+
 // Decodes frame k into the current picture and converts the picture to
 // 0xAARRGGBB into out (width x height values). Returns null on success,
 // else the message for the user. A delta frame must follow the frame it was

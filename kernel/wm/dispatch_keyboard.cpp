@@ -39,10 +39,7 @@ void handle_ctrl_s() {
   const u8 chord = key_states[scancode::kCtrl] && key_states[scancode::kS] ? 1 : 0;
   if (chord && !prev_ctrl_s) {
     Window* w = focused_window_record();
-    if (w && w->app == app::kTextEdit && fs_is_live_file(w->doc_node)) {
-      fs_set_content(w->doc_node, w->text);
-      w->te_modified = 0;
-    }
+    if (w) textedit_save(*w);
   }
   prev_ctrl_s = chord;
 }

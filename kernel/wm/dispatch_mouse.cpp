@@ -2,6 +2,7 @@
 // left presses offered to each target in order of precedence, then the
 // held-button or release updates. Also the pointer state kept between passes.
 #include "kernel/apps/store.h"
+#include "kernel/apps/textedit.h"
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/keyboard.h"
 #include "kernel/core/mouse.h"
@@ -32,6 +33,7 @@ void dispatch_reset() {
   last_click_tick = 0;
   trash_last_click_tick = 0;
   prev_ctrl_s = 0;
+  textedit_reset_keys();
 }
 
 namespace dispatch {

@@ -4,6 +4,7 @@
 // caret, the browser, the Store and the Finder.
 #include "kernel/apps/apps.h"
 #include "kernel/apps/clock.h"
+#include "kernel/apps/mediaplayer.h"
 #include "kernel/codec/image_cache.h"
 #include "kernel/wm/dispatch_parts.h"
 #include "kernel/wm/finder_pointer.h"
@@ -101,6 +102,7 @@ bool press_content(Window& w, i32 cx, i32 cy) {
     case app::kFinder: finder_press(w, cx, cy); break;
     case app::kTextEdit: press_textedit(w, cx, cy); break;
     case app::kImageViewer: press_image_viewer(w, cx, cy); break;
+    case app::kMediaPlayer: mediaplayer_press(w, cx, cy); break;
     case app::kBrowser: browser_app(&w, w.x + 1, w.y + kContentTop, w.w - 2, w.h - 31, 2, cx, cy); break;
     case app::kStore: return press_store(w, cx, cy);
     default: break;

@@ -4,6 +4,7 @@
 #include "kernel/wm/launch.h"
 
 #include "kernel/apps/apps.h"
+#include "kernel/apps/mediaplayer.h"
 #include "kernel/apps/store.h"
 #include "kernel/apps/trash_window.h"
 #include "kernel/core/framebuffer.h"
@@ -196,6 +197,7 @@ void open_file_in_app(i32 node) {
     w->w = 520;
     w->h = 360;
     w->doc_node = node;
+    mediaplayer_open(*w);
   } else {
     w->w = 480;
     w->h = 360;

@@ -1,0 +1,111 @@
+// draw_app_imageview: the zoom toolbar, the dark checkerboard canvas and the
+// decoded image centred on it, scaled and alpha-blended pixel by pixel over
+// the visible part of the canvas only.
+#include "kernel/apps/apps.h"
+#include "kernel/codec/image_cache.h"
+#include "kernel/core/kstring.h"
+#include "kernel/gfx/gfx.h"
+#include "kernel/wm/window.h"
+
+namespace tavlin {
+namespace {
+
+constexpr i32 kToolbar = 22;
+constexpr i32 kSquare = 8;
+constexpr i32 kZoomMin = 10, kZoomMax = 800;
+constexpr u32 kToolbarColour = 0xEFEFEF, kRuleColour = 0xC7C7C7, kLabelInk = 0x1C1C1C;
+constexpr u32 kCanvasColour = 0x2B2B2B, kSquareColour = 0x333333, kNoteInk = 0xAAAAAA;
+
+// Source column of every visible destination column, worked out once a paint.
+i32 source_column[kMaxScreenWidth];
+
+struct Rect {
+  i32 x0, y0, x1, y1;  // half-open
+};
+
+Rect intersect(Rect a, Rect b) {
+  return {a.x0 > b.x0 ? a.x0 : b.x0, a.y0 > b.y0 ? a.y0 : b.y0, a.x1 < b.x1 ? a.x1 : b.x1,
+          a.y1 < b.y1 ? a.y1 : b.y1};
+}
+
+void draw_toolbar(const Window& w, i32 x, i32 y, i32 width) {
+  if (width <= 0) return;
+  fill_rect(x, y, width, kToolbar, kToolbarColour);
+  fill_rect(x, y + kToolbar - 1, width, 1, kRuleColour);
+  char zoom[16];
+  int_to_str(w.zoom, zoom, 1);
+  str_cat(zoom, "%");
+  draw_text(x + 8, y + 5, "- ", kLabelInk, 1);
+  draw_text(x + 24, y + 5, zoom, kLabelInk, 1);
+  draw_text(x + 70, y + 5, "+", kLabelInk, 1);
+  draw_text(x + 90, y + 5, "Fit", kLabelInk, 1);
+}
+
+// Squares whose row and column offsets add up to an even count of squares
+// are lighter; those at the edges are cut to the canvas.
+void draw_checkerboard(const Rect& c) {
+  fill_rect(c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0, kCanvasColour);
+  for (i32 ry = 0; c.y0 + ry < c.y1; ry += kSquare) {
+    const i32 h = c.y1 - (c.y0 + ry) < kSquare ? c.y1 - (c.y0 + ry) : kSquare;
+    for (i32 cx = (ry / kSquare) % 2 * kSquare; c.x0 + cx < c.x1; cx += 2 * kSquare) {
+      const i32 w = c.x1 - (c.x0 + cx) < kSquare ? c.x1 - (c.x0 + cx) : kSquare;
+      fill_rect(c.x0 + cx, c.y0 + ry, w, h, kSquareColour);
+    }
+  }
+}
+
+// One side of the drawn image: at least one pixel.
+i32 scaled_side(u32 side, i32 zoom) {
+  const i32 product = static_cast<i32>(side) * zoom;
+  return product < 100 ? 1 : product / 100;
+}
+
+void blend_image(const DecodedImage& img, i32 dx, i32 dy, i32 dw, i32 dh, const Rect& canvas) {
+  const Rect screen{0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)};
+  const Rect r = intersect(intersect(canvas, {dx, dy, dx + dw, dy + dh}), screen);
+  if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
+  const i32 iw = static_cast<i32>(img.width), ih = static_cast<i32>(img.height);
+  for (i32 px = r.x0; px < r.x1; ++px) {
+    const i32 sx = (px - dx) * iw / dw;
+    source_column[px] = sx < iw - 1 ? sx : iw - 1;
+  }
+  for (i32 py = r.y0; py < r.y1; ++py) {
+    i32 sy = (py - dy) * ih / dh;
+    if (sy > ih - 1) sy = ih - 1;
+    const u32* src = img.pixels + static_cast<usize>(sy) * img.width;
+    u32* dst = backbuf + static_cast<usize>(py) * fb_width;
+    for (i32 px = r.x0; px < r.x1; ++px) {
+      const u32 p = src[source_column[px]];
+      const u32 alpha = p >> 24;
+      if (alpha == 255)
+        dst[px] = p & 0xFFFFFF;
+      else if (alpha != 0)
+        dst[px] = blend_colour(p & 0xFFFFFF, dst[px], alpha);
+    }
+  }
+}
+
+}  // namespace
+
+void draw_app_imageview(Window* win, i32 x, i32 y, i32 w, i32 h) {
+  if (!win) return;
+  draw_toolbar(*win, x, y, w);
+  const DecodedImage* img = image_get_decoded(win->image_node);
+  const Rect canvas{x, y + kToolbar, x + w, y + h};
+  if (w >= 1 && h - kToolbar >= 1) draw_checkerboard(canvas);
+  const bool usable = img && img->valid && img->width >= 1 && img->height >= 1 && img->width <= kMaxImageSide &&
+                      img->height <= kMaxImageSide;
+  if (!usable) {
+    const char* note = "Cannot preview image";
+    draw_text(x + w / 2 - 4 * static_cast<i32>(strlen(note)), y + kToolbar + (h - kToolbar) / 2 - 4, note, kNoteInk,
+              1);
+    return;
+  }
+  // A zoom the controls cannot set is drawn as the nearest one they can.
+  const i32 zoom = win->zoom < kZoomMin ? kZoomMin : (win->zoom > kZoomMax ? kZoomMax : win->zoom);
+  const i32 dw = scaled_side(img->width, zoom), dh = scaled_side(img->height, zoom);
+  const i32 dx = x + (w - dw) / 2, dy = y + kToolbar + (h - kToolbar - dh) / 2;
+  blend_image(*img, dx, dy, dw, dh, canvas);
+}
+
+}  // namespace tavlin

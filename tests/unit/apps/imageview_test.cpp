@@ -1,0 +1,108 @@
+// Painting the image viewer: the toolbar, the checkerboard, the image
+// centred and scaled by the zoom, cut to the canvas, blended by its alpha,
+// and the note shown for a file that is no image.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "kernel/apps/apps.h"
+#include "kernel/wm/window.h"
+#include "unit/apps/app_screen.h"
+#include "unit/codec/codec_nodes.h"
+#include "unit/gfx/shapes_canvas.h"
+
+namespace tavlin::test {
+namespace {
+
+using namespace codec_test;
+
+// The content area of a 420 x 340 viewer at (40, 30).
+constexpr i32 kX = 41, kY = 60, kW = 418, kH = 309;
+constexpr i32 kCanvasTop = kY + 22;
+
+class ImageViewer : public CanvasTest {
+ protected:
+  void SetUp() override {
+    use_canvas(640, 480);
+    fresh_tree_and_cache();
+    std::memset(&win, 0, sizeof win);
+    win.app = app::kImageViewer;
+    win.image_node = -1;
+    win.zoom = 100;
+  }
+
+  // A PNG of the given 0xAARRGGBB pixels, as a file the viewer shows.
+  void show(u32 w, u32 h, const std::vector<u32>& argb) {
+    PngSpec spec{w, h, PNG_COLOR_TYPE_RGBA, {}};
+    for (u32 p : argb) spec.samples.insert(spec.samples.end(), {u8(p >> 16), u8(p >> 8), u8(p), u8(p >> 24)});
+    win.image_node = blob_file("picture.png", libpng_write(spec));
+  }
+
+  void paint() { draw_app_imageview(&win, kX, kY, kW, kH); }
+
+  // The checkerboard's colour at a canvas pixel, by the square rule.
+  static u32 board(i32 x, i32 y) { return ((x - kX) / 8 + (y - kCanvasTop) / 8) % 2 == 0 ? 0x333333 : 0x2B2B2B; }
+
+  static u32 blend(u32 c, u32 o, u32 a) {
+    u32 out = 0;
+    for (int s = 0; s < 24; s += 8) out |= (((c >> s & 255) * a + (o >> s & 255) * (255 - a)) / 255) << s;
+    return out;
+  }
+
+  Window win;
+};
+
+TEST_F(ImageViewer, ZoomTenDrawsAFivePixelWideImageOnePixelWide) {
+  show(5, 20, std::vector<u32>(100, 0xFF00FF00));
+  win.zoom = 10;
+  paint();
+  const i32 dx = kX + (kW - 1) / 2, dy = kCanvasTop + (kH - 22 - 2) / 2;
+  for (i32 y = kCanvasTop; y < kY + kH; ++y)
+    for (i32 x = kX; x < kX + kW; ++x) {
+      const bool image = x == dx && (y == dy || y == dy + 1);
+      ASSERT_EQ(px(x, y), image ? 0x00FF00u : board(x, y)) << x << "," << y;
+    }
+  EXPECT_TRUE(text_drawn_at(kX + 24, kY + 5, "10%", 0x1C1C1C));
+}
+
+TEST_F(ImageViewer, EightHundredPercentShowsTheCentreCutToTheCanvas) {
+  std::vector<u32> argb(512 * 512);
+  for (u32 i = 0; i < argb.size(); ++i) argb[i] = 0xFF000000 | (i % 512) << 16 | (i / 512) << 8 | (i * 7 & 255);
+  show(512, 512, argb);
+  win.zoom = 800;
+  paint();
+  const i32 dx = kX + (kW - 4096) / 2, dy = kCanvasTop + (kH - 22 - 4096) / 2;
+  for (i32 y = kCanvasTop; y < kY + kH; ++y)
+    for (i32 x = kX; x < kX + kW; ++x)
+      ASSERT_EQ(px(x, y), argb[size_t((y - dy) / 8) * 512 + size_t((x - dx) / 8)] & 0xFFFFFF) << x << "," << y;
+  // Nothing beyond the content area: the paper around it is untouched.
+  for (i32 x = 0; x < 640; ++x) {
+    EXPECT_EQ(px(x, kY - 1), kPaper);
+    EXPECT_EQ(px(x, kY + kH), kPaper);
+  }
+  for (i32 y = 0; y < 480; ++y) EXPECT_EQ(px(kX + kW, y), kPaper) << y;
+}
+
+TEST_F(ImageViewer, AlphaBlendsOverTheCheckerboardAndTransparentPixelsLeaveIt) {
+  show(3, 1, {0x00FF0000, 0x80FFFFFF, 0xFF123456});
+  paint();
+  const i32 dx = kX + (kW - 3) / 2, dy = kCanvasTop + (kH - 22 - 1) / 2;
+  EXPECT_EQ(px(dx, dy), board(dx, dy));
+  EXPECT_EQ(px(dx + 1, dy), blend(0xFFFFFF, board(dx + 1, dy), 0x80));
+  EXPECT_EQ(px(dx + 2, dy), 0x123456u);
+}
+
+TEST_F(ImageViewer, AFileThatIsNoImageShowsTheNoteUnderTheToolbar) {
+  const Bytes text = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+  win.image_node = blob_file("fake.png", text);
+  paint();
+  EXPECT_TRUE(text_drawn_at(kX + kW / 2 - 80, kCanvasTop + (kH - 22) / 2 - 4, "Cannot preview image", 0xAAAAAA));
+  EXPECT_EQ(px(kX, kCanvasTop), 0x333333u);  // the board's first square
+  EXPECT_EQ(px(kX + 8, kCanvasTop), 0x2B2B2Bu);
+  EXPECT_EQ(px(kX + 200, kY + 21), 0xC7C7C7u);
+  for (const auto& [x, label] : {std::pair{8, "- "}, {24, "100%"}, {70, "+"}, {90, "Fit"}})
+    EXPECT_TRUE(text_drawn_at(kX + x, kY + 5, label, 0x1C1C1C)) << label;
+}
+
+}  // namespace
+}  // namespace tavlin::test
