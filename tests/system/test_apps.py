@@ -3,16 +3,13 @@ by double clicks on desktop icons: typed text saved by Ctrl+S into its file
 node, the sample PNG on the viewer's canvas pixel for pixel, and the sample
 video playing, its paused frame equal to decoding the frames in order.
 Expected pictures are decoded here with Python's zlib, not by the kernel."""
-import os
 import struct
-import tempfile
 import time
 import unittest
 import zlib
 
 from desktop import NODE_SIZE, dock_tile_centre, find_window, read_nodes
-from harness import Machine
-from netns import GdbStub, gdb_args
+from harness import DesktopTestCase
 
 TERMINAL, TEXTEDIT, VIEWER, PLAYER = 3, 5, 6, 9
 TERMINAL_TILE = 3
@@ -78,23 +75,7 @@ def zeva_picture(data, k):
     return w, h, rgb
 
 
-class AppsOnTheDesktop(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.work = tempfile.mkdtemp(prefix="tavlin-apps-")
-        cls.gdb = os.path.join(cls.work, "gdb.sock")
-        cls.m = Machine(extra_args=gdb_args(cls.gdb))
-        cls.m.start()
-        try:
-            cls.m.wait_for_desktop()
-        except Exception:
-            cls.m.stop()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
-
+class AppsOnTheDesktop(DesktopTestCase):
     def node_bytes(self, index):
         blob = read_nodes(self.m)[index]["blob"]
         _, offset, size = struct.unpack("<III", self.m.read_bytes("fs_blobs", 12, 12 * blob))
@@ -112,23 +93,10 @@ class AppsOnTheDesktop(unittest.TestCase):
                 struct.unpack_from("<iii", raw, i * ICON_RECORD + 32) for i in range(ICONS)]
 
     def icon_of(self, node):
-        """Top-left of the node's desktop icon. Until the desktop mirrors its
-        folder by itself, a record for the file is written into a free slot
-        of the icon table, where the real dispatcher finds it."""
+        """Top-left of the node's desktop icon, once the desktop shows it."""
         def find():
             return next(((x, y) for used, x, y, idx in self.icons() if used and idx == node), None)
-        try:
-            return self.m.wait_until(find, timeout=3, message="a desktop icon")
-        except TimeoutError:
-            pass
-        slot = next(i for i, (used, *_rest) in enumerate(self.icons()) if not used)
-        record = struct.pack("<i24sIiiii28siii", 1, b"", 0x8E8E93, 40, 60 + 90 * slot, node, 0, b"", 0, 0, 0)
-        stub = GdbStub(self.gdb)
-        try:
-            stub.write(self.m.symbol("desktop_icons") + slot * ICON_RECORD, record)
-        finally:
-            stub.close()
-        return self.m.wait_until(find, timeout=10, message="the written icon")
+        return self.m.wait_until(find, timeout=20, message=f"a desktop icon for node {node}")
 
     def open_icon(self, node, app):
         """Double-clicks the node's desktop icon until a window of that kind
