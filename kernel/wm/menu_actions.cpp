@@ -46,18 +46,17 @@ void minimize_all() {
     if (can_minimize(w)) win_minimize(w);
 }
 
-bool deletable(i32 node) { return fs_is_live(node) && node != fs_root && !fs_is_protected(node); }
+// A node the menus may rename or delete: live, not the reserved entry and
+// not a protected folder, as fs_rename and trash_node require.
+bool user_may_change(i32 node) { return fs_is_live(node) && node != 0 && !fs_is_protected(node); }
 
 // Exactly the chosen node goes, by its index, with a record of it left in
 // the trash.
 void delete_menu_node() {
   const i32 node = ctx_menu.fs_idx;
-  if (!deletable(node)) return;
-  const FsNode& n = fs_nodes[node];
-  const i32 parent = n.parent;
-  trash_add_item(n.name, n.kind, n.text, n.size, n.has_blob, n.blob);
-  fs_delete_node(node);
-  if (parent == fs_desktop_dir) desktop_icons_sync();
+  if (!user_may_change(node)) return;
+  const i32 parent = fs_nodes[node].parent;
+  if (trash_node(node) && parent == fs_desktop_dir) desktop_icons_sync();
 }
 
 Window* focused_finder() {
@@ -68,7 +67,7 @@ Window* focused_finder() {
 void finder_rename() {
   Window* w = focused_finder();
   const i32 node = ctx_menu.fs_idx;
-  if (!w || !deletable(node)) return;
+  if (!w || !user_may_change(node)) return;
   w->finder_last_sel = node;
   w->finder_renaming = 1;
   str_copy(w->finder_rename_text, fs_nodes[node].name, sizeof w->finder_rename_text);
@@ -132,8 +131,8 @@ bool menu_action_available(i32 code) {
     case action::kMinimize: return menu_focused_window() && can_minimize(*menu_focused_window());
     case action::kCycleWindows: return any_window(visible);
     case action::kMinimizeAll: return any_window(can_minimize);
-    case action::kDelete: return deletable(ctx_menu.fs_idx);
-    case action::kFinderRename: return focused_finder() && deletable(ctx_menu.fs_idx);
+    case action::kDelete: return user_may_change(ctx_menu.fs_idx);
+    case action::kFinderRename: return focused_finder() && user_may_change(ctx_menu.fs_idx);
     case action::kDesktopRename: return icon_for_menu_node() != nullptr;
     case action::kNewFolder:
     case action::kNewFile: return fs_is_live_dir(new_item_parent());
