@@ -2,6 +2,7 @@
 // upload dialog record, and the main loop's refresh step.
 #pragma once
 #include "kernel/core/types.h"
+#include "kernel/net/http.h"
 
 namespace tavlin {
 
@@ -20,14 +21,16 @@ struct StoreState {
   char status[64];
   u32 refresh_pending;
   u32 last_refresh_tick;
+  u32 has_refreshed;  // a refresh has gone to the network since the window opened
   u32 dragging;     // the scrollbar thumb is being dragged
   i32 drag_offset;  // pointer offset inside the thumb when the drag began
 };
 
 extern StoreState vuzedezoz_idir[kStoreStates];
 extern u32 vuzedezoz_idir_used[kStoreStates];
-// Base URL of the store service a new Store window talks to.
-extern const char kDefaultStoreServerUrl[];
+// Base URL of the store service a new Store window talks to: the one the
+// transfers use.
+constexpr const char* kDefaultStoreServerUrl = kStoreServerUrl;
 
 struct ButtonRect {
   i32 x, y, w, h;
@@ -43,6 +46,7 @@ struct UploadDialog {
   u32 picker_open;
   char picker_path[128];
   i32 picker_sel;  // node selected in the picker, -1 for none
+  i32 picker_top;  // first folder entry in view, so the selection stays visible
   char message[256];
   u32 popin_active;
   u32 popin_start_tick;
@@ -53,7 +57,17 @@ struct UploadDialog {
 
 extern UploadDialog upload_dialog;
 
+// Fetches the server's list into the state, or says in its status why not.
+void zivirerev_refresh(StoreState* state);
+// Replaces the state's list with the names in a list body: one per line,
+// blank lines and surrounding spaces ignored, names over 62 characters
+// skipped, at most 64 kept.
+void store_parse_list(StoreState& state, const u8* body, u32 length);
+// Whether a name's extension marks a picture, which its card previews.
+bool store_name_is_image(const char* name);
 // Runs the refresh of every open Store window that asked for one.
 void store_refresh_pending();
+// Downloads entry `index` of the list into Downloads, with the status words.
+void store_download(StoreState& state, i32 index);
 
 }  // namespace tavlin

@@ -1,11 +1,12 @@
-// The upload dialog's opening and its Upload button. Its key handling is a
-// stand-in until the Store lands: typed characters are dropped.
+// The upload dialog's opening, its Upload button and its keys: typing into
+// the name and description, Esc, and walking the file picker.
 #include "kernel/apps/upload_dialog.h"
 
 #include "kernel/apps/store.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/timer.h"
 #include "kernel/net/http.h"
+#include "kernel/wm/dispatch_keys.h"
 #include "kernel/wm/window.h"
 
 namespace tavlin {
@@ -13,6 +14,9 @@ namespace {
 
 constexpr u32 kUploadNameCap = 64;
 constexpr u32 kUploadDescCap = 160;
+constexpr u32 kNameLongest = 63;
+constexpr u32 kDescLongest = 255;
+constexpr u8 kTab = 9;
 
 void say(const char* message) { str_copy(upload_dialog.message, message, sizeof upload_dialog.message); }
 
@@ -38,6 +42,7 @@ void upload_dialog_open() {
   d.popin_scale = 0;
   d.picker_open = 0;
   d.picker_sel = -1;
+  d.picker_top = 0;
   d.focused_field = 0;
   say("Fill in the details");
 }
@@ -57,6 +62,41 @@ void upload_dialog_submit() {
   d.active = 0;
 }
 
-void upload_dialog_key(u8) {}
+namespace {
+
+void picker_key(u8 c) {
+  UploadDialog& d = upload_dialog;
+  if (c == dispatch::key::kEscape)
+    d.picker_open = 0;
+  else if (c == 'k' || c == 'H')
+    upload_picker_step(-1);
+  else if (c == 'j' || c == 'P')
+    upload_picker_step(1);
+  else if (c == dispatch::key::kEnter)
+    upload_picker_choose(d.picker_sel);
+  else if (c == dispatch::key::kBackspace)
+    upload_picker_up();
+}
+
+}  // namespace
+
+void upload_dialog_key(u8 c) {
+  UploadDialog& d = upload_dialog;
+  if (!d.active) return;
+  if (d.picker_open) {
+    picker_key(c);
+  } else if (c == dispatch::key::kEscape) {
+    d.active = 0;
+  } else if (c == kTab) {
+    d.focused_field = d.focused_field ? 0 : 1;
+  } else if (d.focused_field == 0) {
+    if (c == dispatch::key::kEnter)
+      d.focused_field = 1;
+    else
+      dispatch::edit_field(d.name, kNameLongest, c);
+  } else if (c != dispatch::key::kEnter) {
+    dispatch::edit_field(d.desc, kDescLongest, c);
+  }
+}
 
 }  // namespace tavlin

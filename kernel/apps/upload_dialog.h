@@ -13,4 +13,13 @@ void upload_dialog_submit();
 // One typed character while the dialog is open.
 void upload_dialog_key(u8 c);
 
+// The file picker: open at "/" with nothing selected; move the selection
+// one entry back (-1) or forward (+1), wrapping; take a node (a folder is
+// entered, a file becomes the file to send and closes the picker); go up to
+// the parent folder.
+void upload_picker_open();
+void upload_picker_step(i32 direction);
+void upload_picker_choose(i32 node);
+void upload_picker_up();
+
 }  // namespace tavlin

@@ -6,6 +6,7 @@
 #include "kernel/apps/apps.h"
 #include "kernel/apps/finder.h"
 #include "kernel/apps/store.h"
+#include "kernel/apps/store_layout.h"
 #include "kernel/apps/textedit.h"
 #include "kernel/core/kstring.h"
 #include "kernel/fs/node_table.h"
@@ -42,6 +43,8 @@ void store_key(Window& w, u8 c) {
   } else if (c == key::kEnter && s.selected >= 0 && s.selected < count) {
     store_download(s, s.selected);
   }
+  // Keep the selected card in view.
+  s.list_scroll = store_scroll_to_selection(store_layout(s, w.x + 1, w.y + 30, w.w - 2, w.h - 31), s);
 }
 
 void terminal_key(Window& w, u8 c) {

@@ -39,8 +39,6 @@ bool in_textedit_text_area(const Window& win, i32 cx, i32 cy);
 
 // A Store window's scrollbar thumb, while dragged.
 void update_store_thumb(Window& win);
-// Downloads a listed file into Downloads, saying so in the status line.
-void store_download(StoreState& state, i32 index);
 
 }  // namespace dispatch
 }  // namespace tavlin

@@ -2,11 +2,11 @@
 // form (name, description, file, Browse, Cancel, Upload) or the file
 // picker, and the button rectangles the dispatcher hit-tests.
 #include "kernel/apps/store.h"
+#include "kernel/apps/upload_dialog_layout.h"
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/timer.h"
 #include "kernel/fs/node_table.h"
-#include "kernel/fs/paths.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"
 #include "kernel/wm/render_parts.h"
@@ -18,11 +18,8 @@ constexpr u32 kPopinTicks = 20;
 constexpr u32 kBlue = 0x0A84FF;
 constexpr u32 kLabel = 0x333333;
 constexpr u32 kFieldText = 0x202020;
-constexpr i32 kRowHeight = 18;
 
-struct Box {
-  i32 x, y, w, h;
-};
+using Box = DialogBox;
 
 // Advances the pop-in: a cubic ease-out from 0 to 100 % over 20 ticks.
 void advance_popin(UploadDialog& d) {
@@ -35,14 +32,6 @@ void advance_popin(UploadDialog& d) {
   }
   const i32 u = 100 - static_cast<i32>(e * 100 / kPopinTicks);
   d.popin_scale = 100 - u * u * u / 10000;
-}
-
-Box dialog_box(const UploadDialog& d) {
-  const i32 W = static_cast<i32>(fb_width), H = static_cast<i32>(fb_height);
-  const i32 base_w = d.picker_open ? 500 : 460, base_h = d.picker_open ? 350 : 280;
-  const i32 s = d.popin_scale > 10 ? d.popin_scale : 10;
-  const i32 bw = base_w * s / 100, bh = base_h * s / 100;
-  return {(W - base_w) / 2 + (base_w - bw) / 2, (H - base_h) / 2 + (base_h - bh) / 2, bw, bh};
 }
 
 void button(ButtonRect& r, i32 x, i32 y, i32 w, i32 h, u32 colour, const char* label, u32 text) {
@@ -96,24 +85,20 @@ void draw_form(UploadDialog& d, const Box& b) {
   button(d.upload_button, b.x + b.w - 100, b.y + b.h - 40, 80, 26, 0x4CAF50, "Upload", 0xFFFFFF);
 }
 
+// Folder entry `node` on the row whose top is y.
 void draw_entry(const Box& b, i32 y, i32 node, bool selected) {
   const FsNode& n = fs_nodes[node];
-  if (selected) fill_rect(b.x + 12, y - 4, b.w - 24, kRowHeight, 0x3390FF);
-  draw_text(b.x + 20, y, n.name, selected ? 0xFFFFFF : kFieldText, 1);
-  if (n.kind == kFsDir) draw_text(b.x + 20 + 8 * static_cast<i32>(strlen(n.name)), y, "/", 0x666666, 1);
+  if (selected) fill_rect(b.x + 12, y, b.w - 24, kPickerRowHeight, 0x3390FF);
+  draw_text(b.x + 20, y + 5, n.name, selected ? 0xFFFFFF : kFieldText, 1);
+  if (n.kind == kFsDir) draw_text(b.x + 20 + 8 * static_cast<i32>(strlen(n.name)), y + 5, "/", 0x666666, 1);
 }
 
 void draw_picker(UploadDialog& d, const Box& b) {
-  draw_tail(b.x + 16, b.y + 44, d.picker_path[0] ? d.picker_path : "/", (b.w - 32) / 8, kLabel);
-  const i32 dir = fs_resolve_path(d.picker_path[0] ? d.picker_path : "/");
-  const i32 bottom = b.y + b.h - 40;
-  i32 y = b.y + 66;
-  // The walk is bounded by the table size, so a damaged child list cannot loop.
-  i32 node = fs_is_live_dir(dir) ? fs_nodes[dir].first_child : -1;
-  for (i32 guard = 0; fs_is_live(node) && guard < kFsMaxNodes && y + kRowHeight <= bottom; ++guard) {
-    draw_entry(b, y, node, node == d.picker_sel);
-    y += kRowHeight;
-    node = fs_nodes[node].next_sibling;
+  draw_tail(b.x + 16, b.y + 42, d.picker_path[0] ? d.picker_path : "/", (b.w - 32) / 8, kLabel);
+  for (i32 row = 0;; ++row) {
+    const i32 node = upload_picker_row_entry(b, row);
+    if (node < 0) break;
+    draw_entry(b, b.y + kPickerRowsTop + row * kPickerRowHeight, node, node == d.picker_sel);
   }
   button(d.picker_select_button, b.x + b.w - 100, b.y + b.h - 30, 80, 24, 0x3390FF, "Select", 0xFFFFFF);
   button(d.picker_cancel_button, b.x + 20, b.y + b.h - 30, 80, 24, 0xDDDDDD, "Cancel", 0x222222);
@@ -125,7 +110,7 @@ void draw_upload_dialog() {
   UploadDialog& d = upload_dialog;
   advance_popin(d);
   fill_rect_alpha(0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height), 0x000000, 180);
-  const Box b = dialog_box(d);
+  const Box b = upload_dialog_box(d.picker_open != 0);
   frame_and_header(d, b);
   // While it grows the box is too small for its contents; they appear once
   // it has reached full size.

@@ -179,6 +179,11 @@ TEST_F(KeyboardDispatch, StoreLettersWalkTheListWithinItsEnds) {
     type_and_pass(std::string(1, step.key));
     EXPECT_EQ(s.selected, step.selected) << step.key;
   }
+  s.file_count = 12;  // the selection scrolls into view: card 6 ends 552 pixels down a 339-pixel grid
+  type_and_pass("jjjjjj");
+  EXPECT_EQ((Ints{s.selected, s.list_scroll}), (Ints{6, 552 - 339}));
+  type_and_pass("kkkkkk");
+  EXPECT_EQ((Ints{s.selected, s.list_scroll}), (Ints{0, 0}));
 }
 
 TEST_F(KeyboardDispatch, TheUploadDialogTakesEveryCharacter) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "kernel/apps/apps.h"
+#include "kernel/apps/store_layout.h"
 #include "kernel/apps/upload_dialog.h"
 #include "kernel/net/ipv4.h"
 #include "kernel/net/nic.h"
@@ -13,8 +15,10 @@
 namespace tavlin::test {
 namespace {
 
-// A 600 x 420 Store window at (100, 100): header above y = 160, card rows
-// of 184 pixels, the scrollbar's track from y = 164, 332 pixels long.
+// A 600 x 420 Store window at (100, 100): content from (101, 130), 598 x
+// 389; "RE" at x 109..144 and "UP" at 655..690, rows 134..155; the grid
+// from y = 160, 339 high; cards 182 wide from x = 111, 303 and 495, card
+// rows of 184 pixels; the scrollbar's track at x 691, from y = 164, 331 long.
 class StoreClicks : public DispatchTest {
  protected:
   void SetUp() override {
@@ -39,14 +43,17 @@ class StoreClicks : public DispatchTest {
 
 TEST_F(StoreClicks, HeaderButtonsRefreshAndOpenAnEmptyUploadDialog) {
   win->store = nullptr;  // a window without its state ignores presses
-  tap(108, 140);
+  tap(109, 140);
   EXPECT_EQ(state->refresh_pending, 0u);
   win->store = state;
-  tap(108, 140);  // "RE"
+  tap(108, 140);  // left of "RE"
+  tap(109, 156);  // below it
+  EXPECT_EQ(state->refresh_pending, 0u);
+  tap(109, 140);  // "RE"
   EXPECT_EQ(state->refresh_pending, 1u);
   EXPECT_STREQ(state->status, "Refreshing...");
   std::strcpy(upload_dialog.name, "left over");
-  tap(691, 159);  // "UP"
+  tap(690, 155);  // "UP"
   EXPECT_EQ((std::vector<u32>{upload_dialog.active, upload_dialog.popin_active, upload_dialog.picker_open,
                               upload_dialog.focused_field}),
             (std::vector<u32>{1, 1, 0, 0}));
@@ -57,34 +64,68 @@ TEST_F(StoreClicks, HeaderButtonsRefreshAndOpenAnEmptyUploadDialog) {
 }
 
 TEST_F(StoreClicks, TrackPressJumpsAndTheThumbDrags) {
-  list(12);  // 4 rows: 736 pixels of cards in a 340-pixel view
-  // Thumb 157 pixels long, 175 free; 396 pixels of scroll.
+  list(12);  // 4 rows: 736 pixels of cards in a 339-pixel view
+  // Thumb 156 pixels long, 175 free; 397 pixels of scroll.
   tap(695, 464);
-  EXPECT_EQ(state->list_scroll, 396);
+  EXPECT_EQ(state->list_scroll, 397);
   tap(695, 200);
   EXPECT_EQ(state->list_scroll, 0);
   press_pass(695, 174);  // on the thumb, 10 pixels below its top
   EXPECT_EQ((Ints{i32(state->dragging), state->drag_offset}), (Ints{1, 10}));
   move_pass(695, 224);
-  EXPECT_EQ(state->list_scroll, 50 * 396 / 175);
+  EXPECT_EQ(state->list_scroll, 50 * 397 / 175);
   move_pass(695, 760);
-  EXPECT_EQ(state->list_scroll, 396);
+  EXPECT_EQ(state->list_scroll, 397);
   release_pass();
   EXPECT_EQ(state->dragging, 0u);
   move_pass(695, 200);
-  EXPECT_EQ(state->list_scroll, 396);
+  EXPECT_EQ(state->list_scroll, 397);
 }
 
 TEST_F(StoreClicks, DownloadButtonReportsItsOutcome) {
   list(2);
-  // Card 0 spans x 110 to 292; its button rows 312 to 335.
+  // Card 0's button spans x 121 to 272, rows 312 to 335.
   std::strcpy(state->status, "Ready");
-  tap(120, 311);  // just above the button
+  tap(121, 311);  // just above the button
+  tap(120, 320);  // left of it, on the card
+  tap(273, 320);  // right of it
   tap(293, 320);  // the gap between cards
   tap(510, 320);  // a third card's place, but there are two files
   EXPECT_STREQ(state->status, "Ready");
-  tap(320, 320);  // card 1's button; there is no network in the test
+  tap(313, 335);  // card 1's button; there is no network in the test
   EXPECT_STREQ(state->status, "Download failed");
+}
+
+TEST_F(StoreClicks, WhatIsDrawnIsWhatAnswers) {
+  list(7);
+  state->list_scroll = 120;  // the first row partly above the grid, the third below it
+  const i32 x = win->x + 1, y = win->y + 30, w = win->w - 2, h = win->h - 31;
+  clear(0x123456);
+  draw_app_zivirerev(state, x, y, w, h);
+  const StoreLayout l = store_layout(*state, x, y, w, h);
+  int blue = 0;
+  for (i32 py = 0; py < 768; ++py) {
+    for (i32 px_ = 0; px_ < 1024; ++px_) {
+      const u32 c = px(px_, py);
+      if (!l.content.contains(px_, py)) {
+        ASSERT_EQ(c, 0x123456u) << px_ << "," << py;  // nothing spills out of the window
+        continue;
+      }
+      const i32 hit = store_download_button_at(l, *state, px_, py);
+      if (c == 0x4A90E2) ++blue;
+      ASSERT_EQ(c == 0x4A90E2, hit >= 0 && c != 0xFFFFFF) << px_ << "," << py;
+    }
+  }
+  EXPECT_GT(blue, 6 * 100);  // the six buttons of the first two rows
+  tap(l.upload_button.x, l.upload_button.y);
+  EXPECT_EQ(upload_dialog.active, 1u);
+  EXPECT_EQ(px(l.upload_button.x + 2, l.upload_button.y + 2), 0x4CAF50u);
+}
+
+TEST(StoreCards, PicturesArePreviewedByTheirExtension) {
+  for (const char* name : {"a.png", "B.JPG", "c.jpeg", "d.bmp", "e.yrf", "x.tar.Png", "f.pngx"})
+    EXPECT_TRUE(store_name_is_image(name)) << name;
+  for (const char* name : {"png", "a.txt", "a.pn", "a.", "a.hit"}) EXPECT_FALSE(store_name_is_image(name)) << name;
 }
 
 // The dialog at full size on a 1024 x 768 screen: form box (282, 244,
