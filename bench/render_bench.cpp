@@ -1,10 +1,9 @@
 // render_frame of the default desktop with four open windows, at 1024 x 768
 // and 1920 x 1080, and with sixteen desktop icons as well, against one
-// full-frame memcpy timed in the same run. The counter memcpy_ratio is the
-// frame's cost in full-frame copies.
+// full-frame memcpy timed in the same run (best rounds of each). The counter
+// memcpy_ratio is the frame's cost in full-frame copies.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "kernel/wm/launch.h"
 #include "kernel/wm/render.h"
 #include "kernel/wm/window.h"
+#include "ratio.h"
 
 namespace {
 
@@ -38,18 +38,6 @@ void desktop_with_four_windows(u32 w, u32 h) {
   mouse_y = static_cast<i32>(h / 2);
 }
 
-double seconds_per_copy(u32 w, u32 h) {
-  static std::vector<u32> screen(kMaxScreenWidth * kMaxScreenHeight);
-  constexpr int kReps = 50;
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kReps; ++i) {
-    std::memcpy(screen.data(), backbuf, static_cast<size_t>(w) * h * 4);
-    benchmark::DoNotOptimize(screen.data());
-    benchmark::ClobberMemory();
-  }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / kReps;
-}
-
 // The standard tree with files and folders added to its Desktop: more than
 // the sixteen the icon table holds.
 void sixteen_desktop_icons() {
@@ -64,17 +52,14 @@ void sixteen_desktop_icons() {
   desktop_icons_sync();
 }
 
+// Best rounds of each side, so a busy machine slows both alike.
 void measure_frames(benchmark::State& state, u32 w, u32 h) {
+  static std::vector<u32> screen(kMaxScreenWidth * kMaxScreenHeight);
   render_frame();  // warm the buffer
-  const double reference = seconds_per_copy(w, h);
-  double total = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    render_frame();
-    benchmark::ClobberMemory();
-    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  state.counters["memcpy_ratio"] = total / static_cast<double>(state.iterations()) / reference;
+  tavlin::bench::run_with_ratio(state, "memcpy_ratio", render_frame, [&] {
+    std::memcpy(screen.data(), backbuf, static_cast<size_t>(w) * h * 4);
+    benchmark::DoNotOptimize(screen.data());
+  });
 }
 
 void BM_RenderFrameFourWindows(benchmark::State& state) {
