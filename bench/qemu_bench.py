@@ -79,7 +79,9 @@ def playing_video(m, port):
 
 def measure(iso, label):
     port = free_port()
-    m = Machine(iso=iso, extra_args=["-gdb", f"tcp:127.0.0.1:{port}"])
+    # The user's image, with its own symbols (not the test image's).
+    elf = os.path.join(os.environ["TAVLIN_BUILD"], "kernel.elf")
+    m = Machine(iso=iso, elf=elf, extra_args=["-gdb", f"tcp:127.0.0.1:{port}"])
     started = time.monotonic()
     m.start()
     try:

@@ -18,6 +18,8 @@ constexpr u32 kCanvasColour = 0x2B2B2B, kSquareColour = 0x333333, kNoteInk = 0xA
 
 // Source column of every visible destination column, worked out once a paint.
 i32 source_column[kMaxScreenWidth];
+// The checkerboard's two kinds of row, starting with a light or a dark square.
+u32 board_row[2][kMaxScreenWidth];
 
 struct Rect {
   i32 x0, y0, x1, y1;  // half-open
@@ -42,22 +44,36 @@ void draw_toolbar(const Window& w, i32 x, i32 y, i32 width) {
 }
 
 // Squares whose row and column offsets add up to an even count of squares
-// are lighter; those at the edges are cut to the canvas.
-void draw_checkerboard(const Rect& c) {
-  fill_rect(c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0, kCanvasColour);
-  for (i32 ry = 0; c.y0 + ry < c.y1; ry += kSquare) {
-    const i32 h = c.y1 - (c.y0 + ry) < kSquare ? c.y1 - (c.y0 + ry) : kSquare;
-    for (i32 cx = (ry / kSquare) % 2 * kSquare; c.x0 + cx < c.x1; cx += 2 * kSquare) {
-      const i32 w = c.x1 - (c.x0 + cx) < kSquare ? c.x1 - (c.x0 + cx) : kSquare;
-      fill_rect(c.x0 + cx, c.y0 + ry, w, h, kSquareColour);
-    }
+// are lighter; those at the edges are cut to the canvas. The two kinds of
+// square row are laid out once and copied row by row.
+void draw_checkerboard(const Rect& canvas) {
+  const Rect screen{0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)};
+  const Rect r = intersect(canvas, screen);
+  if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
+  const i32 width = r.x1 - r.x0;
+  for (i32 x = r.x0; x < r.x1; ++x) {
+    const bool even = (x - canvas.x0) / kSquare % 2 == 0;
+    board_row[0][x - r.x0] = even ? kSquareColour : kCanvasColour;
+    board_row[1][x - r.x0] = even ? kCanvasColour : kSquareColour;
   }
+  for (i32 y = r.y0; y < r.y1; ++y)
+    memcpy(backbuf + static_cast<usize>(y) * fb_width + r.x0, board_row[(y - canvas.y0) / kSquare % 2],
+           static_cast<usize>(width) * sizeof(u32));
 }
 
 // One side of the drawn image: at least one pixel.
 i32 scaled_side(u32 side, i32 zoom) {
   const i32 product = static_cast<i32>(side) * zoom;
   return product < 100 ? 1 : product / 100;
+}
+
+// The 1 x 1 alpha fill: exact colour when opaque, nothing when transparent.
+inline void blend_pixel_over(u32& dst, u32 p) {
+  const u32 alpha = p >> 24;
+  if (alpha == 255)
+    dst = p & 0xFFFFFF;
+  else if (alpha != 0)
+    dst = blend_colour(p & 0xFFFFFF, dst, alpha);
 }
 
 void blend_image(const DecodedImage& img, i32 dx, i32 dy, i32 dw, i32 dh, const Rect& canvas) {
@@ -74,14 +90,7 @@ void blend_image(const DecodedImage& img, i32 dx, i32 dy, i32 dw, i32 dh, const 
     if (sy > ih - 1) sy = ih - 1;
     const u32* src = img.pixels + static_cast<usize>(sy) * img.width;
     u32* dst = backbuf + static_cast<usize>(py) * fb_width;
-    for (i32 px = r.x0; px < r.x1; ++px) {
-      const u32 p = src[source_column[px]];
-      const u32 alpha = p >> 24;
-      if (alpha == 255)
-        dst[px] = p & 0xFFFFFF;
-      else if (alpha != 0)
-        dst[px] = blend_colour(p & 0xFFFFFF, dst[px], alpha);
-    }
+    for (i32 px = r.x0; px < r.x1; ++px) blend_pixel_over(dst[px], src[source_column[px]]);
   }
 }
 

@@ -2,6 +2,27 @@
 #include "kernel/gfx/gfx.h"
 
 namespace tavlin {
+namespace {
+
+// The source column of each visible destination column, filled once a call.
+u32 source_column[kMaxScreenWidth];
+
+// floor(c * w / dst_w) for c = c0 .. c1 - 1, stepped without a division per
+// column (a 64-bit division is a library call on the 32-bit target).
+void map_columns(i32 c0, i32 c1, u32 w, u32 dst_w) {
+  const u64 start = static_cast<u64>(c0) * w;
+  u32 q = static_cast<u32>(start / dst_w), rem = static_cast<u32>(start % dst_w);
+  for (i32 c = c0; c < c1; ++c) {
+    source_column[c - c0] = q < w - 1 ? q : w - 1;
+    rem += w;
+    while (rem >= dst_w) {
+      rem -= dst_w;
+      ++q;
+    }
+  }
+}
+
+}  // namespace
 
 void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h) {
   if (!image || !image->valid || dst_w <= 0 || dst_h <= 0) return;
@@ -12,15 +33,15 @@ void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 
   const i32 r1 = static_cast<i64>(y) + dst_h > fb_height ? static_cast<i32>(fb_height) - y : dst_h;
   const i32 c0 = x < 0 ? -x : 0;
   const i32 c1 = static_cast<i64>(x) + dst_w > fb_width ? static_cast<i32>(fb_width) - x : dst_w;
+  if (c0 >= c1) return;
+  map_columns(c0, c1, w, static_cast<u32>(dst_w));
   for (i32 r = r0; r < r1; ++r) {
     u32 sy = static_cast<u32>(static_cast<u64>(r) * h / static_cast<u32>(dst_h));
     if (sy > h - 1) sy = h - 1;
     const u32* src_row = image->pixels + static_cast<usize>(sy) * w;
     u32* dst_row = backbuf + static_cast<usize>(y + r) * fb_width + x;
     for (i32 c = c0; c < c1; ++c) {
-      u32 sx = static_cast<u32>(static_cast<u64>(c) * w / static_cast<u32>(dst_w));
-      if (sx > w - 1) sx = w - 1;
-      const u32 p = src_row[sx];
+      const u32 p = src_row[source_column[c - c0]];
       const u32 a = p >> 24;
       if (a == 0) continue;
       dst_row[c] = a == 255 ? (p & 0xFFFFFF) : blend_colour(p & 0xFFFFFF, dst_row[c], a);
