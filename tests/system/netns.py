@@ -171,10 +171,13 @@ def start_http_server(workdir, root, port=8080, address=HOST_IP):
     return peer
 
 
-def start_store_server(workdir, binary, store_dir, port=8088, address=HOST_IP, max_upload=None):
+def start_store_server(workdir, binary, store_dir, port=8088, address=HOST_IP, max_upload=None,
+                       seeds=()):
     args = [binary, "--host", address, "--port", str(port), "--dir", store_dir]
     if max_upload:
         args += ["--max-upload", str(max_upload)]
+    for folder in seeds:
+        args += ["--seed", folder]
     peer = Peer(args, workdir, "store.log")
     _wait_port(address, port)
     return peer

@@ -1,7 +1,8 @@
 // The store server TavlinOS's Store client talks to: a folder of files over
 // HTTP. GET /list names them one per line, GET /download/<name> sends one,
 // POST /upload (multipart/form-data, field "file") adds one. Names are
-// plain file names; an existing file is never overwritten.
+// plain file names; an existing file is never overwritten. A folder that
+// holds no files at start is filled from the --seed folders.
 #include <httplib.h>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ struct Options {
   int port = 8088;
   std::string dir = "store";
   size_t max_upload = 1024 * 1024;  // the whole request body
+  std::vector<std::string> seeds;   // folders whose files an empty store starts with
 };
 
 // A name that stays inside the folder and cannot be mistaken for a path,
@@ -39,6 +41,34 @@ bool name_is_allowed(const std::string& name) {
                       [](unsigned char c) { return c < 0x20 || c == 0x7F; });
 }
 
+bool is_listed(const fs::directory_entry& entry) {
+  return entry.is_regular_file() && name_is_allowed(entry.path().filename().string());
+}
+
+bool store_is_empty(const Options& o) {
+  for (const auto& entry : fs::directory_iterator(o.dir))
+    if (is_listed(entry)) return false;
+  return true;
+}
+
+// Copies every file of the seed folders into an empty store; a name met
+// twice keeps its first copy.
+void seed(const Options& o) {
+  if (o.seeds.empty() || !store_is_empty(o)) return;
+  for (const auto& folder : o.seeds) {
+    std::error_code ec;
+    int copied = 0;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      std::error_code copy_ec;
+      if (is_listed(entry) &&
+          fs::copy_file(entry.path(), fs::path(o.dir) / entry.path().filename(), fs::copy_options::skip_existing, copy_ec))
+        ++copied;
+    }
+    if (ec) std::cerr << "store_server: cannot seed from " << folder << ": " << ec.message() << "\n";
+    std::cout << "seeded " << copied << " files from " << folder << std::endl;
+  }
+}
+
 void reply(httplib::Response& res, int status, const std::string& text) {
   res.status = status;
   res.set_content(text + "\n", "text/plain");
@@ -46,10 +76,8 @@ void reply(httplib::Response& res, int status, const std::string& text) {
 
 void list_files(const Options& o, httplib::Response& res) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(o.dir)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_regular_file() && name_is_allowed(name)) names.push_back(name);
-  }
+  for (const auto& entry : fs::directory_iterator(o.dir))
+    if (is_listed(entry)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   std::string body;
   for (const auto& n : names) body += n + "\n";
@@ -104,6 +132,7 @@ bool parse_args(int argc, char** argv, Options& o) {
     if (key == "--host") o.host = value;
     else if (key == "--port") o.port = std::atoi(value.c_str());
     else if (key == "--dir") o.dir = value;
+    else if (key == "--seed") o.seeds.push_back(value);
     else if (key == "--max-upload") o.max_upload = std::strtoull(value.c_str(), nullptr, 10);
     else return false;
   }
@@ -115,7 +144,7 @@ bool parse_args(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
   Options o;
   if (!parse_args(argc, argv, o)) {
-    std::cerr << "usage: store_server [--host ADDR] [--port N] [--dir FOLDER] [--max-upload BYTES]\n";
+    std::cerr << "usage: store_server [--host ADDR] [--port N] [--dir FOLDER] [--max-upload BYTES] [--seed FOLDER]...\n";
     return 2;
   }
   std::error_code ec;
@@ -124,6 +153,7 @@ int main(int argc, char** argv) {
     std::cerr << "store_server: " << o.dir << " is not a folder\n";
     return 1;
   }
+  seed(o);
   httplib::Server server;
   server.set_payload_max_length(o.max_upload);
   server.Get("/list", [&](const httplib::Request&, httplib::Response& res) { list_files(o, res); });
