@@ -39,7 +39,7 @@ void release_document(Window& w) {
 }
 
 void release_in_finder(Window& w, i32 node) {
-  if (node < 128) w.finder_sel[node] = 0;
+  if (node < static_cast<i32>(sizeof w.finder_sel)) w.finder_sel[node] = 0;
   if (w.finder_last_sel == node) {
     w.finder_last_sel = -1;
     w.finder_renaming = 0;

@@ -26,12 +26,13 @@ def read_windows(m):
         in_use, app = struct.unpack_from("<II", w, 0)
         x, y, width, height = struct.unpack_from("<iiii", w, 40)
         minimized, = struct.unpack_from("<I", w, 72)
+        anim, = struct.unpack_from("<I", w, 1048)
         count, = struct.unpack_from("<I", w, 784)
         cwd, = struct.unpack_from("<i", w, 840)
         lines = [_text(w[TERM_LINES_AT + k * TERM_LINE_CAP:TERM_LINES_AT + (k + 1) * TERM_LINE_CAP])
                  for k in range(TERM_LINES)]
         out.append(dict(in_use=in_use, app=app, title=_text(w[8:40]), x=x, y=y, w=width, h=height,
-                        minimized=minimized, count=count, cwd=cwd,
+                        minimized=minimized, anim=anim, count=count, cwd=cwd,
                         lines=lines[:min(count, TERM_LINES)]))
     return out
 
