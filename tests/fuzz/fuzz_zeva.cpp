@@ -1,15 +1,20 @@
-// Every frame of an arbitrary ZEVA file, in order, as the player decodes them.
+// Every frame of an arbitrary ZEVA file, in order, as the player decodes
+// them, then the player's picture rebuilt for the last frame reached.
 #include <cstddef>
 #include <cstdint>
 
+#include "kernel/apps/mediaplayer.h"
 #include "kernel/codec/zeva.h"
 
 static tavlin::u32 picture[tavlin::kZevaMaxPixels];
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const auto n = static_cast<tavlin::u32>(size);
   tavlin::ZevaHeader h;
-  if (!tavlin::zeva_read_header(data, static_cast<tavlin::u32>(size), &h)) return 0;
-  for (tavlin::u32 k = 0; k < h.frame_count && k < 64; ++k)
-    if (tavlin::zeva_decode_frame(data, static_cast<tavlin::u32>(size), h.width, h.height, k, picture)) break;
+  if (!tavlin::zeva_read_header(data, n, &h)) return 0;
+  tavlin::u32 k = 0;
+  while (k < h.frame_count && k < 64 && !tavlin::zeva_decode_frame(data, n, h.width, h.height, k, picture)) ++k;
+  tavlin::video_picture_forget();
+  tavlin::video_show_frame({data, n, h.width, h.height}, static_cast<tavlin::i32>(k));
   return 0;
 }

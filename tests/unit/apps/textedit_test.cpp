@@ -120,15 +120,11 @@ TEST_F(TextEdit, ClipboardIsSharedAndUndoReturnsToTheLastSave) {
   keys("z", true);  // cut and paste each took a snapshot
   EXPECT_EQ(text(), "two");
 
-  Window& other = make_window(app::kTextEdit, 150, 150, 480, 360);
-  win = &other;
+  win = &make_window(app::kTextEdit, 150, 150, 480, 360);  // another window, the same clipboard
   set_text("xy", 1);
-  keys("v", true);
+  keys("vc", true);  // no selection: copying empties the clipboard
   EXPECT_EQ(text(), "xone y");
-  keys("c", true);  // no selection: the clipboard empties
   EXPECT_EQ(textedit_clipboard_len, 0u);
-  keys("v", true);
-  EXPECT_EQ(text(), "xone y");
 
   // Typing, a save, more typing: undo goes back to what was saved.
   win->doc_node = node;
@@ -162,24 +158,21 @@ TEST_F(TextEdit, SelectAllAndZoomWithinEightToTwentyFour) {
 
 TEST_F(TextEdit, ArrowsMoveOncePerPressAndShiftExtendsTheSelection) {
   set_text("abcdef\nxy\nlonger", 2);
-  for (int i = 0; i < 3; ++i) arrow(scancode::kRight, true);
-  EXPECT_EQ((Ints{win->te_sel_anchor, win->te_sel_end, static_cast<i32>(win->te_caret)}), (Ints{2, 5, 5}));
-  EXPECT_EQ(win->te_sel_active, 1u);
-  arrow(scancode::kDown);  // column 5 of a 2-character line: its end
-  EXPECT_EQ(win->te_caret, 9u);
-  EXPECT_EQ(win->te_sel_active, 0u);
-  arrow(scancode::kDown);
-  EXPECT_EQ(win->te_caret, 12u);
-  arrow(scancode::kDown);  // from the last line: stays
-  EXPECT_EQ(win->te_caret, 12u);
-  arrow(scancode::kUp);
-  arrow(scancode::kUp);
-  EXPECT_EQ(win->te_caret, 2u);
-  arrow(scancode::kUp);  // from the first line: stays
-  arrow(scancode::kLeft);
-  arrow(scancode::kLeft);
-  arrow(scancode::kLeft);
-  EXPECT_EQ(win->te_caret, 0u);
+  const struct {
+    u8 key;
+    bool shift;
+    u32 caret;
+  } moves[] = {{scancode::kRight, true, 3}, {scancode::kRight, true, 4}, {scancode::kRight, true, 5},
+               {scancode::kDown, false, 9},  // column 5 of a 2-character line: its end
+               {scancode::kDown, false, 12}, {scancode::kDown, false, 12},  // from the last line: stays
+               {scancode::kUp, false, 9},    {scancode::kUp, false, 2},   {scancode::kUp, false, 2},
+               {scancode::kLeft, false, 1},  {scancode::kLeft, false, 0}, {scancode::kLeft, false, 0}};
+  for (const auto& m : moves) {
+    arrow(m.key, m.shift);
+    EXPECT_EQ(win->te_caret, m.caret) << &m - moves;
+    EXPECT_EQ(win->te_sel_active, m.shift ? 1u : 0u) << &m - moves;
+  }
+  EXPECT_EQ((Ints{win->te_sel_anchor, win->te_sel_end}), (Ints{2, 5}));  // from the Shift moves
 }
 
 TEST_F(TextEdit, CtrlSWritesOnlyIntoTheLiveDocumentItWasOpenedOn) {
