@@ -3,6 +3,7 @@
 // entry and never looks at the content again.
 #include "kernel/codec/image_cache.h"
 
+#include "kernel/codec/file_magic.h"
 #include "kernel/codec/png.h"
 #include "kernel/codec/yrf.h"
 #include "kernel/core/kstring.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr i32 kFreeEntry = -1;
 constexpr u32 kMinImageFile = 12;
 constexpr u32 kExtensionLength = 4;  // ".yrf", ".png"
-constexpr u8 kYrfMagic[4] = {'Y', 'R', 'F', '1'};
 
 // A file without the blob flag still counts as an image by its name.
 bool named_like_image(const char* name) {
@@ -42,9 +42,8 @@ DecodedImage* cached(i32 node) {
 
 u32 decode_content(const u8* data, u32 length, u32* width, u32* height) {
   if (length < kMinImageFile) return 0;
-  if (data[0] == kYrfMagic[0] && data[1] == kYrfMagic[1] && data[2] == kYrfMagic[2] && data[3] == kYrfMagic[3])
-    return decode_yrf(data, length, width, height);
-  if (!png_has_signature(data, length)) return 0;
+  if (is_yrf_data(data, length)) return decode_yrf(data, length, width, height);
+  if (!is_png_data(data, length)) return 0;
   return png_decode(data, length, width, height);
 }
 

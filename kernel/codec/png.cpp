@@ -2,8 +2,10 @@
 // unfiltered scanlines to 0xAARRGGBB pixels.
 #include "kernel/codec/png.h"
 
+#include "kernel/codec/file_magic.h"
 #include "kernel/codec/image_cache.h"
 #include "kernel/codec/inflate.h"
+#include "kernel/core/byte_order.h"
 #include "kernel/core/kstring.h"
 
 namespace tavlin {
@@ -14,7 +16,6 @@ u8 trns[kTrnsBytes];
 
 namespace {
 
-constexpr u8 kSignature[kPngSignatureSize] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr u32 kChunkOverhead = 12;  // length, type, CRC
 constexpr u32 kIhdrSize = 13;
 constexpr u32 kMaxSide = 512;
@@ -31,10 +32,6 @@ struct PngInfo {
   u32 has_palette;
   u32 trns_count;
 };
-
-inline u32 be32(const u8* p) {
-  return static_cast<u32>(p[0]) << 24 | static_cast<u32>(p[1]) << 16 | static_cast<u32>(p[2]) << 8 | p[3];
-}
 
 inline bool chunk_is(const u8* type, const char* name) {
   return type[0] == name[0] && type[1] == name[1] && type[2] == name[2] && type[3] == name[3];
@@ -143,18 +140,11 @@ void convert_row(const PngInfo& info, const u8* src, u32* dst) {
 
 }  // namespace
 
-u32 png_has_signature(const u8* content, u32 length) {
-  if (!content || length < kPngSignatureSize) return 0;
-  for (u32 i = 0; i < kPngSignatureSize; ++i)
-    if (content[i] != kSignature[i]) return 0;
-  return 1;
-}
-
 u32 png_decode(const u8* content, u32 length, u32* out_width, u32* out_height) {
   for (u32 i = 0; i < kTrnsBytes; ++i) trns[i] = 255;
   // Indices past a short palette read black, never a former image's colours.
   memset(palette, 0, kPaletteBytes);
-  if (length < kPngMinSize || !png_has_signature(content, length)) return 0;
+  if (length < kPngMinSize || !is_png_data(content, length)) return 0;
   PngInfo info = {};
   if (!walk_chunks(info, content, length)) return 0;
   if (info.width == 0 || info.height == 0 || info.idat_len == 0) return 0;

@@ -6,7 +6,6 @@
 
 namespace tavlin {
 
-constexpr u32 kPngSignatureSize = 8;
 constexpr u32 kPngMinSize = 16;
 constexpr u32 kIdatBufSize = 1048576;
 constexpr u32 kPaletteBytes = 768;
@@ -15,9 +14,6 @@ constexpr u32 kTrnsBytes = 256;
 extern u8 idat_buf[kIdatBufSize];
 extern u8 palette[kPaletteBytes];
 extern u8 trns[kTrnsBytes];
-
-// True when the data starts with the 8-byte PNG signature.
-u32 png_has_signature(const u8* content, u32 length);
 
 // Decodes a PNG held in memory into image_decode_scratch as 0xAARRGGBB.
 // Returns 1 and the size, or 0 for anything outside the subset or damaged.

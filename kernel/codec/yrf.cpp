@@ -1,14 +1,12 @@
 // Decoding of YRF images and of the bare run lists inside ZEVA frames.
 #include "kernel/codec/yrf.h"
 
+#include "kernel/codec/file_magic.h"
 #include "kernel/codec/image_cache.h"
+#include "kernel/core/byte_order.h"
 
 namespace tavlin {
 namespace {
-
-constexpr u8 kYrfMagic[4] = {'Y', 'R', 'F', '1'};
-
-inline u32 be16(const u8* p) { return static_cast<u32>(p[0]) << 8 | p[1]; }
 
 // Walks the runs until `total` pixels are out, a zero count, or the data
 // ends on a run boundary; a run cut short fails. `put` writes `n` pixels of
@@ -32,9 +30,7 @@ i64 walk_runs(const u8* data, u32 length, u32 total, Put put) {
 }  // namespace
 
 u32 decode_yrf(const u8* content, u32 length, u32* out_width, u32* out_height) {
-  if (!content || length < kYrfHeaderSize) return 0;
-  for (u32 i = 0; i < 4; ++i)
-    if (content[i] != kYrfMagic[i]) return 0;
+  if (!content || length < kYrfHeaderSize || !is_yrf_data(content, length)) return 0;
   const u32 width = be16(content + 4);
   const u32 height = be16(content + 6);
   if (width == 0 || height == 0 || width > kYrfMaxSide || height > kYrfMaxSide) return 0;

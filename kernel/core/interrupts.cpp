@@ -7,6 +7,7 @@
 #include "kernel/core/keyboard.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/mouse.h"
+#include "kernel/core/pic.h"
 #include "kernel/core/serial.h"
 #include "kernel/core/timer.h"
 
@@ -17,11 +18,6 @@ u32 unhandled_irq_count;
 
 namespace {
 
-constexpr u16 kPicMasterCommand = 0x20;
-constexpr u16 kPicMasterData = 0x21;
-constexpr u16 kPicSlaveCommand = 0xA0;
-constexpr u16 kPicSlaveData = 0xA1;
-constexpr u8 kPicEndOfInterrupt = 0x20;
 constexpr u8 kPicReadInService = 0x0B;  // OCW3: next read of the command port gives the ISR
 
 constexpr u16 kPitCommand = 0x43;
@@ -44,16 +40,15 @@ bool line_in_service(u16 command_port, u32 line) {
 // Spurious IRQ 7 and 15 are not real requests and must not be acknowledged
 // on their own controller.
 void handle_other_irq(u32 line) {
-  if (line == 7 && !line_in_service(kPicMasterCommand, 7)) return;
-  if (line == 15 && !line_in_service(kPicSlaveCommand, 7)) {
-    hw::outb(kPicMasterCommand, kPicEndOfInterrupt);  // the cascade line was real
+  if (line == 7 && !line_in_service(pic::kMasterCommand, 7)) return;
+  if (line == 15 && !line_in_service(pic::kSlaveCommand, 7)) {
+    pic::end_of_interrupt(2);  // the cascade line was real
     return;
   }
   ++unhandled_irq_count;
-  const u16 data_port = line < 8 ? kPicMasterData : kPicSlaveData;
+  const u16 data_port = line < 8 ? pic::kMasterData : pic::kSlaveData;
   hw::outb(data_port, static_cast<u8>(hw::inb(data_port) | (1u << (line & 7))));
-  if (line >= 8) hw::outb(kPicSlaveCommand, kPicEndOfInterrupt);
-  hw::outb(kPicMasterCommand, kPicEndOfInterrupt);
+  pic::end_of_interrupt(line);
   serial_puts("[IRQ] masked line without a handler: ");
   serial_dec32(line);
   serial_puts("\n");
@@ -62,10 +57,8 @@ void handle_other_irq(u32 line) {
 char fault_log[160];
 
 void append_hex(char* dst, u32 value) {
-  static constexpr char digits[] = "0123456789ABCDEF";
-  char text[11] = "0x";
-  for (int i = 0; i < 8; ++i) text[2 + i] = digits[(value >> (28 - 4 * i)) & 0xF];
-  text[10] = 0;
+  char text[11];
+  hex32_to_str(value, text);
   str_cat(dst, text);
 }
 
@@ -93,16 +86,16 @@ const char* describe_fault(const char* first_line, const InterruptFrame& frame) 
 }  // namespace
 
 void pic_remap() {
-  pic_write(kPicMasterCommand, 0x11);  // ICW1: initialise, ICW4 follows
-  pic_write(kPicSlaveCommand, 0x11);
-  pic_write(kPicMasterData, kIrqBase);      // ICW2: vector bases
-  pic_write(kPicSlaveData, kIrqBase + 8);
-  pic_write(kPicMasterData, 0x04);  // ICW3: slave on line 2
-  pic_write(kPicSlaveData, 0x02);   //       slave identity 2
-  pic_write(kPicMasterData, 0x01);  // ICW4: 8086 mode
-  pic_write(kPicSlaveData, 0x01);
-  pic_write(kPicMasterData, 0x00);  // every line enabled
-  pic_write(kPicSlaveData, 0x00);
+  pic_write(pic::kMasterCommand, 0x11);  // ICW1: initialise, ICW4 follows
+  pic_write(pic::kSlaveCommand, 0x11);
+  pic_write(pic::kMasterData, kIrqBase);      // ICW2: vector bases
+  pic_write(pic::kSlaveData, kIrqBase + 8);
+  pic_write(pic::kMasterData, 0x04);  // ICW3: slave on line 2
+  pic_write(pic::kSlaveData, 0x02);   //       slave identity 2
+  pic_write(pic::kMasterData, 0x01);  // ICW4: 8086 mode
+  pic_write(pic::kSlaveData, 0x01);
+  pic_write(pic::kMasterData, 0x00);  // every line enabled
+  pic_write(pic::kSlaveData, 0x00);
 }
 
 void pit_init() {
@@ -121,7 +114,7 @@ void interrupts_init() {
 
 void isr_timer() {
   pit_ticks = pit_ticks + 1;
-  hw::outb(kPicMasterCommand, kPicEndOfInterrupt);
+  pic::end_of_interrupt(0);
 }
 
 void isr_fault_gp(const InterruptFrame& frame) {

@@ -4,6 +4,7 @@
 
 #include "kernel/arch/hw.h"
 #include "kernel/core/crash_screen.h"
+#include "kernel/core/pic.h"
 #include "kernel/core/ps2.h"
 #include "kernel/core/serial.h"
 
@@ -20,8 +21,6 @@ namespace {
 
 u8 shift_pressed, c_pressed, r_pressed, enter_pressed;
 
-constexpr u16 kPicMasterCommand = 0x20;
-constexpr u8 kEndOfInterrupt = 0x20;
 
 
 bool chord_complete() { return shift_pressed && c_pressed && r_pressed && enter_pressed; }
@@ -122,7 +121,7 @@ void keyboard_handle_scancode(u8 s) {
 
 void isr_keyboard() {
   keyboard_handle_scancode(hw::inb(ps2::kData));
-  hw::outb(kPicMasterCommand, kEndOfInterrupt);
+  pic::end_of_interrupt(1);
 }
 
 }  // namespace tavlin

@@ -43,6 +43,13 @@ void int_to_str(i32 value, char* buf, i32 min_digits) {
   buf[out] = 0;
 }
 
+void hex32_to_str(u32 value, char* buf) {
+  buf[0] = '0';
+  buf[1] = 'x';
+  for (int i = 0; i < 8; ++i) buf[2 + i] = kHexDigits[(value >> (28 - 4 * i)) & 0xF];
+  buf[10] = 0;
+}
+
 u32 strlen(const char* s) {
   u32 n = 0;
   while (s[n]) ++n;

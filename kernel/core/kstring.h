@@ -10,6 +10,9 @@ u32 str_copy(char* dst, const char* src, u32 cap);
 void str_cat(char* dst, const char* src);
 // Signed decimal; min_digits 2 pads a single digit with one '0'. buf holds 12.
 void int_to_str(i32 value, char* buf, i32 min_digits);
+// "0x" and eight upper-case hex digits; buf holds 11.
+void hex32_to_str(u32 value, char* buf);
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 u32 strlen(const char* s);
 void* memcpy(void* dst, const void* src, usize n);
 void* memmove(void* dst, const void* src, usize n);

@@ -4,6 +4,7 @@
 
 #include "kernel/arch/hw.h"
 #include "kernel/core/framebuffer.h"
+#include "kernel/core/pic.h"
 #include "kernel/core/ps2.h"
 
 namespace tavlin {
@@ -30,10 +31,6 @@ constexpr u8 kMouseSetDefaults = 0xF6;
 constexpr u8 kMouseEnableReporting = 0xF4;
 constexpr u8 kConfigAuxIrq = 0x02;
 constexpr u8 kConfigAuxClockOff = 0x20;
-constexpr u16 kPicMasterCommand = 0x20;
-constexpr u16 kPicSlaveCommand = 0xA0;
-constexpr u16 kPicSlaveData = 0xA1;
-constexpr u8 kEndOfInterrupt = 0x20;
 constexpr u8 kIrq12Mask = 1u << (12 - 8);
 
 i32 clamp(i32 v, i32 lo, i32 hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -106,7 +103,7 @@ void mouse_wait(u32 kind) {
 void mouse_init() {
   // Keep IRQ 12 masked while the acknowledge bytes are read by polling, so
   // the packet handler never mistakes them for movement.
-  hw::outb(kPicSlaveData, static_cast<u8>(hw::inb(kPicSlaveData) | kIrq12Mask));
+  hw::outb(pic::kSlaveData, static_cast<u8>(hw::inb(pic::kSlaveData) | kIrq12Mask));
   write_command(ps2::kCmdEnableAux);
   write_command(ps2::kCmdReadConfig);
   const u8 config = read_data();
@@ -119,7 +116,7 @@ void mouse_init() {
   write_data(kMouseEnableReporting);
   read_data();
   mouse_cycle = 0;
-  hw::outb(kPicSlaveData, static_cast<u8>(hw::inb(kPicSlaveData) & ~kIrq12Mask));
+  hw::outb(pic::kSlaveData, static_cast<u8>(hw::inb(pic::kSlaveData) & ~kIrq12Mask));
 }
 
 void mouse_handle_byte(u8 b) {
@@ -145,8 +142,7 @@ void isr_mouse() {
   // A request latched while the line was masked during set-up arrives with
   // nothing to read; only real bytes are handled.
   if (hw::inb(ps2::kStatus) & ps2::kOutputFull) mouse_handle_byte(hw::inb(ps2::kData));
-  hw::outb(kPicSlaveCommand, kEndOfInterrupt);
-  hw::outb(kPicMasterCommand, kEndOfInterrupt);
+  pic::end_of_interrupt(12);
 }
 
 }  // namespace tavlin

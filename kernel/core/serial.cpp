@@ -3,6 +3,7 @@
 #include "kernel/core/serial.h"
 
 #include "kernel/arch/hw.h"
+#include "kernel/core/kstring.h"
 
 namespace tavlin {
 namespace {
@@ -16,7 +17,6 @@ constexpr u16 kModemControl = kCom1 + 4;
 constexpr u16 kLineStatus = kCom1 + 5;
 constexpr u8 kTransmitEmpty = 0x20;
 constexpr u32 kMaxStatusReads = 100001;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void send_byte(u8 byte) {
   for (u32 i = 0; i < kMaxStatusReads; ++i) {
@@ -47,9 +47,9 @@ void serial_puts(const char* s) {
 }
 
 void serial_hex32(u32 value) {
-  send_byte('0');
-  send_byte('x');
-  for (int shift = 28; shift >= 0; shift -= 4) send_byte(kHexDigits[(value >> shift) & 0xF]);
+  char text[11];
+  hex32_to_str(value, text);
+  serial_puts(text);
 }
 
 void serial_hex8(u8 value) {

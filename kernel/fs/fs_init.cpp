@@ -19,7 +19,7 @@ void media_log(const char* what, const char* name) {
 }
 
 void import_into_downloads(const SampleFile& image) {
-  const i32 downloads = fs_find_child(fs_root, "Downloads");
+  const i32 downloads = fs_find_child(fs_root, kDownloadsFolder);
   if (downloads < 0) return;
   if (fs_find_child(downloads, kSampleImageName) >= 0) {
     media_log("[MediaAuto] Skipping (already exists): ", kSampleImageName);
@@ -95,14 +95,12 @@ void fs_populate(const SampleFile& image_yrf, const SampleFile& image_png, const
   fs_desktop_dir = kFsNone;
   if (!make_root()) return;
 
-  fs_desktop_dir = fs_create(fs_root, "Desktop", kFsDir);
+  fs_desktop_dir = fs_create(fs_root, kDesktopFolder, kFsDir);
   if (fs_desktop_dir < 0) {
     serial_puts("[FS] FATAL: could not create Desktop\n");
     return;
   }
-  fs_create(fs_root, "Documents", kFsDir);
-  fs_create(fs_root, "Downloads", kFsDir);
-  fs_create(fs_root, "Applications", kFsDir);
+  for (i32 i = 1; i < kStandardFolderCount; ++i) fs_create(fs_root, kStandardFolders[i], kFsDir);
 
   import_into_downloads(image_yrf);
   place_desktop_image(image_png);

@@ -45,12 +45,7 @@ i32 lowest_free_slot() {
 }
 
 bool list_contains(i32 parent, i32 child) {
-  i32 at = fs_nodes[parent].first_child;
-  for (i32 steps = 0; at >= 0 && at < kFsMaxNodes && steps < kFsMaxNodes; ++steps) {
-    if (at == child) return true;
-    at = fs_nodes[at].next_sibling;
-  }
-  return false;
+  return fs_walk_children(parent, [child](i32 at) { return at == child; }) >= 0;
 }
 
 // The conditions under which neither linking nor unlinking touches anything.
@@ -122,33 +117,26 @@ void fs_link_child(i32 parent, i32 child) {
 
 void fs_unlink_child(i32 parent, i32 child) {
   if (!link_pair_ok(parent, child)) return;
-  FsNode& p = fs_nodes[parent];
   i32 previous = kFsNone;
-  i32 at = p.first_child;
-  for (i32 steps = 0; at >= 0 && at < kFsMaxNodes && steps < kFsMaxNodes; ++steps) {
-    if (at == child) {
-      const i32 next = fs_nodes[child].next_sibling;
-      if (previous < 0)
-        p.first_child = next;
-      else
-        fs_nodes[previous].next_sibling = next;
-      fs_nodes[child].parent = kFsNone;
-      fs_nodes[child].next_sibling = kFsNone;
-      return;
+  fs_walk_children(parent, [&previous, parent, child](i32 at) {
+    if (at != child) {
+      previous = at;
+      return false;
     }
-    previous = at;
-    at = fs_nodes[at].next_sibling;
-  }
+    const i32 next = fs_nodes[child].next_sibling;
+    if (previous < 0)
+      fs_nodes[parent].first_child = next;
+    else
+      fs_nodes[previous].next_sibling = next;
+    fs_nodes[child].parent = kFsNone;
+    fs_nodes[child].next_sibling = kFsNone;
+    return true;
+  });
 }
 
 i32 fs_find_child(i32 dir, const char* name) {
   if (!fs_is_live(dir) || !name || !name[0]) return kFsNone;
-  i32 at = fs_nodes[dir].first_child;
-  for (i32 steps = 0; at >= 0 && at < kFsMaxNodes && steps < kFsMaxNodes; ++steps) {
-    if (fs_nodes[at].name[0] && str_eq(fs_nodes[at].name, name)) return at;
-    at = fs_nodes[at].next_sibling;
-  }
-  return kFsNone;
+  return fs_walk_children(dir, [name](i32 at) { return fs_nodes[at].name[0] && str_eq(fs_nodes[at].name, name); });
 }
 
 u32 has_extension(const char* name, const char* ext) {

@@ -55,6 +55,22 @@ inline bool fs_is_live(i32 node) {
 inline bool fs_is_live_dir(i32 node) { return fs_is_live(node) && fs_nodes[node].kind == kFsDir; }
 inline bool fs_is_live_file(i32 node) { return fs_is_live(node) && fs_nodes[node].kind == kFsFile; }
 
+// Calls visit(child) along dir's child list until it returns true, and gives
+// that child, or kFsNone at the end. A damaged list can neither leave the
+// table nor loop: the walk stops at an index outside it or after as many
+// steps as the table has slots. The next link is read before the visit, so
+// the visit may unlink the child it is given.
+template <typename Visit>
+i32 fs_walk_children(i32 dir, Visit visit) {
+  i32 at = fs_nodes[dir].first_child;
+  for (i32 steps = 0; at >= 0 && at < kFsMaxNodes && steps < kFsMaxNodes; ++steps) {
+    const i32 next = fs_nodes[at].next_sibling;
+    if (visit(at)) return at;
+    at = next;
+  }
+  return kFsNone;
+}
+
 // The bytes of a node's blob, or null when it has none in use. Readers take
 // a file's bytes from here whatever its has_blob flag says.
 const u8* fs_blob_data(i32 node, u32* length);

@@ -12,21 +12,19 @@ i32 fs_root = kFsNone;
 i32 fs_desktop_dir = kFsNone;
 
 const FinderFavorite finder_favorites[kFinderFavoriteCount] = {
-    {"Desktop", "Desktop"},
-    {"Documents", "Documents"},
-    {"Downloads", "Downloads"},
-    {"Applications", "Applications"},
+    {"Desktop", kStandardFolders[0]},
+    {"Documents", kStandardFolders[1]},
+    {"Downloads", kStandardFolders[2]},
+    {"Applications", kStandardFolders[3]},
 };
 
 namespace {
-
-constexpr const char* kDesktop = "Desktop";
 
 bool is_dir_named(i32 node, const char* name) {
   return fs_is_live_dir(node) && str_eq(fs_nodes[node].name, name);
 }
 
-bool is_root_desktop(i32 node) { return is_dir_named(node, kDesktop) && fs_nodes[node].parent == fs_root; }
+bool is_root_desktop(i32 node) { return is_dir_named(node, kDesktopFolder) && fs_nodes[node].parent == fs_root; }
 
 i32 lowest_dir_named(const char* name, i32 from) {
   for (i32 i = from; i < kFsMaxNodes; ++i)
@@ -65,9 +63,9 @@ i32 ensure_desktop_dir() {
     }
   }
 
-  const i32 found = lowest_dir_named(kDesktop, 0);
+  const i32 found = lowest_dir_named(kDesktopFolder, 0);
   if (found < 0) {
-    const i32 made = fs_create(fs_root, kDesktop, kFsDir);
+    const i32 made = fs_create(fs_root, kDesktopFolder, kFsDir);
     if (made < 0) return fs_root;
     fs_desktop_dir = made;
     return made;
@@ -77,8 +75,8 @@ i32 ensure_desktop_dir() {
   // The found folder becomes the Desktop before the others go, so a stale
   // fs_desktop_dir naming one of them does not shield it from removal.
   fs_desktop_dir = found;
-  for (i32 extra = lowest_dir_named(kDesktop, found + 1); extra >= 0;
-       extra = lowest_dir_named(kDesktop, extra + 1))
+  for (i32 extra = lowest_dir_named(kDesktopFolder, found + 1); extra >= 0;
+       extra = lowest_dir_named(kDesktopFolder, extra + 1))
     remove_extra_desktop(extra);
   return found;
 }
@@ -86,7 +84,7 @@ i32 ensure_desktop_dir() {
 i32 finder_favorite_target(i32 i) {
   if (i < 0 || i >= kFinderFavoriteCount) return kFsNone;
   const char* folder = finder_favorites[i].folder;
-  if (str_eq(folder, kDesktop)) return ensure_desktop_dir();
+  if (str_eq(folder, kDesktopFolder)) return ensure_desktop_dir();
   const i32 anywhere = lowest_dir_named(folder, 0);
   if (anywhere >= 0) return anywhere;
   // A file of that name under the root is not a folder to open: fall back

@@ -7,6 +7,13 @@
 namespace tavlin {
 
 constexpr i32 kFinderFavoriteCount = 4;
+constexpr i32 kStandardFolderCount = 4;
+
+// The folders every start makes under the root, Desktop first.
+constexpr const char* kDesktopFolder = "Desktop";
+constexpr const char* kDownloadsFolder = "Downloads";
+constexpr const char* kStandardFolders[kStandardFolderCount] = {kDesktopFolder, "Documents", kDownloadsFolder,
+                                                               "Applications"};
 
 struct FinderFavorite {
   const char* label;

@@ -12,8 +12,6 @@ namespace {
 
 FsRemovalListener removal_listener = nullptr;
 
-constexpr const char* kStandardFolders[] = {"Desktop", "Documents", "Downloads", "Applications"};
-
 bool is_standard_folder_name(const char* name) {
   for (const char* standard : kStandardFolders)
     if (str_eq(name, standard)) return true;
@@ -24,13 +22,11 @@ bool is_standard_folder_name(const char* name) {
 // bound keeps removal finite whatever the lists say.
 void remove_below(i32 node, i32 depth) {
   if (!fs_is_live(node) || node == 0 || fs_is_protected(node) || depth >= kFsMaxNodes) return;
-  i32 child = fs_nodes[node].first_child;
-  for (i32 steps = 0; child >= 0 && child < kFsMaxNodes && steps < kFsMaxNodes; ++steps) {
-    const i32 next = fs_nodes[child].next_sibling;
+  fs_walk_children(node, [depth](i32 child) {
     fs_nodes[child].next_sibling = kFsNone;
     remove_below(child, depth + 1);
-    child = next;
-  }
+    return false;
+  });
   if (removal_listener) removal_listener(node);
   image_cache_forget(node);
   fs_blob_release(node);

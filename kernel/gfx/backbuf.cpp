@@ -63,14 +63,7 @@ void fill_rect_alpha(i32 x, i32 y, i32 w, i32 h, u32 colour, u32 alpha) {
   const u32 c_g = (colour & 0x00FF00) * alpha;
   u32* row = backbuf + static_cast<usize>(s.y0) * fb_width + s.x0;
   for (i32 yy = s.y0; yy < s.y1; ++yy, row += fb_width) {
-    for (i32 i = 0; i < width; ++i) {
-      const u32 old = row[i];
-      u32 rb = c_rb + (old & 0xFF00FF) * inv;
-      u32 g = (c_g + (old & 0x00FF00) * inv) >> 8;
-      rb = ((rb + 0x00010001 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-      g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
-      row[i] = rb | (g << 8);
-    }
+    for (i32 i = 0; i < width; ++i) row[i] = blend_share(c_rb, c_g, row[i], inv);
   }
 }
 

@@ -23,16 +23,20 @@ void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 
 void put_pixel(i32 x, i32 y, u32 colour);
 void blend_pixel(i32 x, i32 y, u32 colour, u32 alpha);
 
-// Per-channel floor((c * a + o * (255 - a)) / 255) for the three channels.
-inline u32 blend_colour(u32 colour, u32 old, u32 alpha) {
-  const u32 inv = 255 - alpha;
-  u32 rb = (colour & 0xFF00FF) * alpha + (old & 0xFF00FF) * inv;
-  u32 g = (colour & 0x00FF00) * alpha + (old & 0x00FF00) * inv;
+// Per-channel floor((c * a + o * (255 - a)) / 255) for the three channels,
+// with the colour's share (c & 0xFF00FF) * a and (c & 0x00FF00) * a given,
+// so a fill of many pixels in one colour computes it once.
+inline u32 blend_share(u32 share_rb, u32 share_g, u32 old, u32 inv_alpha) {
+  u32 rb = share_rb + (old & 0xFF00FF) * inv_alpha;
+  u32 g = (share_g + (old & 0x00FF00) * inv_alpha) >> 8;  // green as a 16-bit quantity
   // Exact division by 255 of each 16-bit lane: (x + 1 + (x >> 8)) >> 8.
   rb = ((rb + 0x00010001 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-  g >>= 8;  // green now in bits 0..23 as a 16-bit quantity
   g = ((g + 1 + (g >> 8)) >> 8) & 0xFF;
   return rb | (g << 8);
+}
+
+inline u32 blend_colour(u32 colour, u32 old, u32 alpha) {
+  return blend_share((colour & 0xFF00FF) * alpha, (colour & 0x00FF00) * alpha, old, 255 - alpha);
 }
 
 }  // namespace tavlin

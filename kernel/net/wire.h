@@ -1,25 +1,15 @@
 // Wire layouts of the frames the stack builds and parses, as packed byte
-// records (no alignment or byte-order surprises), with big-endian helpers.
+// records (no alignment or byte-order surprises), with the big-endian helpers.
 #pragma once
+#include "kernel/core/byte_order.h"
 #include "kernel/core/types.h"
 
 namespace tavlin::wire {
 
-inline u16 be16(const u8* p) { return static_cast<u16>(p[0] << 8 | p[1]); }
-inline u32 be32(const u8* p) {
-  return static_cast<u32>(p[0]) << 24 | static_cast<u32>(p[1]) << 16 |
-         static_cast<u32>(p[2]) << 8 | p[3];
-}
-inline void put_be16(u8* p, u16 v) {
-  p[0] = static_cast<u8>(v >> 8);
-  p[1] = static_cast<u8>(v);
-}
-inline void put_be32(u8* p, u32 v) {
-  p[0] = static_cast<u8>(v >> 24);
-  p[1] = static_cast<u8>(v >> 16);
-  p[2] = static_cast<u8>(v >> 8);
-  p[3] = static_cast<u8>(v);
-}
+using ::tavlin::be16;
+using ::tavlin::be32;
+using ::tavlin::put_be16;
+using ::tavlin::put_be32;
 
 inline u32 bytes_equal(const u8* a, const u8* b, u32 n) {
   for (u32 i = 0; i < n; ++i)

@@ -7,6 +7,7 @@
 #include "kernel/apps/mediaplayer.h"
 #include "kernel/apps/store.h"
 #include "kernel/apps/trash_window.h"
+#include "kernel/codec/file_magic.h"
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/serial.h"
@@ -19,7 +20,6 @@
 namespace tavlin {
 namespace {
 
-constexpr u8 kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr const char* kVideoExtensions[] = {".zeva", ".mp4", ".webm"};
 constexpr const char* kImageExtensions[] = {".yrf", ".png", ".jpg", ".jpeg", ".gif"};
 
@@ -215,15 +215,9 @@ i32 get_app_for_file(i32 node) {
   if (ends_with_any(name, kVideoExtensions, 3, true)) return static_cast<i32>(app::kMediaPlayer);
   u32 length = 0;
   const u8* bytes = fs_blob_data(node, &length);
-  if (!bytes || length < 4) return static_cast<i32>(app::kTextEdit);
-  if (bytes[0] == 'Y' && bytes[1] == 'R' && bytes[2] == 'F' && bytes[3] == '1')
-    return static_cast<i32>(app::kImageViewer);
-  if (bytes[0] == 'Z' && bytes[1] == 'E' && bytes[2] == 'V' && bytes[3] == 'A')
-    return static_cast<i32>(app::kMediaPlayer);
-  if (length < 8) return static_cast<i32>(app::kTextEdit);
-  for (u32 i = 0; i < 8; ++i)
-    if (bytes[i] != kPngSignature[i]) return static_cast<i32>(app::kTextEdit);
-  return static_cast<i32>(app::kImageViewer);
+  if (is_yrf_data(bytes, length) || is_png_data(bytes, length)) return static_cast<i32>(app::kImageViewer);
+  if (is_zeva_data(bytes, length)) return static_cast<i32>(app::kMediaPlayer);
+  return static_cast<i32>(app::kTextEdit);
 }
 
 }  // namespace tavlin
