@@ -151,6 +151,14 @@ TEST_F(UploadDialogClicks, FieldsTakeTheFocusAndTheButtonsAnswer) {
   click(700, 500);  // "Upload"
   EXPECT_STREQ(upload_dialog.message, "Please select a file and enter a name");
   EXPECT_EQ(upload_dialog.active, 1u);
+  nic_detach();  // no network: the upload cannot complete
+  net_config_clear();
+  fs_create(fs_root, "readme.txt", kFsFile);
+  std::strcpy(upload_dialog.file_path, "/readme.txt");
+  std::strcpy(upload_dialog.name, "readme.txt");
+  click(700, 500);
+  EXPECT_STREQ(upload_dialog.message, "Upload failed!");
+  EXPECT_EQ(upload_dialog.active, 1u);
   click(381, 484);  // "Cancel"
   EXPECT_EQ(upload_dialog.active, 0u);
   upload_dialog.active = 1;
