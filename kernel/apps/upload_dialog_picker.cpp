@@ -17,12 +17,26 @@ constexpr i32 kButtonBand = 34;  // below the rows: the Select and Cancel button
 
 // The position of a node in the picker folder's list, -1 when not there.
 i32 entry_index(i32 node) {
-  for (i32 i = 0; i < kFsMaxNodes; ++i) {
-    const i32 at = upload_picker_entry(i);
-    if (at < 0) return -1;
-    if (at == node) return i;
-  }
-  return -1;
+  const i32 dir = upload_picker_folder();
+  if (!fs_is_live_dir(dir) || node < 0) return -1;
+  i32 index = 0;
+  const i32 found = fs_walk_children(dir, [&](i32 at) {
+    if (at == node) return true;
+    ++index;
+    return false;
+  });
+  return found >= 0 ? index : -1;
+}
+
+i32 entry_count() {
+  const i32 dir = upload_picker_folder();
+  if (!fs_is_live_dir(dir)) return 0;
+  i32 count = 0;
+  fs_walk_children(dir, [&](i32) {
+    ++count;
+    return false;
+  });
+  return count;
 }
 
 // Scrolls the list so the selected entry is on screen.
@@ -64,13 +78,9 @@ i32 upload_picker_folder() {
 
 i32 upload_picker_entry(i32 n) {
   const i32 dir = upload_picker_folder();
-  i32 node = fs_is_live_dir(dir) ? fs_nodes[dir].first_child : -1;
-  // Bounded by the table size, so a damaged list cannot loop.
-  for (i32 i = 0; fs_is_live(node) && i < kFsMaxNodes; ++i) {
-    if (i == n) return node;
-    node = fs_nodes[node].next_sibling;
-  }
-  return -1;
+  if (!fs_is_live_dir(dir) || n < 0) return -1;
+  i32 index = 0;
+  return fs_walk_children(dir, [&](i32) { return index++ == n; });
 }
 
 i32 upload_picker_row_entry(const DialogBox& b, i32 row) {
@@ -89,8 +99,7 @@ void upload_picker_open() {
 
 void upload_picker_step(i32 direction) {
   UploadDialog& d = upload_dialog;
-  i32 count = 0;
-  while (count < kFsMaxNodes && upload_picker_entry(count) >= 0) ++count;
+  const i32 count = entry_count();
   if (count == 0) return;
   const i32 index = entry_index(d.picker_sel);
   i32 next = 0;
