@@ -1,4 +1,5 @@
-"""The kernel spine on the real ISO: boot, mode, timer, keyboard and mouse."""
+"""The kernel spine on the real ISO: boot, mode, timer, keyboard and mouse, as
+real devices drive them; the handlers' rules are unit-tested."""
 import time
 import unittest
 
@@ -49,29 +50,11 @@ class BootTest(DesktopTestCase):
         m.key("backspace")
         m.wait_until(lambda: (m.read_u32("kbd_head") - head_before) % 64 == 8)
         self.assertEqual(self.kbd_typed(8), b"aZ1!/?\n\x08")
-        # Each scancode is logged: 'a' down is 1E, up is 9E.
-        log = m.serial()
-        self.assertIn("[KBD] scancode: 1E", log)
-        self.assertIn("[KBD] scancode: 9E", log)
 
-    def test_f2_and_cursor_keys_queue_nothing(self):
+    def test_pointer_moves_by_the_acceleration_rule(self):
         m = self.m
-        head_before = m.read_u32("kbd_head")
-        m.key_down("up")
-        m.wait_until(lambda: m.read_bytes("key_states", 128)[0x48] == 1)
-        m.key_up("up")
-        m.wait_until(lambda: m.read_bytes("key_states", 128)[0x48] == 0)
-        m.key("f2")
-        m.wait_for_serial("[KBD] scancode: BC")  # F2 released
-        m.key("a")
-        m.wait_until(lambda: m.read_u32("kbd_head") != head_before)
-        # Only the 'a' arrived.
-        self.assertEqual((m.read_u32("kbd_head") - head_before) % 64, 1)
-        self.assertIn("[KBD] scancode: 3C", m.serial())
-
-    def test_pointer_moves_by_the_acceleration_rule_and_clamps(self):
-        m = self.m
-        for dx, dy in [(1, 0), (0, 1), (5, 0), (-3, 0), (0, -7), (30, 0), (0, 25), (-60, 0)]:
+        # Both signs on both axes; the rule's corners and the clamps are unit-tested.
+        for dx, dy in [(5, 0), (0, -7), (-3, 25)]:
             x, y = m.read_i32("mouse_x"), m.read_i32("mouse_y")
             vx, vy = m.read_i32("mouse_vel_x"), m.read_i32("mouse_vel_y")
             # One packet per call: QEMU sends both axes together; the device
@@ -82,23 +65,15 @@ class BootTest(DesktopTestCase):
             m.mouse_move(dx, dy)
             m.wait_until(lambda: (m.read_i32("mouse_x"), m.read_i32("mouse_y")) == expect,
                          timeout=10, message=f"pointer at {expect} after ({dx}, {dy})")
-        for _ in range(40):
-            m.mouse_move(-120, -120)
-        m.wait_until(lambda: (m.read_i32("mouse_x"), m.read_i32("mouse_y")) == (0, 0), timeout=10,
-                     message="pointer clamped at the top-left")
-        for _ in range(40):
-            m.mouse_move(120, 120)
-        m.wait_until(lambda: (m.read_i32("mouse_x"), m.read_i32("mouse_y")) == (1023, 767),
-                     timeout=10, message="pointer clamped at the bottom-right")
 
     def test_left_press_records_a_click_at_the_pointer(self):
         m = self.m
         m.mouse_move(-40, -40)
-        time.sleep(0.3)
-        x, y = m.read_i32("mouse_x"), m.read_i32("mouse_y")
         m.mouse_button("left", True)
         m.wait_until(lambda: m.read_u8("mouse_buttons") == 1)
-        self.assertEqual((m.read_i32("click_event_x"), m.read_i32("click_event_y")), (x, y))
+        # The move came before the press, so the pointer is where it was pressed.
+        self.assertEqual((m.read_i32("click_event_x"), m.read_i32("click_event_y")),
+                         (m.read_i32("mouse_x"), m.read_i32("mouse_y")))
         m.mouse_button("left", False)
         m.wait_until(lambda: m.read_u8("mouse_buttons") == 0)
 

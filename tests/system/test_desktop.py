@@ -4,7 +4,6 @@ pointer, pixel for pixel."""
 import os
 import subprocess
 import tempfile
-import time
 import unittest
 
 from harness import ROOT, Image, Machine
@@ -37,7 +36,8 @@ class DesktopTest(unittest.TestCase):
             self.skipTest(f"{tool} is not built (cmake --build <host build> --target wm_frame)")
         with Machine() as m:
             m.wait_for_desktop()
-            time.sleep(0.5)
+            frames = m.read_u32("frame_count")
+            m.wait_until(lambda: m.read_u32("frame_count") >= frames + 2, message="two fresh frames")
             pointer = (m.read_i32("mouse_x"), m.read_i32("mouse_y"))
             real = m.screendump()
             self.assertGreater(m.read_u32("frame_count"), 3)

@@ -67,15 +67,11 @@ class Programs(unittest.TestCase):
                                         None), timeout=30, message="the program's window")
         self.assertEqual(win["title"], "Bounce")
 
-        # The ball is on screen, inside the window, and it moves.
+        # The ball is on screen, inside the window, and it moves (its shape
+        # and steps are unit-tested).
         first = m.wait_until(lambda: ball_pixels(m.screendump(), win), timeout=30, message="the ball")
-        second = m.wait_until(lambda: (lambda b: b if b and b != first else None)(ball_pixels(m.screendump(), win)),
-                              timeout=30, message="the ball moving")
-        for ball in (first, second):
-            self.assertGreater(len(ball), 250)
-            xs, ys = [p[0] for p in ball], [p[1] for p in ball]
-            self.assertLessEqual(max(xs) - min(xs), 21)
-            self.assertLessEqual(max(ys) - min(ys), 21)
+        m.wait_until(lambda: (lambda b: b and b != first)(ball_pixels(m.screendump(), win)),
+                     timeout=30, message="the ball moving")
 
         m.key_combo(["ctrl", "c"])
         tail = ["> run bounce.hit", "Running: ", "bounce.hit", "Stopped: interrupted (-7)", ""]

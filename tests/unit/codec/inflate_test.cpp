@@ -1,7 +1,6 @@
 // The DEFLATE inflater against zlib's streams and hand-made edge cases.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -32,48 +31,37 @@ struct Sample {
 };
 
 std::vector<Sample> samples() {
-  return {{"text", text_data(300000)}, {"random", noise_data(200000)}, {"image", image_data(400, 300)}};
+  return {{"text", text_data(100000)}, {"random", noise_data(70000)}, {"image", image_data(200, 150)}};
 }
 
-TEST(InflateDifferential, EveryZlibLevelAndStrategyReproducesTheInput) {
+// Every level and strategy, on more data, runs in bench/codec_differential.cpp.
+TEST(InflateDifferential, ZlibLevelsAndStrategiesReproduceTheInput) {
   for (const Sample& s : samples()) {
-    for (int level = 0; level <= 9; ++level) expect_round_trip(s.data, level, Z_DEFAULT_STRATEGY, s.name);
-    for (int strategy : {Z_FIXED, Z_HUFFMAN_ONLY, Z_RLE, Z_FILTERED})
-      for (int level : {1, 6, 9}) expect_round_trip(s.data, level, strategy, s.name);
+    for (int level : {0, 1, 6, 9}) expect_round_trip(s.data, level, Z_DEFAULT_STRATEGY, s.name);
+    for (int strategy : {Z_FIXED, Z_HUFFMAN_ONLY, Z_RLE}) expect_round_trip(s.data, 6, strategy, s.name);
   }
   // Short streams end in every position of the reader's word refill.
-  for (size_t n = 1; n < 400; n += 3) {
+  for (size_t n = 1; n < 40; ++n) {
     expect_round_trip(text_data(n), 6, Z_DEFAULT_STRATEGY, "short text");
     expect_round_trip(noise_data(n, static_cast<uint32_t>(n)), 0, Z_DEFAULT_STRATEGY, "short stored");
   }
 }
 
-TEST(InflateDifferential, GzipFilesInstalledByPackages) {
-  std::vector<std::string> paths;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(
-           "/usr/share", std::filesystem::directory_options::skip_permission_denied))
-    if (e.is_regular_file() && e.path().extension() == ".gz") paths.push_back(e.path());
-  std::sort(paths.begin(), paths.end());
-  ASSERT_GT(paths.size(), 10u);
-  // An even spread over the sorted list, so many packages are represented.
-  const size_t step = std::max<size_t>(1, paths.size() / 150);
+TEST(InflateDifferential, CorpusStreamsInflateAsZlibDoes) {
   int compared = 0;
-  for (size_t i = 0; i < paths.size(); i += step) {
-    const Bytes gz = read_file(paths[i]);
-    const size_t off = gzip_payload_offset(gz);
-    if (off == 0) continue;
-    const Bytes expect = zlib_inflate_raw(gz.data() + off, gz.size() - off, kInflateOutSize + 1);
-    if (expect.empty()) continue;
-    const u32 n = inflate_raw(gz.data() + off, static_cast<u32>(gz.size() - off));
-    if (expect.size() > kInflateOutSize) {
-      EXPECT_EQ(n, kFailed) << paths[i];
+  for (const auto& e : std::filesystem::directory_iterator(TAVLIN_SOURCE_DIR "/tests/fuzz/corpus/inflate")) {
+    const Bytes stream = read_file(e.path());
+    const Bytes expect = zlib_inflate_raw(stream.data(), stream.size(), kInflateOutSize + 1);
+    const u32 n = inflate(stream);
+    if (expect.empty() || expect.size() > kInflateOutSize) {
+      EXPECT_EQ(n, kFailed) << e.path();
       continue;
     }
-    ASSERT_EQ(n, expect.size()) << paths[i];
-    EXPECT_EQ(0, std::memcmp(png_zlib_out, expect.data(), n)) << paths[i];
+    ASSERT_EQ(n, expect.size()) << e.path();
+    EXPECT_EQ(0, std::memcmp(png_zlib_out, expect.data(), n)) << e.path();
     ++compared;
   }
-  EXPECT_GT(compared, 50);
+  EXPECT_GE(compared, 10);
 }
 
 TEST(InflateDifferential, OutputFillsTheBufferExactlyButNotOneMore) {

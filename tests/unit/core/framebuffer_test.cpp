@@ -15,39 +15,32 @@ class FramebufferDiscovery : public ::testing::Test {
   void SetUp() override { fb = fb_width = fb_height = fb_pitch_px = fb_ok = 0; }
 };
 
-TEST_F(FramebufferDiscovery, ReadsTheFramebufferTag) {
-  auto info = test::MultibootInfo().tag(1, 9).framebuffer(0xFD000000, 4096, 1024, 768).end().build();
-  EXPECT_EQ(framebuffer_discover(info.data()), 1u);
-  EXPECT_EQ(fb, 0xFD000000u);
-  EXPECT_EQ(fb_pitch_px, 1024u);
-  EXPECT_EQ(fb_width, 1024u);
-  EXPECT_EQ(fb_height, 768u);
-}
-
-TEST_F(FramebufferDiscovery, NoTagMeansNoFramebuffer) {
-  auto info = test::MultibootInfo().tag(4, 16).end().build();
-  EXPECT_EQ(framebuffer_discover(info.data()), 0u);
-  EXPECT_EQ(fb_ok, 0u);
-}
-
-TEST_F(FramebufferDiscovery, LargeModeIsClampedButKeepsItsPitch) {
-  auto info = test::MultibootInfo().framebuffer(0xE0000000, 2560 * 4 + 256, 2560, 1440).end().build();
-  ASSERT_EQ(framebuffer_discover(info.data()), 1u);
-  EXPECT_EQ(fb_width, 1920u);
-  EXPECT_EQ(fb_height, 1080u);
-  EXPECT_EQ(fb_pitch_px, 2624u);
-}
-
-TEST_F(FramebufferDiscovery, LaterTagOverridesEarlierOne) {
-  auto info = test::MultibootInfo().framebuffer(0x1000, 3200, 800, 600).framebuffer(0x2000, 4096, 1024, 768).end().build();
-  ASSERT_EQ(framebuffer_discover(info.data()), 1u);
-  EXPECT_EQ(fb, 0x2000u);
-  EXPECT_EQ(fb_width, 1024u);
-}
-
-TEST_F(FramebufferDiscovery, EndTagStopsTheWalk) {
-  auto info = test::MultibootInfo().end().framebuffer(0x2000, 4096, 1024, 768).build();
-  EXPECT_EQ(framebuffer_discover(info.data()), 0u);
+TEST_F(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
+  using test::MultibootInfo;
+  const struct {
+    const char* what;
+    std::vector<uint8_t> info;
+    u32 found, address, width, height, pitch_px;
+  } cases[] = {
+      {"one tag", MultibootInfo().tag(1, 9).framebuffer(0xFD000000, 4096, 1024, 768).end().build(), 1, 0xFD000000,
+       1024, 768, 1024},
+      {"no tag", MultibootInfo().tag(4, 16).end().build(), 0},
+      {"large mode clamped, pitch kept", MultibootInfo().framebuffer(0xE0000000, 2560 * 4 + 256, 2560, 1440).end().build(),
+       1, 0xE0000000, 1920, 1080, 2624},
+      {"later tag", MultibootInfo().framebuffer(0x1000, 3200, 800, 600).framebuffer(0x2000, 4096, 1024, 768).end().build(),
+       1, 0x2000, 1024, 768, 1024},
+      {"after the end tag", MultibootInfo().end().framebuffer(0x2000, 4096, 1024, 768).build(), 0},
+      {"total size under the header", MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).end().build(4), 0}};
+  for (const auto& c : cases) {
+    SetUp();
+    ASSERT_EQ(framebuffer_discover(c.info.data()), c.found) << c.what;
+    if (c.found)
+      EXPECT_EQ((std::vector<uptr>{fb, fb_width, fb_height, fb_pitch_px}),
+                (std::vector<uptr>{c.address, c.width, c.height, c.pitch_px}))
+          << c.what;
+    else
+      EXPECT_EQ(fb_ok, 0u) << c.what;
+  }
 }
 
 TEST_F(FramebufferDiscovery, OddSizesNeverWalkOutsideTheBlock) {
@@ -80,11 +73,6 @@ TEST_F(FramebufferDiscovery, AFramebufferReachingAbove4GiBIsRefusedWithALogLine)
     const auto log = fake_hw::bytes_written_to(0x3F8);
     EXPECT_NE(std::string(log.begin(), log.end()).find("[FB] Framebuffer above 4 GiB refused"), std::string::npos);
   }
-}
-
-TEST_F(FramebufferDiscovery, TotalSizeSmallerThanHeaderReadsNothing) {
-  auto info = test::MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).end().build(4);
-  EXPECT_EQ(framebuffer_discover(info.data()), 0u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "unit/core/screen_fixture.h"
 #include "kernel/core/keyboard.h"
@@ -32,29 +33,29 @@ class Keyboard : public test::ScreenTest {
   }
 };
 
-TEST_F(Keyboard, TranslatesTheUsLayout) {
-  for (u8 code : {0x1E, 0x30, 0x02, 0x0C, 0x39, 0x35, 0x29, 0x2B, 0x37}) tap(code);
-  EXPECT_EQ(drain(), "ab1- /`\\*");
+// Each key pressed and released, in order.
+std::vector<u8> taps(std::initializer_list<u8> keys) {
+  std::vector<u8> out;
+  for (u8 k : keys) out.insert(out.end(), {k, static_cast<u8>(k | kRelease)});
+  return out;
 }
 
-TEST_F(Keyboard, ShiftGivesTheUpperRowAndEitherReleaseEndsIt) {
-  keyboard_handle_scancode(0x2A);  // left shift down
-  keyboard_handle_scancode(0x36);  // right shift down
-  tap(0x1E);
-  tap(0x02);
-  tap(0x28);
-  keyboard_handle_scancode(0x36 | kRelease);  // right released, left still held
-  tap(0x1E);
-  EXPECT_EQ(drain(), "A!\"a");
-  EXPECT_EQ(key_shift, 0);
-}
-
-TEST_F(Keyboard, EnterIsLineFeedAndBackspaceIs8) {
-  tap(0x1C);
-  tap(0x0E);
-  tap(0x0F);
-  tap(0x01);
-  EXPECT_EQ(drain(), std::string("\n\b\t\x1b"));
+TEST_F(Keyboard, ScancodesTypeTheUsLayout) {
+  const struct {
+    std::vector<u8> codes;
+    std::string typed;
+    int shift_after;
+  } cases[] = {{taps({0x1E, 0x30, 0x02, 0x0C, 0x39, 0x35, 0x29, 0x2B, 0x37}), "ab1- /`\\*", 0},
+               {taps({0x1C, 0x0E, 0x0F, 0x01}), "\n\b\t\x1b", 0},
+               // Both shifts down; releasing either one (right: B6) ends the shift.
+               {{0x2A, 0x36, 0x1E, 0x9E, 0x02, 0x82, 0x28, 0xA8, 0xB6, 0x1E, 0x9E}, "A!\"a", 0},
+               {{0x2A, 0x2E, 0x13}, "CR", 1}};  // Shift, C and R alone are letters
+  for (const auto& c : cases) {
+    SetUp();
+    for (u8 code : c.codes) keyboard_handle_scancode(code);
+    EXPECT_EQ(drain(), c.typed);
+    EXPECT_EQ(key_shift, c.shift_after) << c.typed;
+  }
 }
 
 TEST_F(Keyboard, F2AndCursorKeysQueueNothing) {
@@ -83,13 +84,6 @@ TEST_F(Keyboard, EveryScancodeIsLoggedInHex) {
   keyboard_handle_scancode(0x9E);
   auto bytes = fake_hw::bytes_written_to(0x3F8);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[KBD] scancode: 1E\r\n[KBD] scancode: 9E\r\n");
-}
-
-TEST_F(Keyboard, ShiftCAndRAloneAreLetters) {
-  keyboard_handle_scancode(0x2A);
-  keyboard_handle_scancode(0x2E);
-  keyboard_handle_scancode(0x13);
-  EXPECT_EQ(drain(), "CR");
 }
 
 TEST_F(Keyboard, TheChordCrashesInAnyOrder) {

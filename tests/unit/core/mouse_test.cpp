@@ -1,6 +1,8 @@
 // The mouse handler fed one byte at a time, and its controller set-up.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "unit/core/screen_fixture.h"
 #include "kernel/core/mouse.h"
 
@@ -29,34 +31,25 @@ class Mouse : public test::ScreenTest {
   }
 };
 
-TEST_F(Mouse, OneCountIsOnePixel) {
-  packet(1, 0);
-  EXPECT_EQ(mouse_x, 513);
-  packet(0, 1);  // up on the device is up on the screen
-  EXPECT_EQ(mouse_y, 383);
-}
-
-TEST_F(Mouse, RawMovementIsClampedTo40AndStepsCappedAt60) {
-  // 200 counts without the sign bit: clamped to 40, velocity 50, gain 30,
-  // 1200 / 10 capped at 60.
-  mouse_handle_byte(0x08);
-  mouse_handle_byte(200);
-  mouse_handle_byte(0);
-  EXPECT_EQ(mouse_vel_x, 50);
-  EXPECT_EQ(mouse_x, 572);
-  packet(-40, 0);  // velocity (350 - 400) / 8 = -6: gain 16, -640 -> -60
-  EXPECT_EQ(mouse_vel_x, -6);
-  EXPECT_EQ(mouse_x, 512);
-}
-
-TEST_F(Mouse, VelocitySmoothsTowardsTheMovement) {
-  packet(10, 0);  // v = 100/8 = 12, gain 22, 220/10 = 22
-  EXPECT_EQ(mouse_x, 534);
-  packet(10, 0);  // v = (84 + 100)/8 = 23, gain 30, 300/10 = 30
-  EXPECT_EQ(mouse_vel_x, 23);
-  EXPECT_EQ(mouse_x, 564);
-  packet(-1, 0);  // v = (161 - 10)/8 = 18, gain 28, -28/10 = -2 (toward zero)
-  EXPECT_EQ(mouse_x, 562);
+// Velocity v = (7 v + 10 d) / 8 with d clamped to 40, gain min(|v|, 20) + 10,
+// step gain * d / 10 (toward zero) capped at 60; up on the device is up.
+TEST_F(Mouse, PacketsMoveByTheAccelerationRule) {
+  const struct {
+    std::vector<std::pair<int, int>> packets;
+    i32 x, y, vel_x;
+  } cases[] = {{{{1, 0}}, 513, 384, 1},
+               {{{0, 1}}, 512, 383, 0},
+               {{{200, 0}}, 572, 384, 50},  // no sign bit: 200 clamped to 40, 1200 / 10 capped
+               {{{200, 0}, {-40, 0}}, 512, 384, -6},
+               {{{10, 0}}, 534, 384, 12},
+               {{{10, 0}, {10, 0}}, 564, 384, 23},
+               {{{10, 0}, {10, 0}, {-1, 0}}, 562, 384, 18}};
+  for (const auto& c : cases) {
+    SetUp();
+    for (auto [dx, dy] : c.packets) packet(dx, dy);
+    EXPECT_EQ((std::vector<i32>{mouse_x, mouse_y, mouse_vel_x}), (std::vector<i32>{c.x, c.y, c.vel_x}))
+        << c.packets.size() << " packets, first " << c.packets[0].first;
+  }
 }
 
 TEST_F(Mouse, ThePointerNeverLeavesTheScreen) {

@@ -70,19 +70,5 @@ TEST_F(SampleFilesInTheTree, VideoPlaysEveryFrame) {
   }
 }
 
-TEST_F(SampleFilesInTheTree, RemovalForgetsTheDecodedImage) {
-  const i32 downloads = fs_resolve_path("/Downloads");
-  const i32 node = fs_resolve_path("/Downloads/Quillon.yrf");
-  const DecodedImage* image = image_get_decoded(node);
-  ASSERT_NE(image, nullptr);
-  ASSERT_EQ(fs_delete(downloads, "Quillon.yrf"), 1u);
-  EXPECT_EQ(image->key, -1);
-  EXPECT_EQ(image->valid, 0u);
-  // A new node in the same slot must not be handed the old picture.
-  const i32 reborn = blob_file(downloads, "Quillon.yrf", {1, 2, 3});
-  EXPECT_EQ(reborn, node);
-  EXPECT_EQ(image_get_decoded(reborn), nullptr);
-}
-
 }  // namespace
 }  // namespace tavlin::fs_test

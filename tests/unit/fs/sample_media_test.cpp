@@ -1,7 +1,7 @@
 // The media encoders against the format rules, and the sample files the
-// build embeds (their pixels are checked through the decoders).
+// build embeds (their pixels are checked through the decoders, the PNG
+// against libpng in the image cache's tests).
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstring>
 #include <vector>
@@ -60,20 +60,6 @@ TEST(EmbeddedImage, YrfHeaderCountsTheRunBytes) {
   ASSERT_EQ(std::memcmp(yrf.data, "YRF1", 4), 0);
   const u8* p = yrf.data + 8;
   EXPECT_EQ(uint32_t{p[0]} << 24 | p[1] << 16 | p[2] << 8 | p[3], yrf.size - 12);
-}
-
-TEST(EmbeddedImage, PngDecodesWithLibpngToTheEmblem) {
-  const SampleFile png = sample_png();
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data, png.size));
-  EXPECT_EQ(image.width, static_cast<uint32_t>(media::kEmblemWidth));
-  EXPECT_EQ(image.height, static_cast<uint32_t>(media::kEmblemHeight));
-  image.format = PNG_FORMAT_RGB;
-  Bytes rgb(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-  EXPECT_EQ(rgb, media::draw_emblem().to_rgb8());
 }
 
 TEST(EmbeddedVideo, EveryFrameMoves) {

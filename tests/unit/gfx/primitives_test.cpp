@@ -13,7 +13,7 @@
 namespace tavlin {
 namespace {
 
-constexpr u32 kBg = 0x000000;
+constexpr u32 kBg = 0x000000, kInk = 0xFFFFFF;
 
 class Primitives : public test::ScreenTest {
  protected:
@@ -32,138 +32,116 @@ class Primitives : public test::ScreenTest {
       for (i32 x = x0; x < x1; ++x) n += px(x, y) == colour;
     return n;
   }
-  // Glyph pixels of character c drawn at scale 1 from (x, y)?
-  static bool glyph_at(char c, i32 x, i32 y, u32 colour) {
-    for (int r = 0; r < 8; ++r)
-      for (int b = 0; b < 8; ++b) {
-        const bool set = font8x8[static_cast<int>(c)][r] >> b & 1;
-        if (set != (px(x + b, y + r) == colour)) return false;
-      }
-    return true;
-  }
 };
 
-TEST_F(Primitives, FillClipsAtTheLeftEdge) {
+TEST_F(Primitives, FillsClipToTheScreen) {
+  const struct {
+    i32 x, y, w, h;
+    int on_screen;
+  } cases[] = {{-10, 5, 20, 3, 30},
+               {5, 5, 0, 10, 0},
+               {5, 5, 10, -1, 0},
+               {1024, 0, 10, 10, 0},
+               {0, 768, 10, 10, 0},
+               {-20, -20, 20, 20, 0},
+               {2147483600, 2147483600, 2147483647, 2147483647, 0},
+               {-2147483647, -2147483647, 2147483647, 2147483647, 0},  // ends at -1
+               {-100000, -100000, 2147483647, 2147483647, 1024 * 768}};
+  for (const auto& c : cases) {
+    clear(kBg);
+    fill_rect(c.x, c.y, c.w, c.h, 0xFF0000);
+    EXPECT_EQ(count(0xFF0000), c.on_screen) << c.x << "," << c.y << " " << c.w << "x" << c.h;
+  }
+  clear(kBg);
   fill_rect(-10, 5, 20, 3, 0xFF0000);
-  EXPECT_EQ(count(0xFF0000), 30);
   EXPECT_EQ(count(0xFF0000, 0, 5, 10, 8), 30);
 }
 
-TEST_F(Primitives, EmptyAndOffScreenFillsDrawNothing) {
-  fill_rect(5, 5, 0, 10, 0xFF0000);
-  fill_rect(5, 5, 10, -1, 0xFF0000);
-  fill_rect(1024, 0, 10, 10, 0xFF0000);
-  fill_rect(0, 768, 10, 10, 0xFF0000);
-  fill_rect(-20, -20, 20, 20, 0xFF0000);
-  fill_rect(2147483600, 2147483600, 2147483647, 2147483647, 0xFF0000);
-  EXPECT_EQ(count(0xFF0000), 0);
-}
-
-TEST_F(Primitives, HugeFillCoversExactlyTheScreen) {
-  fill_rect(-2147483647, -2147483647, 2147483647, 2147483647, 0x00FF00);
-  EXPECT_EQ(count(0x00FF00), 0);  // ends at -1: nothing on screen
-  fill_rect(-100000, -100000, 2147483647, 2147483647, 0x00FF00);
-  EXPECT_EQ(count(0x00FF00), 1024 * 768);
-}
-
-TEST_F(Primitives, AlphaBlendRoundsDown) {
-  fill_rect_alpha(0, 0, 1, 1, 0xFFFFFF, 128);
-  EXPECT_EQ(px(0, 0), 0x808080u);
-  fill_rect(1, 0, 1, 1, 0xFF0000);
-  fill_rect_alpha(1, 0, 1, 1, 0xFFFFFF, 128);
-  EXPECT_EQ(px(1, 0), 0xFF8080u);
-}
-
-TEST_F(Primitives, AlphaMatchesTheFormulaForEveryAlpha) {
-  const u32 colour = 0x3C7FE1, old = 0xC80A55;
-  for (u32 a = 0; a <= 255; ++a) {
-    fill_rect(0, 0, 1, 1, old);
-    fill_rect_alpha(0, 0, 1, 1, colour, a);
-    u32 expect = 0;
-    for (int shift : {16, 8, 0}) {
-      const u32 c = colour >> shift & 0xFF, o = old >> shift & 0xFF;
-      expect |= ((c * a + o * (255 - a)) / 255) << shift;
+TEST_F(Primitives, AlphaFollowsTheFormulaPerChannelRoundingDown) {
+  const u32 pairs[][2] = {{0x3C7FE1, 0xC80A55}, {0xFFFFFF, 0x000000}, {0x00FF00, 0xFF00FF}, {0x010203, 0xFEFDFC}};
+  for (const auto& [colour, old] : pairs)
+    for (u32 a = 0; a <= 255; ++a) {
+      fill_rect(0, 0, 1, 1, old);
+      fill_rect_alpha(0, 0, 1, 1, colour, a);
+      u32 expect = 0;
+      for (int shift : {16, 8, 0}) {
+        const u32 c = colour >> shift & 0xFF, o = old >> shift & 0xFF;
+        expect |= ((c * a + o * (255 - a)) / 255) << shift;
+      }
+      ASSERT_EQ(px(0, 0), expect) << std::hex << colour << " over " << old << " alpha " << std::dec << a;
+      ASSERT_EQ(blend_colour(colour, old, a), expect) << a;
     }
-    ASSERT_EQ(px(0, 0), expect) << a;
-    ASSERT_EQ(blend_colour(colour, old, a), a == 0 ? old : expect) << a;
-  }
-}
-
-TEST_F(Primitives, BlendIsExactForEveryChannelPair) {
-  for (u32 c = 0; c < 256; c += 3)
-    for (u32 o = 0; o < 256; o += 5)
-      for (u32 a : {1u, 77u, 128u, 200u, 254u})
-        ASSERT_EQ(blend_colour(c << 8 | c, o << 16 | o, a),
-                  ((o * (255 - a)) / 255) << 16 | ((c * a) / 255) << 8 | (c * a + o * (255 - a)) / 255);
-}
-
-TEST_F(Primitives, AlphaFullAndZero) {
-  fill_rect(0, 0, 4, 4, 0x123456);
-  fill_rect_alpha(0, 0, 2, 2, 0xABCDEF, 0);
-  EXPECT_EQ(px(0, 0), 0x123456u);
-  fill_rect_alpha(0, 0, 2, 2, 0xABCDEF, 255);
-  EXPECT_EQ(px(1, 1), 0xABCDEFu);
 }
 
 TEST_F(Primitives, OutlineIsOnePixelOnTheInsideEdge) {
-  draw_rect_outline(10, 10, 5, 4, 0xFFFFFF);
-  EXPECT_EQ(count(0xFFFFFF), 5 * 2 + 2 * 2);
-  EXPECT_EQ(px(10, 10), 0xFFFFFFu);
-  EXPECT_EQ(px(14, 13), 0xFFFFFFu);
+  draw_rect_outline(10, 10, 5, 4, kInk);
+  EXPECT_EQ(count(kInk), 5 * 2 + 2 * 2);
+  EXPECT_EQ(px(10, 10), kInk);
+  EXPECT_EQ(px(14, 13), kInk);
   EXPECT_EQ(px(12, 11), kBg);
   EXPECT_EQ(px(15, 10), kBg);
 }
 
-TEST_F(Primitives, TextGlyphsAndLineFeeds) {
-  draw_text(100, 50, "Hi\nA", 0xFFFFFF, 1);
-  EXPECT_TRUE(glyph_at('H', 100, 50, 0xFFFFFF));
-  EXPECT_TRUE(glyph_at('i', 108, 50, 0xFFFFFF));
-  EXPECT_TRUE(glyph_at('A', 100, 60, 0xFFFFFF));
-}
-
-TEST_F(Primitives, ScaledTextPutsTheSecondLineTwentyBelow) {
-  draw_text(10, 10, "I\nI", 0xFFFFFF, 2);
-  // Each set glyph bit is a 2x2 square; line two starts 20 pixels down.
-  for (int r = 0; r < 8; ++r)
-    for (int b = 0; b < 8; ++b) {
-      const bool set = font8x8['I'][r] >> b & 1;
-      ASSERT_EQ(px(10 + 2 * b + 1, 10 + 2 * r + 1) == 0xFFFFFF, set);
-      ASSERT_EQ(px(10 + 2 * b, 30 + 2 * r) == 0xFFFFFF, set);
+// The whole frame text should give: each set glyph bit a scale x scale
+// square, lines ten pixels (times the scale) apart, high bytes as '?', all of
+// it cut at the screen's edges, nothing wrapped onto another row.
+std::vector<u32> expected_text(const std::vector<std::tuple<i32, i32, std::string, i32>>& draws) {
+  std::vector<u32> frame(1024 * 768, kBg);
+  for (const auto& [x0, y0, text, scale] : draws) {
+    i32 x = x0, y = y0;
+    for (unsigned char c : text) {
+      if (c == '\n') {
+        x = x0;
+        y += 10 * scale;
+        continue;
+      }
+      const u8* rows = font8x8[c >= 0x80 ? '?' : c];
+      for (i32 r = 0; r < 8 * scale; ++r)
+        for (i32 b = 0; b < 8 * scale; ++b)
+          if (rows[r / scale] >> (b / scale) & 1 && x + b >= 0 && x + b < 1024 && y + r >= 0 && y + r < 768)
+            frame[static_cast<size_t>(y + r) * 1024 + x + b] = kInk;
+      x += 8 * scale;
     }
+  }
+  return frame;
 }
 
-TEST_F(Primitives, HighBytesDrawAsQuestionMarks) {
-  draw_text(0, 0, "\xE9", 0xFFFFFF, 1);
-  EXPECT_TRUE(glyph_at('?', 0, 0, 0xFFFFFF));
-}
-
-TEST_F(Primitives, TextClipsAtEveryEdge) {
-  draw_text(-4, -4, "WWWW", 0xFFFFFF, 1);
-  draw_text(1020, 764, "WW", 0xFFFFFF, 1);
-  draw_text(1020, 764, "WW", 0xFFFFFF, 3);
-  draw_text(-10000, 300, "W", 0xFFFFFF, 1);
-  EXPECT_GT(count(0xFFFFFF), 0);
+TEST_F(Primitives, TextDrawsEachGlyphAndCutsItAtEveryEdge) {
+  const std::vector<std::vector<std::tuple<i32, i32, std::string, i32>>> cases = {
+      {{100, 50, "Hi\nA", 1}},
+      {{10, 10, "I\nI", 2}},
+      {{0, 0, "\xE9", 1}},
+      {{-4, -4, "WWWW", 1}, {1020, 764, "WW", 1}, {-10000, 300, "W", 1}},
+      {{1016, 760, "W", 1}, {1016, 0, "W\nW", 1}, {-3, 700, "MM", 1}},  // flush with the edges
+      {{1020, 300, "W", 1}, {-4, 200, "W", 1}},  // cut at one side only: nothing wraps to the next row
+      {{1020, 764, "WW", 3}, {-5, 380, "WW", 3}}};
+  for (size_t i = 0; i < cases.size(); ++i) {
+    clear(kBg);
+    for (const auto& [x, y, text, scale] : cases[i]) draw_text(x, y, text.c_str(), kInk, scale);
+    const std::vector<u32> want = expected_text(cases[i]);
+    size_t wrong = 0;
+    for (size_t p = 0; p < want.size(); ++p) wrong += backbuf[p] != want[p];
+    EXPECT_EQ(wrong, 0u) << "case " << i;
+  }
 }
 
 TEST_F(Primitives, CentredTextStartsHalfItsWidthLeft) {
-  draw_text_centered(100, 50, "OK", 0xFFFFFF, 1);
-  EXPECT_TRUE(glyph_at('O', 92, 46, 0xFFFFFF));
-  EXPECT_TRUE(glyph_at('K', 100, 46, 0xFFFFFF));
+  draw_text_centered(100, 50, "OK", kInk, 1);
+  const std::vector<u32> want = expected_text({{92, 46, "OK", 1}});
+  EXPECT_TRUE(std::equal(want.begin(), want.end(), backbuf));
   clear(kBg);
-  draw_text_centered(100, 50, "", 0xFFFFFF, 1);
-  EXPECT_EQ(count(0xFFFFFF), 0);
+  draw_text_centered(100, 50, "", kInk, 1);
+  EXPECT_EQ(count(kInk), 0);
 }
 
 TEST_F(Primitives, EllipsisKeepsTenCharactersAndCutsElevenToSeven) {
-  char out[32];
-  text_truncate_ellipsis("abcdefghij", out);
-  EXPECT_STREQ(out, "abcdefghij");
-  text_truncate_ellipsis("abcdefghijk", out);
-  EXPECT_STREQ(out, "abcdefg...");
-  text_truncate_ellipsis("", out);
-  EXPECT_STREQ(out, "");
-  text_truncate_ellipsis(std::string(200, 'x').c_str(), out);
-  EXPECT_STREQ(out, "xxxxxxx...");
+  const std::pair<std::string, const char*> cases[] = {
+      {"abcdefghij", "abcdefghij"}, {"abcdefghijk", "abcdefg..."}, {"", ""}, {std::string(200, 'x'), "xxxxxxx..."}};
+  for (const auto& [in, want] : cases) {
+    char out[32];
+    text_truncate_ellipsis(in.c_str(), out);
+    EXPECT_STREQ(out, want);
+  }
 }
 
 std::unique_ptr<DecodedImage> image(u32 w, u32 h, std::initializer_list<u32> pixels) {
@@ -201,22 +179,14 @@ TEST_F(Primitives, ImageAlphaBlendsAndClips) {
 }
 
 TEST_F(Primitives, PresentCopiesRowsAtThePitchAndLeavesTheMargin) {
-  use_screen(1000, 20, 1024);
-  fill_rect(0, 0, 1000, 20, 0x445566);
-  present();
-  for (u32 y = 0; y < 20; ++y) {
-    EXPECT_EQ(screen[y * 1024 + 0], 0x445566u);
-    EXPECT_EQ(screen[y * 1024 + 999], 0x445566u);
-    EXPECT_EQ(screen[y * 1024 + 1000], 0xDEADBEEFu);
-    EXPECT_EQ(screen[y * 1024 + 1023], 0xDEADBEEFu);
+  for (const auto [width, pitch] : {std::pair{1000u, 1024u}, std::pair{640u, 640u}}) {
+    use_screen(width, 20, pitch);
+    fill_rect(0, 0, static_cast<i32>(width), 20, 0x445566);
+    present();
+    for (u32 y = 0; y < 20; ++y)
+      for (u32 x = 0; x < pitch; ++x)
+        ASSERT_EQ(screen[y * pitch + x], x < width ? 0x445566u : 0xDEADBEEFu) << width << ": " << x << "," << y;
   }
-}
-
-TEST_F(Primitives, PresentOfATightModeCopiesTheWholeFrame) {
-  use_screen(640, 480, 640);
-  fill_rect(0, 0, 640, 480, 0x010203);
-  present();
-  for (u32 p : screen) ASSERT_EQ(p, 0x010203u);
 }
 
 }  // namespace
