@@ -1,5 +1,5 @@
 # The boot logo: drawn and encoded as YRF at build time by tools/boot_logo
-# (host g++, the media encoders) and embedded by kernel/core/boot_logo_image.S.
+# (host g++, the media encoders) and embedded by kernel/init/boot_logo_image.S.
 
 # Included before the Makefile's own targets: keep `all` the default goal.
 .DEFAULT_GOAL := all
@@ -18,4 +18,4 @@ $(BOOT_LOGO): $(BOOT_LOGO_TOOL)
 	@mkdir -p $(dir $@)
 	$(BOOT_LOGO_TOOL) $@
 
-$(BUILD)/obj/kernel/core/boot_logo_image.S.o: KERNEL_ASFLAGS += -DTAVLIN_BOOT_LOGO='"$(BOOT_LOGO)"'
+$(BUILD)/obj/kernel/init/boot_logo_image.S.o: KERNEL_ASFLAGS += -DTAVLIN_BOOT_LOGO='"$(BOOT_LOGO)"'

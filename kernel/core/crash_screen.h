@@ -1,16 +1,18 @@
-// The full-screen error report, and the boot progress screen.
+// The full-screen error report: the last thing the kernel does after a fault
+// or the crash chord. The drawing lives above core and is registered at
+// start-up, so a fault path here needs no graphics of its own.
 #pragma once
 #include "kernel/core/types.h"
 
 namespace tavlin {
 
+using CrashPainter = void (*)(const char* code, const char* log);
+
+// The function that draws and presents the report (null: none drawn).
+void crash_screen_set_painter(CrashPainter painter);
+
 // Draws the report, waits for Enter by polling the controller and resets the
 // machine. Reached from interrupt context; never returns.
 [[noreturn]] void crash_screen(const char* code, const char* log);
-// Only the drawing and presentation half of crash_screen.
-void draw_crash_screen(const char* code, const char* log);
-
-// Progress 0..100: redraws the whole boot screen and presents it.
-void draw_boot_screen(i32 percent);
 
 }  // namespace tavlin

@@ -3,7 +3,6 @@
 #include "kernel/core/serial.h"
 #include "kernel/core/kstring.h"
 #include "kernel/fs/fs.h"
-#include "kernel/wm/desktop_icons.h"
 
 namespace tavlin {
 namespace {
@@ -107,7 +106,6 @@ void fs_populate(const SampleFile& image_yrf, const SampleFile& image_png, const
   place_desktop_video(video);
 
   ensure_desktop_dir();
-  desktop_icons_sync();
 
   serial_puts("[FS] Initialised. Nodes used: ");
   serial_dec32(fs_node_count);

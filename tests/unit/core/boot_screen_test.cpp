@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "kernel/core/crash_screen.h"
+#include "kernel/init/boot_screen.h"
 #include "kernel/gfx/gfx.h"
 #include "unit/gfx/shapes_canvas.h"
 

@@ -9,6 +9,7 @@
 #include "fake/fake_hw.h"
 #include "kernel/core/crash_screen.h"
 #include "kernel/core/keyboard.h"
+#include "kernel/gfx/crash_report.h"
 #include "kernel/gfx/gfx.h"
 #include "unit/gfx/shapes_canvas.h"
 

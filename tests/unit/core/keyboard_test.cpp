@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "unit/core/screen_fixture.h"
+#include "kernel/core/crash_screen.h"
 #include "kernel/core/keyboard.h"
+#include "kernel/gfx/crash_report.h"
 
 namespace tavlin {
 namespace {
@@ -20,6 +22,7 @@ class Keyboard : public test::ScreenTest {
     kbd_head = kbd_tail = 0;
     pending_f2_event = 0;
     for (auto& k : key_states) k = 0;
+    crash_screen_set_painter(draw_crash_screen);  // as start-up does
   }
   static void tap(u8 code) {
     keyboard_handle_scancode(code);

@@ -1,10 +1,10 @@
 // One pass of the main loop: input, animations, background jobs, a frame.
 #include "kernel/apps/store.h"
 #include "kernel/arch/hw.h"
-#include "kernel/core/kmain.h"
 #include "kernel/core/timer.h"
 #include "kernel/fs/media_scan.h"
 #include "kernel/gfx/gfx.h"
+#include "kernel/init/kmain.h"
 #include "kernel/net/net_debug.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dispatch.h"

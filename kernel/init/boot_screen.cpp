@@ -1,5 +1,5 @@
 // The start-up progress screen: logo area, progress track and a label.
-#include "kernel/core/crash_screen.h"
+#include "kernel/init/boot_screen.h"
 #include "kernel/core/framebuffer.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"

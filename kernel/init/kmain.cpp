@@ -1,5 +1,5 @@
 // kmain: the start-up sequence, in the order each step depends on the last.
-#include "kernel/core/kmain.h"
+#include "kernel/init/kmain.h"
 
 #include "kernel/arch/hw.h"
 #include "kernel/codec/image_cache.h"
@@ -9,6 +9,8 @@
 #include "kernel/core/mouse.h"
 #include "kernel/core/serial.h"
 #include "kernel/fs/fs.h"
+#include "kernel/gfx/crash_report.h"
+#include "kernel/init/boot_screen.h"
 #include "kernel/net/net_startup.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
@@ -32,6 +34,7 @@ void pause_on_ready() {
 void kernel_startup(const void* multiboot_info) {
   serial_init();
   serial_puts("\n[TavlinOS] kmain entered\n");
+  crash_screen_set_painter(draw_crash_screen);
 
   if (!framebuffer_discover(multiboot_info)) hw::halt_forever();
 
