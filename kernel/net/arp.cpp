@@ -28,10 +28,7 @@ void log_request(const u8* target_ip) {
   serial_puts("[ARP] Sending request for ");
   serial_ip(target_ip);
   serial_puts(" from MAC ");
-  for (u32 i = 0; i < 6; ++i) {
-    if (i) serial_puts(":");
-    serial_hex8(nic_mac[i]);
-  }
+  serial_mac(nic_mac);
   serial_puts("\n");
 }
 

@@ -44,6 +44,16 @@ u16 ip_checksum_finish(u32 sum) {
   return static_cast<u16>(~sum);
 }
 
+u16 ip_transport_checksum(const u8* src, const u8* dst, u8 protocol, const u8* segment, u32 length) {
+  u8 pseudo[12];
+  memcpy(pseudo, src, 4);
+  memcpy(pseudo + 4, dst, 4);
+  pseudo[8] = 0;
+  pseudo[9] = protocol;
+  wire::put_be16(pseudo + 10, static_cast<u16>(length));
+  return ip_checksum_finish(ip_checksum_add(ip_checksum_add(0, pseudo, sizeof pseudo), segment, length));
+}
+
 void ipv4_write_header(u8* ip, u16 total_length, u16 identification, u16 flags_fragment,
                        u8 protocol, const u8* src, const u8* dst) {
   auto* h = reinterpret_cast<wire::Ipv4Header*>(ip);

@@ -20,6 +20,9 @@ void net_config_clear();
 // to continue with ip_checksum_add, then ip_checksum_finish.
 u32 ip_checksum_add(u32 sum, const u8* data, u32 length);
 u16 ip_checksum_finish(u32 sum);
+// The checksum of a TCP or UDP segment of `length` bytes at `segment`,
+// pseudo-header (addresses, protocol, length) included.
+u16 ip_transport_checksum(const u8* src, const u8* dst, u8 protocol, const u8* segment, u32 length);
 
 // Writes a 20-byte header (no options) with its checksum at `ip`.
 void ipv4_write_header(u8* ip, u16 total_length, u16 identification, u16 flags_fragment,

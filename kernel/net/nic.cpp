@@ -41,6 +41,13 @@ u32 nic_send_packet(const u8* frame, u32 length) {
 
 u32 nic_poll_recv(u8* buffer) { return active_driver ? active_driver->poll(buffer) : 0; }
 
+void serial_mac(const u8* mac) {
+  for (u32 i = 0; i < 6; ++i) {
+    if (i) serial_puts(":");
+    serial_hex8(mac[i]);
+  }
+}
+
 void nic_get_mac(u8* out) {
   if (active_driver)
     memcpy(out, nic_mac, 6);

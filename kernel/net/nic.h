@@ -23,6 +23,8 @@ u32 nic_probe();
 u32 nic_send_packet(const u8* frame, u32 length);
 u32 nic_poll_recv(u8* buffer);
 void nic_get_mac(u8* out);
+// Logs a MAC address as six hex pairs joined by colons.
+void serial_mac(const u8* mac);
 u32 nic_link_up();
 
 // Puts a driver behind the seam with its MAC (the drivers do this once they

@@ -36,15 +36,8 @@ u32 build_segment(const u8* dst_mac, const u8* dst_ip, u16 src_port, u16 dst_por
   wire::put_be16(t->urgent, 0);
   if (length) memmove(net_scratch_tx + kSegmentOffset, payload, length);
   const u32 tcp_length = wire::kTcpHeaderLen + length;
-  u8 pseudo[12];
-  memcpy(pseudo, net_my_ip, 4);
-  memcpy(pseudo + 4, dst_ip, 4);
-  pseudo[8] = 0;
-  pseudo[9] = wire::kProtoTcp;
-  wire::put_be16(pseudo + 10, static_cast<u16>(tcp_length));
-  const u32 sum = ip_checksum_add(ip_checksum_add(0, pseudo, 12),
-                                  net_scratch_tx + wire::kL4Offset, tcp_length);
-  wire::put_be16(t->checksum, ip_checksum_finish(sum));
+  wire::put_be16(t->checksum,
+                 ip_transport_checksum(net_my_ip, dst_ip, wire::kProtoTcp, net_scratch_tx + wire::kL4Offset, tcp_length));
   return kSegmentOffset + length;
 }
 

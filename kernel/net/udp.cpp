@@ -10,19 +10,8 @@ namespace tavlin {
 
 u16 udp_checksum(u32 udp_length, const u8* source_ip, const u8* destination_ip) {
   if (udp_length > kScratchTxSize - wire::kL4Offset) udp_length = kScratchTxSize - wire::kL4Offset;
-  u8 pseudo[12];
-  memcpy(pseudo, source_ip, 4);
-  memcpy(pseudo + 4, destination_ip, 4);
-  pseudo[8] = 0;
-  pseudo[9] = wire::kProtoUdp;
-  wire::put_be16(pseudo + 10, static_cast<u16>(udp_length));
-  u32 sum = ip_checksum_add(0, pseudo, sizeof pseudo);
-  sum = ip_checksum_add(sum, net_scratch_tx + wire::kL4Offset, udp_length);
-  // One fold with its carry is enough: the sum of at most 1500 bytes of
-  // words stays far below 2^32.
-  sum = (sum & 0xFFFF) + (sum >> 16);
-  if (sum > 0xFFFF) sum = (sum & 0xFFFF) + 1;
-  return static_cast<u16>(~sum);
+  return ip_transport_checksum(source_ip, destination_ip, wire::kProtoUdp, net_scratch_tx + wire::kL4Offset,
+                               udp_length);
 }
 
 u32 udp_build_frame(const u8* dst_mac, const u8* src_ip, const u8* dst_ip, u16 src_port,

@@ -138,10 +138,7 @@ void read_mac() {
     }
   }
   serial_puts("[e1000] MAC: ");
-  for (u32 i = 0; i < 6; ++i) {
-    if (i) serial_puts(":");
-    serial_hex8(e1000_mac[i]);
-  }
+  serial_mac(e1000_mac);
   serial_puts("\n");
 }
 

@@ -72,10 +72,7 @@ u16 port(u16 reg) { return static_cast<u16>(rtl8139_pci_bar0 + reg); }
 
 void log_mac() {
   serial_puts("[RTL8139] MAC: ");
-  for (u32 i = 0; i < 6; ++i) {
-    if (i) serial_puts(":");
-    serial_hex8(rtl8139_mac[i]);
-  }
+  serial_mac(rtl8139_mac);
   serial_puts("\n");
 }
 
