@@ -1,6 +1,5 @@
 """Card probe, DHCP and the gateway ARP test on the real ISO, against
 dnsmasq on a private network built by the test (see netns.py)."""
-import os
 import socket
 import unittest
 
@@ -36,10 +35,6 @@ def config(m):
 
 @netns.require_network
 class DhcpTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        pass
-
     def setUp(self):
         self.work = netns.Workdir()
         self.peers = []
@@ -66,9 +61,6 @@ class DhcpTest(unittest.TestCase):
         self.assertEqual(got["gateway"], netns.HOST_IP)
         self.assertEqual(got["dns_count"], 2)
         self.assertEqual(got["dns"], [netns.HOST_IP, netns.SECOND_DNS_IP])
-        self.assertIn("[PCI] Scanning all devices...\r\n", log)
-        self.assertIn(f"[DHCP] Got IP {ip}\r\n[NET] DHCP successful\r\n", log)
-        self.assertIn(f"[NET] Testing gateway ARP...\r\n[ARP] Sending request for {netns.HOST_IP}", log)
         self.assertIn("[NET] Gateway ARP succeeded\r\n", log)
         server_log = dns.log()
         for word in LOG_EXCHANGE:
@@ -77,26 +69,10 @@ class DhcpTest(unittest.TestCase):
         return log
 
     def test_e1000_is_configured_by_dnsmasq(self):
-        log = self.configured_boot("e1000")
-        self.assertIn("[PCI] Bus 0 Slot ", log)
-        self.assertIn("Vendor=0x0x00008086 Device=0x0x0000100E", log)
-        self.assertIn("[e1000] Found NIC at BAR0=", log)
-        self.assertIn("[NET] Using e1000 driver\r\n", log)
+        self.assertIn("[NET] Using e1000 driver\r\n", self.configured_boot("e1000"))
 
     def test_rtl8139_is_configured_by_dnsmasq(self):
-        log = self.configured_boot("rtl8139")
-        self.assertIn("[e1000] No e1000-family NIC found on PCI bus\r\n", log)
-        self.assertIn("[RTL8139] Initialized successfully!\r\n", log)
-        self.assertIn("[NET] Using RTL8139 driver\r\n", log)
-
-    def test_both_cards_present_only_the_e1000_is_used(self):
-        self.dnsmasq()
-        with Machine(nic=["e1000", "rtl8139"], netdev=netns.TAP_NETDEV) as m:
-            log = m.wait_for_serial("[NET] Gateway ARP", timeout=120)
-            self.assertIn("Device=0x0x00008139", log)  # it is on the bus
-            self.assertIn("[NET] Using e1000 driver\r\n", log)
-            self.assertNotIn("[RTL8139]", log)
-            self.assertIn("[DHCP] Got IP ", log)
+        self.assertIn("[NET] Using RTL8139 driver\r\n", self.configured_boot("rtl8139"))
 
     def test_without_a_dhcp_server_start_up_goes_on_unconfigured(self):
         with Machine(nic="e1000", netdev=netns.TAP_NETDEV) as m:
@@ -104,8 +80,6 @@ class DhcpTest(unittest.TestCase):
             wait_main_loop(m)
             got = config(m)
             log = m.serial()
-        self.assertIn("[DHCP] Starting...\r\n", log)
-        self.assertIn("[DHCP] Failed\r\n", log)
         self.assertEqual((got["ip"], got["mask"], got["gateway"], got["dns_count"]),
                          ("0.0.0.0", "0.0.0.0", "0.0.0.0", 0))
         self.assertNotIn("Testing gateway", log)
@@ -116,8 +90,6 @@ class DhcpTest(unittest.TestCase):
             wait_main_loop(m)
             log = m.serial()
             self.assertEqual(m.read_bytes("net_my_ip", 4), b"\0\0\0\0")
-        self.assertIn("[e1000] No e1000-family NIC found on PCI bus\r\n[RTL8139] Scanning PCI...\r\n"
-                      "[RTL8139] No RTL8139 found\r\n[NET] No supported NIC found!\r\n", log)
         self.assertNotIn("[DHCP]", log)
         self.assertNotIn("Testing gateway", log)
 

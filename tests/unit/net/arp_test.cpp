@@ -43,7 +43,6 @@ TEST_F(Arp, ReplyForAnotherAddressDoesNotResolveAndFiveAttemptsAreMade) {
   EXPECT_EQ(card.sent.size(), 5u);
   EXPECT_GE(pit_ticks, 300u);
   EXPECT_EQ(arp_cache_lookup(other.data(), mac), 1u);  // still learned
-  EXPECT_TRUE(logged("[ARP] attempt timed out, RX ptr read="));
 }
 
 TEST_F(Arp, NinthAddressOverwritesEntryZeroAndKnownAddressUpdatesInPlace) {

@@ -88,17 +88,10 @@ TEST_F(DeviceDetect, EachAdapterTypeIsWokenAsItsKindNeeds) {
                                      wifi_adapter.initialized, scan_result_count}),
               (std::vector<uint32_t>{c.type, 1, 4, 0xE0000000, c.initialised, c.initialised ? 3u : 0u}));
     EXPECT_EQ(pci.word(1, 4, 0, 4) & 0x6, 0x6u);  // memory and bus mastering on
-    EXPECT_TRUE(logged("[WiFi] Found adapter: " + std::to_string(c.type) + " at BAR0=0x"));
     EXPECT_TRUE(logged(c.line));
     EXPECT_EQ(writes, c.pokes);
     if (c.frame_at) EXPECT_EQ(frame_at(c.frame_at), probe_frame(c.type == 4 ? 0 : 0x02));
   }
-  EXPECT_TRUE(logged("[WiFi] Ready\n[WiFi] Scanning...\n[WiFi] Scan complete: 3 networks found\n"));
-  EXPECT_EQ((std::vector<std::string>{scan_results[0].ssid, scan_results[1].ssid, scan_results[2].ssid}),
-            (std::vector<std::string>{"Home WiFi", "Office Network", "Guest WiFi"}));
-  EXPECT_EQ((std::vector<int32_t>{static_cast<int32_t>(scan_results[1].channel), scan_results[1].signal_dbm,
-                                  static_cast<int32_t>(scan_results[2].security)}),
-            (std::vector<int32_t>{1, -60, 0}));
 }
 
 TEST_F(DeviceDetect, AudioControllerIsResetAndItsCapabilitiesLogged) {
@@ -109,7 +102,6 @@ TEST_F(DeviceDetect, AudioControllerIsResetAndItsCapabilitiesLogged) {
   EXPECT_EQ((std::vector<uint32_t>{hda_ok, hda_bar0}), (std::vector<uint32_t>{1, kBase}));
   EXPECT_EQ(pci.word(0, 27, 0, 4) & 0x7, 0x7u);
   EXPECT_EQ(writes, (Writes{{0x08, 1}, {0x08, 0}}));
-  EXPECT_TRUE(logged("[HDA] Found at BAR0=0x0xF0000000\n[HDA] GCAP=0x0x00004401\n[HDA] Beep (no actual PCM)\n"));
 }
 
 }  // namespace

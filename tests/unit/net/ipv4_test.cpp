@@ -48,7 +48,7 @@ TEST_F(Ipv4, NextHopByMaskAndGateway) {
   }
 }
 
-TEST_F(Ipv4, UdpChecksumOfOddLengthMatchesIndependentSum) {
+TEST_F(Ipv4, ChecksumsOfAnyLengthMatchAnIndependentSum) {
   const Ip src = {10, 0, 2, 15}, dst = {10, 0, 2, 3};
   for (uint32_t payload = 0; payload < 40; ++payload) {
     Bytes data(payload);
@@ -62,6 +62,7 @@ TEST_F(Ipv4, UdpChecksumOfOddLengthMatchesIndependentSum) {
     EXPECT_EQ(be16_at(frame, 38), 8 + payload);
     EXPECT_EQ(be16_at(frame, 16), 28 + payload);
     EXPECT_EQ(be16_at(frame, 20), 0);  // UDP goes without don't-fragment
+    EXPECT_EQ(reference_checksum(slice(frame, 14, 20)), 0) << payload;
   }
 }
 
@@ -127,8 +128,6 @@ TEST_F(Pump, HandsOverOneIpv4FrameAndKeepsTheNextForLater) {
   net_have_ipv4_frame = 0;
   net_pump();
   EXPECT_EQ(bytes(net_ipv4_frame, net_ipv4_frame_len), b);
-  EXPECT_TRUE(logged("[NET] Received packet, len=13\n"));
-  EXPECT_TRUE(logged("[NET] Ethertype=0x86DD\n"));
 }
 
 TEST_F(Pump, ReturnsAfterFiveTicksWithNothingWaitingEvenAcrossTheTickWrap) {

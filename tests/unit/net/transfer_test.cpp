@@ -99,9 +99,6 @@ TEST_F(Upload, RequestIsOneMultipartPostToUpload) {
                            "\r\nConnection: close\r\n\r\n";
   EXPECT_EQ(str(stream), head + body);
   EXPECT_LE(max_in_flight, peer.window);
-  EXPECT_TRUE(logged("[UPLOAD] host=192.168.50.1 port=8088 path=/upload local=/Documents/data.bin "
-                     "remote=up.bin\n[UPLOAD] IP resolved\n[UPLOAD] file_len=20000\n"));
-  EXPECT_TRUE(logged("[UPLOAD] response: HTTP/1.1 200 OKContent-Length: 3ok\n[UPLOAD] SUCCESS\n"));
   const SentSegment& last = peer.from_client.back();
   EXPECT_EQ(last.flags, kTcpFin | kTcpAck);
   EXPECT_EQ(last.ack, peer.iss + 2);  // their initial sequence number, plus the FIN
@@ -123,7 +120,6 @@ TEST_F(Upload, FinFromOutsideTheServersStreamIsNoAnswer) {
   };
   ASSERT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
   EXPECT_TRUE(complete());
-  EXPECT_TRUE(logged("[UPLOAD] response: HTTP/1.1 200 OK"));
 }
 
 TEST_F(Upload, ServerThatTricklesItsAcknowledgementsFailsAtThirtySeconds) {
@@ -131,39 +127,28 @@ TEST_F(Upload, ServerThatTricklesItsAcknowledgementsFailsAtThirtySeconds) {
   peer.window = 100;
   ack_every = 90;  // always before our stall timer
   EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
-  EXPECT_TRUE(logged("[UPLOAD] transfer took too long\n"));
   EXPECT_LT(pit_ticks, 3200u);
 }
 
-TEST_F(Upload, ServerRefusalIsAFailure) {
+// A refusal or silence is a failure; a bare FIN counts as an answer.
+TEST_F(Upload, ServerAnswerDecidesTheResult) {
   make_file("Documents", "a.txt", text("hello"));
   answer = "HTTP/1.1 409 Conflict\r\n\r\nexists\n";
   EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
-  EXPECT_TRUE(logged("[UPLOAD] server refused the file\n"));
-}
-
-TEST_F(Upload, BareFinCountsAsAnAnswer) {
-  make_file("Documents", "a.txt", text("hello"));
+  stream.clear();
   fin_only = true;
   EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
-}
-
-TEST_F(Upload, NoAnswerFailsAfterItsWait) {
-  make_file("Documents", "a.txt", text("hello"));
+  stream.clear();
   silent = true;
   EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
-  EXPECT_TRUE(logged("[UPLOAD] no response\n"));
   EXPECT_EQ(peer.from_client.back().flags, kTcpFin | kTcpAck);
 }
 
 TEST_F(Upload, RefusalsBeforeAnyTraffic) {
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/none", "x"), 0u);
-  EXPECT_TRUE(logged("[UPLOAD] fs_resolve_path failed for: /Documents/none"));
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents", "x"), 0u);
-  EXPECT_TRUE(logged("[UPLOAD] fs_get_file_data failed\n"));
   make_file("Documents", "a.txt", text("hello"));
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/a.txt", std::string(450, 'n').c_str()), 0u);
-  EXPECT_TRUE(logged("[UPLOAD] header too long\n"));
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/a.txt", "evil\"\r\nX: y"), 0u);
   EXPECT_TRUE(card.sent.empty());
 }
@@ -200,42 +185,44 @@ class Download : public Transfer {
   i32 downloaded(const char* name) { return fs_find_child(fs_find_child(fs_root, "Downloads"), name); }
 };
 
-TEST_F(Download, BodyOf511BytesIsStoredInline) {
-  const Bytes body = join({{'a'}, Bytes(510, 'x')});
-  serve("200 OK", body);
-  ASSERT_EQ(http_download_file("notes.txt"), 1u);
-  EXPECT_EQ(str(peer.request).substr(0, 32), "GET /download/notes.txt HTTP/1.0");
-  const i32 node = downloaded("notes.txt");
-  ASSERT_GE(node, 0);
-  EXPECT_EQ(fs_nodes[node].has_blob, 0u);
-  EXPECT_EQ(fs_nodes[node].size, 511u);
-  EXPECT_EQ(std::string(fs_nodes[node].text), str(body));
-}
-
-TEST_F(Download, BodyOf512BytesGoesToABlob) {
-  const Bytes body = pattern(512);
-  serve("200 OK", body);
-  ASSERT_EQ(http_download_file("bin"), 1u);
-  const i32 node = downloaded("bin");
-  ASSERT_GE(node, 0);
-  EXPECT_EQ(fs_nodes[node].has_blob, 1u);
-  u32 len = 0;
-  const u8* data = fs_blob_data(node, &len);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(bytes(data, len), body);
-}
-
-TEST_F(Download, ExistingNameFailsAndLeavesTheFileAlone) {
+// Bodies below 512 bytes are stored inline, larger ones in a blob; a name
+// already taken, an error page, an empty body or one past the buffer store nothing.
+TEST_F(Download, StoresExactlyTheBodyOfASuccessfulAnswer) {
+  struct Case {
+    const char* name;
+    const char* status;
+    Bytes body;
+    u32 result, has_blob;
+  } cases[] = {
+      {"notes.txt", "200 OK", join({{'a'}, Bytes(510, 'x')}), 1, 0},
+      {"bin", "200 OK", pattern(512), 1, 1},
+      {"keep.txt", "200 OK", text("replacement"), 0, 0},
+      {"missing.txt", "404 Not Found", text("no such file\n"), 0, 0},
+      {"empty", "200 OK", {}, 0, 0},
+      {"big.bin", "200 OK", pattern(kHttpRespCap), 0, 0},
+  };
   make_file("Downloads", "keep.txt", text("original"));
-  serve("200 OK", text("replacement"));
-  EXPECT_EQ(http_download_file("keep.txt"), 0u);
-  EXPECT_EQ(std::string(fs_nodes[downloaded("keep.txt")].text), "original");
-}
-
-TEST_F(Download, ErrorPageIsNotStoredAsTheFile) {
-  serve("404 Not Found", text("no such file\n"));
-  EXPECT_EQ(http_download_file("missing.txt"), 0u);
-  EXPECT_LT(downloaded("missing.txt"), 0);
+  for (const auto& c : cases) {
+    peer = TcpPeer{};
+    card = ScriptedCard{};
+    peer.ip = {10, 0, 2, 2};
+    peer.our_ip = {10, 0, 2, 15};
+    peer.port = 8088;
+    peer.attach(*this, card);
+    serve(c.status, c.body);
+    EXPECT_EQ(http_download_file(c.name), c.result) << c.name;
+    const i32 node = downloaded(c.name);
+    if (!c.result) {
+      if (node >= 0) EXPECT_EQ(std::string(fs_nodes[node].text), "original") << c.name;
+      continue;
+    }
+    EXPECT_EQ(str(peer.request).substr(0, 14), "GET /download/") << c.name;
+    ASSERT_GE(node, 0) << c.name;
+    EXPECT_EQ(fs_nodes[node].has_blob, c.has_blob) << c.name;
+    u32 len = 0;
+    const u8* data = fs_blob_data(node, &len);
+    EXPECT_EQ(c.has_blob ? bytes(data, len) : text(fs_nodes[node].text), c.body) << c.name;
+  }
 }
 
 TEST_F(Download, NameIsPercentEncodedInThePath) {
@@ -243,19 +230,6 @@ TEST_F(Download, NameIsPercentEncodedInThePath) {
   ASSERT_EQ(http_download_file("my file?.txt"), 1u);
   EXPECT_EQ(str(peer.request).substr(0, 41), "GET /download/my%20file%3F.txt HTTP/1.0\r\n");
   EXPECT_GE(downloaded("my file?.txt"), 0);
-}
-
-TEST_F(Download, BodyLargerThanTheBufferFailsAndStoresNothing) {
-  serve("200 OK", pattern(kHttpRespCap));
-  EXPECT_EQ(http_download_file("big.bin"), 0u);
-  EXPECT_LT(downloaded("big.bin"), 0);
-  EXPECT_TRUE(logged("[DOWNLOAD] file larger than the response buffer\n"));
-}
-
-TEST_F(Download, EmptyBodyFails) {
-  serve("200 OK", {});
-  EXPECT_EQ(http_download_file("empty"), 0u);
-  EXPECT_LT(downloaded("empty"), 0);
 }
 
 }  // namespace
