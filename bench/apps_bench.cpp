@@ -25,15 +25,15 @@ void BM_ImageViewerPaint512At100(benchmark::State& state) {
   fb_width = 1024;
   fb_height = 768;
   codec_test::fresh_tree_and_cache();
-  codec_test::PngSpec spec{kSide, kSide, PNG_COLOR_TYPE_RGBA, codec_test::image_data(kSide, kSide)};
+  codec_test::PngSpec picture{kSide, kSide, PNG_COLOR_TYPE_RGBA, codec_test::image_data(kSide, kSide)};
   // Its flat squares are opaque and the rest translucent: both paths of the blend.
   if (state.range(0))
-    for (size_t i = 3; i < spec.samples.size(); i += 4) spec.samples[i] = 255;
+    for (size_t i = 3; i < picture.samples.size(); i += 4) picture.samples[i] = 255;
   static Window viewer;
   viewer = Window{};
   viewer.app = app::kImageViewer;
   viewer.zoom = 100;
-  viewer.image_node = codec_test::blob_file("bench.png", codec_test::libpng_write(spec));
+  viewer.image_node = codec_test::blob_file("bench.png", codec_test::libpng_write(picture));
   const DecodedImage* img = image_get_decoded(viewer.image_node);
   if (!img || !img->valid) {
     state.SkipWithError("the benchmark image did not decode");

@@ -23,11 +23,9 @@ constexpr i32 kColumnMargin = 24;
 
 i32 max_of(i32 a, i32 b) { return a > b ? a : b; }
 
-bool closing(const Window& w) { return w.anim_kind == anim::kClose && w.close_pending; }
-
 Window* open_trash() {
   for (Window& w : windows)
-    if (w.in_use && w.app == app::kTrash && !closing(w)) return &w;
+    if (w.in_use && w.app == app::kTrash && !win_is_closing(w)) return &w;
   return nullptr;
 }
 

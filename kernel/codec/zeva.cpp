@@ -1,7 +1,9 @@
 // Frame seeking, checking and key/delta decoding of ZEVA video.
 #include "kernel/codec/zeva.h"
 
+#include "kernel/codec/file_magic.h"
 #include "kernel/codec/yrf.h"
+#include "kernel/core/byte_order.h"
 
 namespace tavlin {
 
@@ -10,22 +12,14 @@ u16 video_diff_rgb565[kZevaMaxPixels];
 
 namespace {
 
-constexpr u8 kMagic[4] = {'Z', 'E', 'V', 'A'};
 constexpr u32 kMinSeekSize = 16;  // a file must be longer than this to hold frame 0
-
-inline u32 be16(const u8* p) { return static_cast<u32>(p[0]) << 8 | p[1]; }
-inline u32 be32(const u8* p) {
-  return static_cast<u32>(p[0]) << 24 | static_cast<u32>(p[1]) << 16 | static_cast<u32>(p[2]) << 8 | p[3];
-}
 
 inline u32 frame_length(const u8* content, u32 offset) { return be32(content + offset + 1); }
 
 }  // namespace
 
 u32 zeva_read_header(const u8* content, u32 size, ZevaHeader* out) {
-  if (!content || size < kZevaHeaderSize) return 0;
-  for (u32 i = 0; i < 4; ++i)
-    if (content[i] != kMagic[i]) return 0;
+  if (!content || size < kZevaHeaderSize || !is_zeva_data(content, size)) return 0;
   out->width = be16(content + 4);
   out->height = be16(content + 6);
   out->frame_count = be32(content + 8);

@@ -21,8 +21,7 @@ Window* owned_window(u32 handle) {
   const u32 slot = handle & ((1u << kSlotBits) - 1);
   if (handle == 0 || handles[slot] != handle) return nullptr;
   Window& w = windows[slot];
-  const bool closing = w.anim_kind == anim::kClose && w.close_pending;
-  if (!w.in_use || w.app != app::kProgram || closing) return nullptr;
+  if (!w.in_use || w.app != app::kProgram || win_is_closing(w)) return nullptr;
   return &w;
 }
 

@@ -16,19 +16,17 @@
 namespace tavlin::dispatch {
 namespace {
 
-bool closing(const Window& w) { return w.anim_kind == anim::kClose; }
-
 // Windows on their way out are skipped: a press on the dock then opens a
 // fresh window instead of focusing one that is about to vanish.
 Window* first_window_showing(i32 node) {
   for (Window& w : windows)
-    if (w.in_use && !closing(w) && (w.doc_node == node || w.image_node == node)) return &w;
+    if (w.in_use && !win_is_closing(w) && (w.doc_node == node || w.image_node == node)) return &w;
   return nullptr;
 }
 
 Window* first_plain_window_of(i32 kind) {
   for (Window& w : windows)
-    if (w.in_use && !closing(w) && static_cast<i32>(w.app) == kind && w.doc_node < 0 && w.image_node < 0)
+    if (w.in_use && !win_is_closing(w) && static_cast<i32>(w.app) == kind && w.doc_node < 0 && w.image_node < 0)
       return &w;
   return nullptr;
 }
@@ -97,7 +95,7 @@ void open_icon(const DesktopIcon& icon) {
   }
   open_app(static_cast<i32>(app::kFinder));
   for (Window& w : windows) {
-    if (!w.in_use || closing(w) || w.app != app::kFinder) continue;
+    if (!w.in_use || win_is_closing(w) || w.app != app::kFinder) continue;
     finder_enter_folder(w, node);
     return;
   }

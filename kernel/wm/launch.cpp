@@ -41,13 +41,11 @@ NewWindow new_window_for(u32 kind) {
   }
 }
 
-bool closing(const Window& w) { return w.anim_kind == anim::kClose && w.close_pending; }
-
 // The first open window matching, for the one-window-per-kind rule. A window
 // in its close animation no longer counts: it is on its way out.
 Window* find_open(bool (*match)(const Window&, i32), i32 key) {
   for (Window& w : windows)
-    if (w.in_use && !closing(w) && match(w, key)) return &w;
+    if (w.in_use && !win_is_closing(w) && match(w, key)) return &w;
   return nullptr;
 }
 

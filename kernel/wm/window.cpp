@@ -39,13 +39,12 @@ void release_store_state(Window& w) {
 
 // A closing window keeps its close animation: anything else would leave the
 // slot held once the animation ends.
-bool closing(const Window& w) { return w.anim_kind == anim::kClose; }
 
 // Another open window of the kind showing no file, which still needs the
 // application's tile (a viewer whose file was deleted shows none either).
 bool another_fileless(const Window& w) {
   for (const Window& o : windows) {
-    if (&o == &w || !o.in_use || o.app != w.app || closing(o)) continue;
+    if (&o == &w || !o.in_use || o.app != w.app || win_is_closing(o)) continue;
     if (shown_file(o) < 0) return true;
   }
   return false;
@@ -116,7 +115,7 @@ void win_restore_and_focus(Window& win) {
 }
 
 void win_minimize(Window& win) {
-  if (win.minimized || win.anim_kind == anim::kMinimize || closing(win)) return;
+  if (win.minimized || win.anim_kind == anim::kMinimize || win_is_closing(win)) return;
   i32 cx, cy;
   dock_icon_center_for_app(static_cast<i32>(win.app), &cx, &cy);
   win_start_anim(win, anim::kMinimize, win.x, win.y, win.w, win.h, cx - kIconBox / 2, cy - kIconBox / 2,
@@ -127,7 +126,7 @@ void win_minimize(Window& win) {
 }
 
 void win_toggle_maximize(Window& win) {
-  if (closing(win)) return;
+  if (win_is_closing(win)) return;
   const i32 fx = win.x, fy = win.y, fw = win.w, fh = win.h;
   if (win.maximized) {
     win.maximized = 0;

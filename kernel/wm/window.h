@@ -162,6 +162,9 @@ void close_window(Window* win);
 
 // Eased progress 0..100 of the window's running animation.
 i32 win_anim_progress(const Window& win);
+// True while the window plays its close animation, after which its slot is
+// freed: it takes no presses and no longer counts as open.
+inline bool win_is_closing(const Window& w) { return w.anim_kind == anim::kClose && w.close_pending; }
 void win_start_anim(Window& win, u32 kind, i32 fx, i32 fy, i32 fw, i32 fh, i32 tx, i32 ty, i32 tw, i32 th);
 // Ends animations that have run their course (one main-loop step): frees
 // closed slots and hides minimised windows.

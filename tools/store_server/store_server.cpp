@@ -51,7 +51,7 @@ bool store_is_empty(const Options& o) {
   return true;
 }
 
-// Copies every file of the seed folders into an empty store; a name met
+// Copies every file of the starter folders into an empty store; a name met
 // twice keeps its first copy.
 void seed(const Options& o) {
   if (o.seeds.empty() || !store_is_empty(o)) return;
