@@ -3,14 +3,12 @@ drop-down opened by its title runs an item, the desktop's menu makes a
 folder that shows as an icon, F2 and typed keys rename it, About opens from
 the Help menu and the Clock from the dock; and the start-up detection lines
 with and without QEMU's HD Audio device."""
-import time
 import unittest
 
-from desktop import dock_tile_centre, find_window, font, read_desktop_icons, read_nodes, text_pixels
+from desktop import dock_tile_centre, find_window, read_desktop_icons, read_nodes
 from harness import DesktopTestCase, Machine
 
 TERMINAL, ABOUT, CLOCK = 3, 1, 2
-HIGHLIGHT, MENU_FACE, LABEL = 0x0A84FF, 0xF7F7F7, 0xF5F5F5
 FILE_TITLE, HELP_TITLE = (140, 14), (372, 14)
 
 
@@ -38,9 +36,6 @@ class TopBarTest(DesktopTestCase):
         # File > New Terminal, from the title's drop-down.
         self.click_at(*FILE_TITLE)
         m.wait_until(lambda: m.read_i32("open_menu") == 0, timeout=10, message="File menu open")
-        screen = m.screendump()
-        self.assertEqual(screen.pixel(130, 5), HIGHLIGHT)
-        self.assertEqual(screen.pixel(200, 95), MENU_FACE)
         self.click_at(150, 60)
         self.wait_window(TERMINAL)
         self.assertEqual(m.read_i32("open_menu"), -1)
@@ -55,12 +50,6 @@ class TopBarTest(DesktopTestCase):
         node = read_nodes(m)[icon["fs_idx"]]
         self.assertEqual((icon["label"], node["name"], node["kind"]), ("New Folder", "New Folder", 0))
         self.assertEqual((icon["x"], icon["y"]), (40, 290))  # below the two sample files
-        time.sleep(0.3)
-        on, _ = text_pixels(font(m), icon["x"] + 32 - 40, icon["y"] + 74, "New Folder")
-        screen = m.screendump()
-        self.assertEqual({screen.pixel(x, y) for x, y in on}, {LABEL})
-        r, g, b = (screen.pixel(icon["x"] + 32, icon["y"] + 50) >> s & 0xFF for s in (16, 8, 0))
-        self.assertTrue(r > 200 and b < 150, "a folder's warm tile")
 
         # F2 over the icon, then the new name typed over the old one.
         m.move_pointer_to(icon["x"] + 30, icon["y"] + 30)
@@ -82,13 +71,7 @@ class TopBarTest(DesktopTestCase):
         self.click_at(380, 40)
         self.wait_window(ABOUT)
         self.click_at(*dock_tile_centre(m, 2))
-        _, clock = self.wait_window(CLOCK)
-        time.sleep(0.5)
-        screen = m.screendump()
-        # The dial's rim just inside the content area's left half.
-        cx, cy = clock["x"] + 1 + (clock["w"] - 2) // 2, clock["y"] + 30 + (clock["h"] - 31) // 2 - 20
-        radius = min(clock["w"] - 2, clock["h"] - 31) // 2 - 40
-        self.assertEqual(screen.pixel(cx - radius - 2, cy), 0x2C2C2E)
+        self.wait_window(CLOCK)
 
 
 class NoAudioTest(unittest.TestCase):

@@ -1,6 +1,5 @@
-// The browser window on the desktop: opened once, centred and focused by the
-// launcher; its scrollbar pressed and dragged through the mouse dispatcher;
-// and the colours its parts are painted in.
+// The browser window on the desktop: its scrollbar pressed and dragged
+// through the mouse dispatcher, and the colours its parts are painted in.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +7,6 @@
 
 #include "kernel/apps/apps.h"
 #include "kernel/gfx/font.h"
-#include "kernel/wm/launch.h"
 #include "unit/wm/dispatch_fixture.h"
 
 namespace tavlin::test {
@@ -33,15 +31,6 @@ class BrowserWindow : public DispatchTest {
     return true;
   }
 };
-
-TEST_F(BrowserWindow, OpensOnceCentredFocusedAndOnTop) {
-  const auto z = next_z;
-  open_app(static_cast<i32>(app::kBrowser));
-  Window* w = first_of(app::kBrowser);
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(frame(*w), (Ints{132, 100, 760, 520}));
-  EXPECT_EQ((std::tuple{focused_window, w->z, next_z}), (std::tuple{win_index(*w), z, z + 1}));
-}
 
 TEST_F(BrowserWindow, ScrollbarPressGrabsTheThumbWhereItIsOrBringsItThere) {
   make_window(app::kBrowser, 100, 50, 400, 400);

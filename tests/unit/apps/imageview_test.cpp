@@ -97,9 +97,6 @@ TEST_F(ImageViewer, AFileThatIsNoImageShowsTheNoteUnderTheToolbar) {
   win.image_node = blob_file("fake.png", text);
   paint();
   EXPECT_TRUE(text_drawn_at(kX + kW / 2 - 80, kCanvasTop + (kH - 22) / 2 - 4, "Cannot preview image", 0xAAAAAA));
-  EXPECT_EQ(px(kX, kCanvasTop), 0x333333u);  // the board's first square
-  EXPECT_EQ(px(kX + 8, kCanvasTop), 0x2B2B2Bu);
-  EXPECT_EQ(px(kX + 200, kY + 21), 0xC7C7C7u);
   for (const auto& [x, label] : {std::pair{8, "- "}, {24, "100%"}, {70, "+"}, {90, "Fit"}})
     EXPECT_TRUE(text_drawn_at(kX + x, kY + 5, label, 0x1C1C1C)) << label;
 }
