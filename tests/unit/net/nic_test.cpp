@@ -53,6 +53,14 @@ class Nic : public ::testing::Test {
   }
 };
 
+TEST_F(Nic, ListingLogsEveryFunctionZero) {
+  add_e1000(3);
+  pci.add(2, 31, 0, 0x1234, 0x1111, 0);
+  pci_list_devices();
+  EXPECT_TRUE(logged("[PCI] Bus 0 Slot 3: Vendor=0x0x00008086 Device=0x0x0000100E Class=0x0x02000000\n"));
+  EXPECT_TRUE(logged("[PCI] Bus 2 Slot 31: Vendor=0x0x00001234"));
+}
+
 TEST_F(Nic, BothCardsPresentOnlyTheE1000IsSetUp) {
   add_rtl(2);
   add_e1000(5);

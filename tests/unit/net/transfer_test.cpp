@@ -132,16 +132,25 @@ TEST_F(Upload, ServerThatTricklesItsAcknowledgementsFailsAtThirtySeconds) {
 
 // A refusal or silence is a failure; a bare FIN counts as an answer.
 TEST_F(Upload, ServerAnswerDecidesTheResult) {
-  make_file("Documents", "a.txt", text("hello"));
-  answer = "HTTP/1.1 409 Conflict\r\n\r\nexists\n";
-  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
-  stream.clear();
-  fin_only = true;
-  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 1u);
-  stream.clear();
-  silent = true;
-  EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), 0u);
-  EXPECT_EQ(peer.from_client.back().flags, kTcpFin | kTcpAck);
+  const struct {
+    const char* answer;
+    bool fin_only, silent;
+    u32 result;
+  } cases[] = {{"HTTP/1.1 409 Conflict\r\n\r\nexists\n", false, false, 0}, {"", true, false, 1},
+               {"", false, true, 0}};
+  for (const auto& c : cases) {
+    card = ScriptedCard{};
+    peer = TcpPeer{};
+    stream.clear();
+    acked = next_ack = 0;
+    SetUp();
+    make_file("Documents", "a.txt", text("hello"));
+    answer = c.answer;
+    fin_only = c.fin_only;
+    silent = c.silent;
+    EXPECT_EQ(http_post_file("192.168.50.1:8088", "/Documents/a.txt", "a.txt"), c.result) << c.answer;
+    if (c.silent) EXPECT_EQ(peer.from_client.back().flags, kTcpFin | kTcpAck);
+  }
 }
 
 TEST_F(Upload, RefusalsBeforeAnyTraffic) {
