@@ -106,6 +106,7 @@ class LossyLink:
                  relay_port=47014, qemu_port=47015):
         self.stats_path = os.path.join(workdir, "relay.stats")
         self.netdev = f"socket,id=n0,udp=127.0.0.1:{relay_port},localaddr=127.0.0.1:{qemu_port}"
+        self.qemu_port = qemu_port
         args = [sys.executable, os.path.abspath(__file__), tap, str(relay_port), str(qemu_port),
                 str(loss), str(duplicate), str(reorder), str(seed), self.stats_path]
         self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL)

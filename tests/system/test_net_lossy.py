@@ -1,10 +1,13 @@
 """Transfers over a lossy link, for both cards: relay.py stands between QEMU
 and the private network's tap and drops 5 % of the frames each way, sends
 some twice and reorders some. A 300 KB download and a 300 KB upload either
-arrive byte for byte or fail cleanly within the transfer deadline, never
-cut short and called done."""
+arrive byte for byte or fail cleanly, never cut short and called done; a
+server that trickles its answer fails within the transfer deadline."""
 import os
 import random
+import socket
+import threading
+import time
 import unittest
 
 from harness import Machine
@@ -13,7 +16,55 @@ import relay
 from test_net_http import FileTree, store_server_binary
 
 SIZE = 300000
+TRICKLE_PORT = 8090
 DEADLINE_TICKS = 3000
+
+
+class TricklingServer:
+    """Answers every connection with a status line, then one byte a second
+    for as long as the client listens."""
+
+    def __init__(self, address=netns.HOST_IP, port=TRICKLE_PORT):
+        self.sock = socket.socket()
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.sock.bind((address, port))
+        self.sock.listen(4)
+        self.sock.settimeout(0.5)
+        self.running = True
+        self.connections = []
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+
+    def _serve(self):
+        while self.running:
+            try:
+                conn, _ = self.sock.accept()
+            except OSError:
+                continue
+            self.connections.append(conn)
+            threading.Thread(target=self._trickle, args=(conn,), daemon=True).start()
+
+    def _trickle(self, conn):
+        try:
+            conn.recv(2048)
+            conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n")
+            while self.running:
+                conn.sendall(b"x")
+                time.sleep(1)
+        except OSError:
+            pass
+        finally:
+            conn.close()
+
+    def stop(self):
+        self.running = False
+        self.thread.join(timeout=5)
+        self.sock.close()
+        for conn in self.connections:
+            try:
+                conn.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
 
 
 class LossyOverCard:
@@ -33,6 +84,7 @@ class LossyOverCard:
             netns.start_store_server(w, store_server_binary(), cls.store,
                                      port=netns.STORE_PORT, address=netns.STORE_IP),
         ]
+        cls.trickle = TricklingServer()
         cls.link = relay.LossyLink(w, netns.TAP)
         gdb = os.path.join(w, "gdb.sock")
         cls.m = Machine(nic=cls.nic, netdev=cls.link.netdev, extra_args=netns.gdb_args(gdb))
@@ -44,6 +96,7 @@ class LossyOverCard:
     def tearDownClass(cls):
         cls.m.stop()
         print(f"\n[{cls.nic}] relay counts: {cls.link.stop()}")
+        cls.trickle.stop()
         for p in cls.peers:
             p.stop()
         cls.work.remove()
@@ -78,6 +131,14 @@ class LossyOverCard:
             with open(path, "rb") as f:
                 self.assertEqual(f.read(), self.payload)
         self.assertLessEqual(ticks, DEADLINE_TICKS + 100)
+
+    def test_trickling_server_fails_within_the_deadline(self):
+        result, ticks, _ = self.cmd.run(netns.NetCommands.GET,
+                                        f"http://{netns.HOST_IP}:{TRICKLE_PORT}/slow")
+        print(f"\n[{self.nic}] trickling server: result {result} after {ticks} ticks")
+        self.assertEqual(result, 0)
+        self.assertLessEqual(ticks, DEADLINE_TICKS + 100)
+        self.assertIn("[HTTP] response incomplete", self.m.serial())
 
 
 @netns.require_network

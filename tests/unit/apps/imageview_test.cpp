@@ -33,9 +33,9 @@ class ImageViewer : public CanvasTest {
 
   // A PNG of the given 0xAARRGGBB pixels, as a file the viewer shows.
   void show(u32 w, u32 h, const std::vector<u32>& argb) {
-    PngSpec spec{w, h, PNG_COLOR_TYPE_RGBA, {}};
-    for (u32 p : argb) spec.samples.insert(spec.samples.end(), {u8(p >> 16), u8(p >> 8), u8(p), u8(p >> 24)});
-    win.image_node = blob_file("picture.png", libpng_write(spec));
+    PngSpec picture{w, h, PNG_COLOR_TYPE_RGBA, {}};
+    for (u32 p : argb) picture.samples.insert(picture.samples.end(), {u8(p >> 16), u8(p >> 8), u8(p), u8(p >> 24)});
+    win.image_node = blob_file("picture.png", libpng_write(picture));
   }
 
   void paint() { draw_app_imageview(&win, kX, kY, kW, kH); }
