@@ -8,7 +8,7 @@ import tempfile
 import unittest
 
 from desktop import NODE_SIZE, read_nodes, read_windows
-from harness import ROOT, Machine
+from harness import ROOT, DesktopTestCase
 import netns
 from test_terminal import Session, open_terminal
 
@@ -23,22 +23,18 @@ def ball_pixels(screen, win):
             for x in range(win["x"] + 1, win["x"] + win["w"] - 1) if screen.pixel(x, y) == BALL]
 
 
-class Programs(unittest.TestCase):
+class Programs(DesktopTestCase):
+    gdb = os.path.join(tempfile.mkdtemp(prefix="tavlin-gdb-"), "gdb.sock")
+    machine_args = netns.gdb_args(gdb)
+
     @classmethod
     def setUpClass(cls):
-        cls.gdb = os.path.join(tempfile.mkdtemp(prefix="tavlin-gdb-"), "gdb.sock")
-        cls.m = Machine(extra_args=netns.gdb_args(cls.gdb))
-        cls.m.start()
+        super().setUpClass()
         try:
-            cls.m.wait_for_desktop()
             cls.s = Session(cls.m, open_terminal(cls.m))
         except Exception:
             cls.m.stop()
             raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
 
     def write_file(self, name, data):
         """Fills the root-folder file `name` (made with touch) with data."""
