@@ -1,76 +1,67 @@
 // Pointer scenarios on windows: dragging by the title bar, resizing from the
-// grip within its limits, the three title-bar buttons and click-to-front.
+// grip, the title-bar buttons and click-to-front; then presses routed into
+// application windows and the upload dialog, which takes every left press.
 #include <gtest/gtest.h>
 
+#include "kernel/apps/upload_dialog.h"
+#include "kernel/net/ipv4.h"
+#include "kernel/net/nic.h"
+#include "unit/codec/codec_builders.h"
 #include "unit/wm/dispatch_fixture.h"
 
 namespace tavlin::test {
 namespace {
 
 using WindowMouse = DispatchTest;
+using AppClicks = DispatchTest;
 
-TEST_F(WindowMouse, TitleBarDragFollowsThePointerUntilRelease) {
+TEST_F(WindowMouse, TitleBarDragFollowsThePointerAndTheGripResizesWithinLimits) {
   Window& w = make_window(app::kClock, 100, 100, 320, 260);
   press_pass(200, 110);
-  move_pass(450, 300);
-  EXPECT_EQ(frame(w), (Ints{350, 290, 320, 260}));
   move_pass(450, 20);  // the title bar cannot go under the top bar
-  EXPECT_EQ(w.y, 28);
   release_pass();
   move_pass(600, 500);
   EXPECT_EQ(frame(w), (Ints{350, 28, 320, 260}));
-
-  Window& big = make_window(app::kTextEdit, 100, 200, 480, 360);
-  win_toggle_maximize(big);
-  drag(512, 40, 520, 40);  // restored under the same grab point, halfway along
-  EXPECT_EQ(big.maximized, 0u);
-  EXPECT_EQ(frame(big), (Ints{520 - 240, 28, 480, 360}));
-}
-
-TEST_F(WindowMouse, GripResizesDownToTheMinimumAndUpToTheScreenAndDock) {
-  Window& w = make_window(app::kAbout, 100, 100, 400, 300);
-  press_pass(495, 395);  // 5 px inside the bottom-right corner
+  press_pass(665, 283);  // 5 px inside the bottom-right corner
   const struct {
     i32 x, y;
     Ints frame;
-  } moves[] = {{595, 445, {100, 100, 500, 350}},
-               {150, 150, {100, 100, 180, 100}},
-               {1023, 767, {100, 100, 924, 592}}};  // the screen's right edge, the dock's top
+  } moves[] = {{765, 333, {350, 28, 420, 310}}, {400, 50, {350, 28, 180, 100}}, {1023, 767, {350, 28, 674, 664}}};
   for (const auto& m : moves) {
     move_pass(m.x, m.y);
-    EXPECT_EQ(frame(w), m.frame) << m.x << "," << m.y;
+    EXPECT_EQ(frame(w), m.frame) << m.x << "," << m.y;  // minimum, then the screen's edge and the dock's top
   }
   release_pass();
   EXPECT_EQ(w.resizing, 0u);
+  Window& big = make_window(app::kTextEdit, 100, 200, 480, 360);
+  win_toggle_maximize(big);
+  drag(512, 40, 520, 40);  // restored under the same grab point, halfway along
+  EXPECT_EQ((Ints{i32(big.maximized), big.x, big.y, big.w}), (Ints{0, 520 - 240, 28, 480}));
 }
 
-TEST_F(WindowMouse, TitleBarButtonsCloseMinimiseAndMaximise) {
+TEST_F(WindowMouse, ClickRaisesAndTheButtonsMaximiseMinimiseAndClose) {
   Window& w = make_window(app::kAbout, 100, 100, 400, 300);
   Window& other = make_window(app::kClock, 600, 400, 200, 200);
+  w.launched = 0;
   click(122, 121);  // 6² + 6² > 64: beside the close button, a plain title-bar press
-  EXPECT_EQ(w.anim_kind, anim::kNone);
+  EXPECT_EQ((Ints{i32(w.anim_kind), focused_window, i32(w.launched)}), (Ints{anim::kNone, win_index(w), 1}));
+  EXPECT_GT(w.z, other.z);
   press(156, 115);
   release_pass();  // down and up between two passes still counts
   EXPECT_EQ(frame(w), (Ints{0, 28, 1024, 664}));
-  EXPECT_EQ(focused_window, win_index(w));
   click(1020, 688);  // a maximised window has no grip
   EXPECT_EQ(w.resizing, 0u);
   click(56, 43);  // the button moved with the window
   EXPECT_EQ(frame(w), (Ints{100, 100, 400, 300}));
-
   win_focus_and_raise(other);
   click(136, 115);  // minimising does not take the focus
-  EXPECT_EQ(w.anim_kind, anim::kMinimize);
-  EXPECT_EQ(focused_window, win_index(other));
+  EXPECT_EQ((Ints{i32(w.anim_kind), focused_window}), (Ints{anim::kMinimize, win_index(other)}));
   advance(22);
   pass();
-  EXPECT_EQ(w.minimized, 1u);
-
   win_restore_and_focus(w);
   advance(22);
   click(116 + 8, 115);  // the close circle's edge still counts
-  EXPECT_EQ(w.anim_kind, anim::kClose);
-  EXPECT_EQ(focused_window, -1);
+  EXPECT_EQ((Ints{i32(w.anim_kind), focused_window}), (Ints{anim::kClose, -1}));
   for (i32 x : {136, 156, 300}) click(x, 115);  // a closing window takes no presses
   click(300, 300);
   EXPECT_EQ((Ints{i32(w.anim_kind), focused_window}), (Ints{i32(anim::kClose), -1}));
@@ -79,16 +70,120 @@ TEST_F(WindowMouse, TitleBarButtonsCloseMinimiseAndMaximise) {
   EXPECT_EQ(w.in_use, 0u);
 }
 
-TEST_F(WindowMouse, ClickBringsTheWindowToTheFront) {
-  Window& back = make_window(app::kAbout, 100, 100, 400, 300);
-  Window& front = make_window(app::kClock, 300, 200, 400, 300);
-  back.launched = 0;
-  click(150, 300);
-  EXPECT_EQ(focused_window, win_index(back));
-  EXPECT_GT(back.z, front.z);
-  EXPECT_EQ(back.launched, 1u);  // the dock stops bouncing its tile
-  EXPECT_EQ(window_at(350, 250), &back);
-  EXPECT_EQ(frame(back), (Ints{100, 100, 400, 300}));
+TEST_F(AppClicks, ClockButtonsStepTheTimeZoneWithinTwelveHours) {
+  make_window(app::kClock, 100, 100, 320, 260);  // button strip: rows 329 to 358
+  const Tap taps[] = {{121, 340, -1}, {150, 358, -2}, {120, 340, -2}, {151, 340, -2},
+                      {121, 359, -2}, {369, 340, -1}, {399, 340, -1}};
+  for (const Tap& t : taps) {
+    tap(t.x, t.y);
+    EXPECT_EQ(timezone_offset_hours, t.after) << t.x << "," << t.y;
+  }
+  for (int i = 0; i < 15; ++i) tap(130, 340);
+  EXPECT_EQ(timezone_offset_hours, -12);
+  for (int i = 0; i < 30; ++i) tap(380, 340);
+  EXPECT_EQ(timezone_offset_hours, 12);
+}
+
+TEST_F(AppClicks, ImageViewerZoomsInStepsWithinItsLimitsAndFitsTheImage) {
+  const std::vector<u16> pixels(200 * 100, 0xF800);
+  Window& w = make_window(app::kImageViewer, 100, 100, 420, 340);
+  w.image_node = make_blob_file("red.yrf", codec_test::yrf_file(200, 100, codec_test::runs_of(pixels)));
+  // "-" at 109 to 124, "+" at 171 to 190, "Fit" at 191 to 220, rows 130 to 151;
+  // fitting takes the narrower of 418 / 200 and 287 / 100.
+  const struct {
+    i32 x, y, before, after;
+  } taps[] = {{109, 140, 100, 90}, {190, 130, 100, 110}, {191, 140, 100, 209}, {108, 140, 100, 100},
+              {150, 140, 100, 100}, {109, 152, 100, 100}, {109, 140, 15, 10},   {180, 140, 795, 800}};
+  for (const auto& t : taps) {
+    w.zoom = t.before;
+    tap(t.x, t.y);
+    EXPECT_EQ(w.zoom, t.after) << t.x << "," << t.y;
+  }
+  w.image_node = make_file("not-an-image.png", "plain text");
+  tap(200, 140);
+  EXPECT_EQ(w.zoom, 100);
+}
+
+TEST_F(AppClicks, TextEditPressPutsTheCaretAndADragSelects) {
+  // Text columns start at x = 143, lines at y = 130, 12 pixels apart.
+  Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
+  std::strcpy(w.text, "hello\nworld\n\nlast");
+  w.text_len = 17;
+  w.te_line_h = 12;
+  const Tap taps[] = {{143 + 3 * 8 + 2, 145, 9},  // line 1 starts at 6
+                      {500, 133, 5},              // beyond the end of "hello": before its newline
+                      {137, 133, 0},              // in the margin left of the text
+                      {143 + 80, 167, 17},        // the last line is shorter than the column
+                      {150, 178, 17},             // below the last line: the caret stays
+                      {136, 143, 17}};            // the gutter is not text
+  for (const Tap& t : taps) {
+    tap(t.x, t.y);
+    EXPECT_EQ(w.te_caret, u32(t.after)) << t.x << "," << t.y;
+  }
+  press_pass(143 + 3 * 8, 145);
+  move_pass(143 + 8, 133);
+  move_pass(143 + 8, 500);  // outside the text area: the selection holds
+  release_pass();
+  EXPECT_EQ((Ints{w.te_sel_anchor, w.te_sel_end, i32(w.te_sel_active), i32(w.te_caret)}), (Ints{9, 1, 1, 9}));
+  w.te_scroll = 2;
+  w.te_line_h = 40;  // taller than the editor allows: 24 is used
+  tap(143 + 8, 130 + 24);
+  EXPECT_EQ((Ints{i32(w.te_caret), i32(w.te_sel_active)}), (Ints{14, 0}));  // row 1 + 2: "last", from 13
+}
+
+TEST_F(AppClicks, StorePressesReachItsHeaderScrollbarAndCards) {
+  nic_detach();  // no card and no address: a download fails at once
+  net_config_clear();
+  StoreState& s = vuzedezoz_idir[0];
+  std::memset(&s, 0, sizeof s);
+  s.file_count = 12;  // 4 rows of cards: 397 pixels of scroll, a 156-pixel thumb in 175 free
+  for (int i = 0; i < 12; ++i) std::snprintf(s.file_names[i], 64, "f%d.txt", i);
+  make_window(app::kStore, 100, 100, 600, 420).store = &s;
+  tap(109, 140);  // "RE"
+  EXPECT_EQ(s.refresh_pending, 1u);
+  tap(695, 464);  // the track below the thumb
+  EXPECT_EQ(s.list_scroll, 397);
+  tap(695, 200);
+  press_pass(695, 174);  // on the thumb, 10 pixels below its top
+  move_pass(695, 224);
+  EXPECT_EQ(s.list_scroll, 50 * 397 / 175);
+  release_pass();
+  move_pass(695, 400);
+  EXPECT_EQ(s.list_scroll, 50 * 397 / 175);
+  s.list_scroll = 0;
+  tap(313, 335);  // card 1's Download button
+  EXPECT_STREQ(s.status, "Download failed");
+  tap(690, 155);  // "UP"
+  EXPECT_EQ((Ints{i32(upload_dialog.active), i32(upload_dialog.popin_active)}), (Ints{1, 1}));
+}
+
+TEST_F(AppClicks, UploadDialogTakesTheLeftPressesAndARightPressWaits) {
+  Window& w = make_window(app::kAbout, 100, 100, 300, 200);
+  make_window(app::kClock, 600, 100, 300, 200);
+  fs_create(fs_root, "readme.txt", kFsFile);
+  upload_dialog_open();  // the form box at (282, 244, 460, 280) once popped in
+  upload_dialog.popin_active = 0;
+  upload_dialog.popin_scale = 100;
+  upload_dialog.browse_button = {352, 376, 70, 22};
+  right_press(150, 150);
+  press_pass(150, 150);
+  EXPECT_EQ((Ints{focused_window == win_index(w), pending_rclick_event, ctx_menu.active}), (Ints{0, 1, 0}));
+  release_pass();
+  EXPECT_EQ((Ints{pending_rclick_event, ctx_menu.active}), (Ints{0, 1}));  // right presses are not blocked
+  ctx_menu.active = 0;
+  const Tap focus[] = {{352, 324, 1}, {732, 300, 1}, {731, 317, 0}};  // right of the fields: no change
+  for (const Tap& t : focus) {
+    click(t.x, t.y);
+    EXPECT_EQ(upload_dialog.focused_field, u32(t.after)) << t.x << "," << t.y;
+  }
+  click(700, 500);  // "Upload"
+  EXPECT_STREQ(upload_dialog.message, "Please select a file and enter a name");
+  click(360, 380);  // "Browse": the root's rows from y = 269, 18 pixels each
+  click(400, 290);
+  click(700, 540);  // "Select"
+  EXPECT_STREQ(upload_dialog.file_path, "/readme.txt");
+  click(381, 484);  // "Cancel"
+  EXPECT_EQ(upload_dialog.active, 0u);
 }
 
 }  // namespace

@@ -13,10 +13,8 @@
 namespace tavlin::test {
 namespace {
 
-using Wallpaper = WmTest;
 using Compose = WmTest;
 
-constexpr u32 kEdge = 0xA0C6E4;
 constexpr u32 kBody = 0xECECEC;
 constexpr u32 kFocusedTitle = 0xD8D8D8;
 constexpr u32 kTitle = 0xE4E4E4;
@@ -33,43 +31,17 @@ Picture shot() {
 
 u32 veiled(u32 colour, u32 alpha) { return blend_colour(0xFFFFFF, colour, alpha); }
 
-TEST_F(Wallpaper, ColumnsAreScaledFromTheScreenWidth) {
-  // Widths 78, 66, 84, 62, 84, 80, 70 of W / 560 from x = 2 W / 560, gaps of
-  // 6 W / 560: 10 pixels at 1024, 20 at 1920.
+TEST_F(Compose, WallpaperColumnsAreScaledFromTheScreenWidth) {
   const struct {
-    i32 w, h, row;
-    std::vector<std::pair<i32, i32>> columns;  // left edge, width
-  } cases[] = {
-      {1024, 768, 668, {{3, 142}, {155, 120}, {285, 153}, {448, 113}, {571, 153}, {734, 146}, {890, 128}}},
-      {1920, 1080, 980, {{6, 267}, {293, 226}, {539, 288}, {847, 212}, {1079, 288}, {1387, 274}, {1681, 240}}},
-  };
+    i32 w, h, row, x, width;  // a column's left edge and width
+  } cases[] = {{1024, 768, 668, 3, 142}, {1024, 768, 668, 890, 128}, {1920, 1080, 980, 1079, 288}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.w << " wide, column at " << c.x);
     use_canvas(c.w, c.h);
     draw_wallpaper();
-    for (auto [x, w] : c.columns) {
-      SCOPED_TRACE(::testing::Message() << c.w << " wide, column at " << x);
-      EXPECT_EQ(px(x - 1, c.row), kSky);
-      EXPECT_EQ(px(x, c.row), kEdge);
-      if (x + w <= c.w) EXPECT_EQ(px(x + w - 1, c.row), kEdge);
-      if (x + w < c.w) EXPECT_EQ(px(x + w, c.row), kSky);
-    }
-    EXPECT_EQ(px(0, 300), kSky);
-    EXPECT_EQ(first_write_beyond_screen(), -1);
+    EXPECT_EQ((std::vector<u32>{px(c.x - 1, c.row), px(c.x, c.row), px(c.x + c.width - 1, c.row), px(0, 300)}),
+              (std::vector<u32>{kSky, 0xA0C6E4, 0xA0C6E4, kSky}));
   }
-}
-
-TEST_F(Compose, TitleBarColoursFollowFocus) {
-  Window& a = make_window(kBlank, 100, 100, 400, 300);
-  Window& b = make_window(kBlank, 600, 100, 300, 200);
-  render_frame();
-  EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kFocusedTitle);
-  EXPECT_EQ(px(a.x + a.w - 20, a.y + 20), kTitle);
-  win_focus_and_raise(a);
-  render_frame();
-  EXPECT_EQ(px(a.x + a.w - 20, a.y + 20), kFocusedTitle);
-  EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kTitle);
-  EXPECT_EQ(px(a.x + a.w / 2, a.y + 200), kBody);  // content background
-  EXPECT_EQ(px(a.x, a.y + 200), kOutline);
 }
 
 // The chrome as its layers are listed: shadow, body, title bar, buttons,
@@ -117,16 +89,23 @@ TEST_F(Compose, ChromeMatchesItsLayersAtEverySizeAndEdge) {
   EXPECT_EQ(first_write_beyond_screen(), -1);
 }
 
-TEST_F(Compose, MaximisedWindowHasNoResizeGrip) {
-  Window& w = make_window(kBlank, 100, 100, 400, 300);
+TEST_F(Compose, StackingFocusAndMaximisingDecideWhatShows) {
+  Window& a = make_window(kBlank, 300, 260, 300, 200);
+  Window& b = make_window(kBlank, 200, 200, 400, 300);
   render_frame();
-  EXPECT_EQ(px(w.x + w.w - 4, w.y + w.h - 9), 0x888888u);
-  w.maximized = 1;
+  EXPECT_EQ(px(400, 270), kBody);                        // b's content covers a's title bar
+  EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kFocusedTitle);
+  EXPECT_EQ(px(b.x + b.w - 4, b.y + b.h - 9), 0x888888u);  // the grip
+  a.z = 9;  // a higher value is painted last
+  focused_window = -1;
+  b.maximized = 1;  // a maximised window has no grip
   render_frame();
-  EXPECT_EQ(px(w.x + w.w - 4, w.y + w.h - 9), kBody);
+  EXPECT_EQ(px(400, 270), kTitle);
+  EXPECT_EQ(px(b.x + b.w - 20, b.y + 20), kTitle);
+  EXPECT_EQ(px(b.x + b.w - 4, b.y + b.h - 9), kBody);
 }
 
-TEST_F(Compose, OpeningWindowGrowsOutOfAWhiteVeil) {
+TEST_F(Compose, OpeningGrowsOutOfAWhiteVeilAndClosingShrinksAndFades) {
   render_frame();
   const Picture empty = shot();
   Window& w = make_window(kBlank, 200, 150, 400, 300);
@@ -137,26 +116,17 @@ TEST_F(Compose, OpeningWindowGrowsOutOfAWhiteVeil) {
   EXPECT_EQ(px(400, 350), veiled(kBody, 200));
   EXPECT_EQ(px(360, 235), veiled(kFocusedTitle, 200));
   EXPECT_EQ(px(205, 155), empty.at(205, 155));
-  EXPECT_EQ(px(280, 300), veiled(kOutline, 200));  // left outline
   advance(18);
   render_frame();
-  EXPECT_EQ(px(400, 350), kBody);
   EXPECT_EQ(px(205, 155), kFocusedTitle);
-}
-
-TEST_F(Compose, ClosingWindowShrinksFadesAndIsStillFound) {
-  Window& w = make_window(kBlank, 200, 150, 400, 300);
   close_window(&w);
   advance(1);  // q = 12: (201, 151, 353, 265) under alpha 26
   render_frame();
-  EXPECT_EQ(px(300, 300), veiled(kBody, 26));
-  EXPECT_EQ(px(400, 171), veiled(kTitle, 26));
   EXPECT_EQ(px(201, 300), veiled(kOutline, 26));
   EXPECT_EQ(window_at(300, 300), &w);
   advance(11);  // q = 94: (212, 161, 30, 24), too small for chrome
   render_frame();
   EXPECT_EQ(px(227, 166), veiled(kBody, 206));
-  EXPECT_EQ(px(212, 170), veiled(kOutline, 206));
   EXPECT_EQ(window_at(300, 300), &w);
 }
 
@@ -171,19 +141,6 @@ TEST_F(Compose, MinimisedWindowIsNotDrawnAMinimisingOneIs) {
   EXPECT_NE(px(650, 200), empty.at(650, 200));
 }
 
-TEST_F(Compose, HigherStackingValueIsPaintedLast) {
-  Window& a = make_window(kBlank, 300, 260, 300, 200);
-  Window& b = make_window(kBlank, 200, 200, 400, 300);
-  a.z = 3;
-  b.z = 7;
-  focused_window = -1;
-  render_frame();
-  EXPECT_EQ(px(400, 270), kBody);  // b's content covers a's title bar
-  a.z = 9;
-  render_frame();
-  EXPECT_EQ(px(400, 270), kTitle);
-}
-
 TEST_F(Compose, PointerIsAWhiteArrowWithABlackOutlineCutAtTheScreenEdge) {
   render_frame();
   Picture tip_only = shot();
@@ -194,29 +151,22 @@ TEST_F(Compose, PointerIsAWhiteArrowWithABlackOutlineCutAtTheScreenEdge) {
   EXPECT_TRUE(matches(tip_only));
   mouse_x = mouse_y = 100;
   render_frame();
-  EXPECT_EQ(px(100, 100), 0x000000u);  // tip
-  EXPECT_EQ(px(101, 101), 0x000000u);  // right end of row 1
-  EXPECT_EQ(px(101, 102), 0xFFFFFFu);  // inside
-  EXPECT_EQ(px(109, 109), 0xFFFFFFu);  // column 9 is never outlined
-  EXPECT_EQ(px(100, 113), 0x000000u);  // last drawn row
+  EXPECT_EQ((std::vector<u32>{px(100, 100), px(101, 102), px(109, 109), px(100, 113)}),
+            (std::vector<u32>{0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000}));  // tip, inside, column 9, last row
   EXPECT_NE(px(100, 114), 0x000000u);
-  EXPECT_NE(px(103, 101), 0xFFFFFFu);
 }
 
 TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
-  const i32 file = make_file("notes.txt", "x");
-  desktop_icons[0] = {1, "notes.txt", 0x9FC7FF, 40, 50, file, 0, "", 1, 0, 0};
+  desktop_icons[0] = {1, "notes.txt", 0x9FC7FF, 40, 50, make_file("notes.txt", "x"), 0, "", 1, 0, 0};
   desktop_icons[1] = {1, "Things", 0xFFD27A, 40, 170, -1, 0, "", 0, 0, 0};
   desktop_rubber_active = 1;
   desktop_rubber_start_x = desktop_rubber_start_y = 300;
   desktop_rubber_cur_x = 200;
   desktop_rubber_cur_y = 250;
   render_frame();
-  EXPECT_EQ(px(50, 80), 0xA8B8C8u);    // document text bar
-  EXPECT_EQ(px(36, 120), 0x3390FFu);   // selection highlight beside the tile
-  EXPECT_EQ(px(40, 182), 0xB87A20u);   // folder outline
+  EXPECT_EQ((std::vector<u32>{px(50, 80), px(36, 120), px(40, 182), px(200, 260)}),
+            (std::vector<u32>{0xA8B8C8, 0x3390FF, 0xB87A20, 0x0A84FF}));  // text bar, selection, folder, band
   EXPECT_TRUE(text_drawn_at(48, 244, "Things", 0xF5F5F5));  // the label centred under the tile
-  EXPECT_EQ(px(200, 260), 0x0A84FFu);  // band outline
   show_desktop_icons = 0;
   desktop_rubber_active = 0;
   render_frame();
@@ -225,23 +175,15 @@ TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
 }
 
 TEST_F(Compose, UploadDialogPopsInFromTenPercent) {
-  upload_dialog.active = 1;
-  upload_dialog.popin_active = 1;
+  upload_dialog.active = upload_dialog.popin_active = 1;
   upload_dialog.popin_start_tick = pit_ticks;
+  const ButtonRect& c = upload_dialog.close_button;
   render_frame();
-  // 46 x 28 about the 460 x 280 dialog's centre: from (489, 370).
-  const ButtonRect &c = upload_dialog.close_button, &cancel = upload_dialog.cancel_button,
-                   &upload = upload_dialog.upload_button;
-  EXPECT_EQ((Ints{c.x, c.y, c.w, c.h}), (Ints{507, 376, 20, 20}));
+  EXPECT_EQ((Ints{c.x, c.y, c.w, c.h}), (Ints{507, 376, 20, 20}));  // 46 x 28 about the 460 x 280 dialog's centre
   advance(20);
   render_frame();
-  EXPECT_EQ(upload_dialog.popin_active, 0u);
-  EXPECT_EQ(upload_dialog.popin_scale, 100);
-  EXPECT_EQ((Ints{c.x, c.y}), (Ints{714, 250}));
-  EXPECT_EQ((Ints{cancel.x, cancel.y, cancel.w, cancel.h}), (Ints{302, 484, 80, 26}));
-  EXPECT_EQ((Ints{upload.x, upload.y, upload.w, upload.h}), (Ints{642, 484, 80, 26}));
+  EXPECT_EQ((Ints{i32(upload_dialog.popin_active), upload_dialog.popin_scale, c.x, c.y}), (Ints{0, 100, 714, 250}));
   EXPECT_EQ(px(290, 300), 0xFFFFFFu);  // the white box
-  EXPECT_EQ(px(300, 270), 0x0A84FFu);  // its header
 }
 
 TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {

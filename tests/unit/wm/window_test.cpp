@@ -1,145 +1,87 @@
-// The window table: stacking and focus, the point hit test, maximise and
-// restore, minimise, close and the eased animation progress.
+// The window table (stacking and focus, the point hit test, maximise,
+// minimise, close and the eased animation progress) and launching: one
+// window per application and per file, centred, focused, with a dock record.
 #include "kernel/wm/window.h"
 
 #include <gtest/gtest.h>
 
+#include "kernel/wm/launch.h"
 #include "unit/wm/wm_fixture.h"
 
 namespace tavlin::test {
 namespace {
 
 using Windows = WmTest;
+using Launch = WmTest;
 
-// focused_window is -1 or a slot in use, not minimised and not closing, and
-// the focused window is the frontmost visible one.
-void expect_focus_invariant() {
-  if (focused_window == -1) return;
-  ASSERT_GE(focused_window, 0);
-  ASSERT_LT(focused_window, kMaxWindows);
-  const Window& f = windows[focused_window];
-  EXPECT_TRUE(f.in_use);
-  EXPECT_FALSE(f.minimized);
-  EXPECT_NE(f.anim_kind, anim::kClose);
-  for (const Window& w : windows)
-    if (w.in_use && !w.minimized && &w != &f) EXPECT_LT(w.z, f.z);
-}
-
-TEST_F(Windows, FocusGivesTheNextStackingValueAndNeverReusesOne) {
-  Window& a = make_window(app::kClock, 100, 100, 300, 200);
-  Window& b = make_window(app::kAbout, 150, 150, 300, 200);
-  EXPECT_EQ((Ints{a.z, b.z, focused_window}), (Ints{1, 2, win_index(b)}));
-  win_focus_and_raise(a);
-  EXPECT_EQ((Ints{a.z, next_z, focused_window}), (Ints{3, 4, win_index(a)}));
-  expect_focus_invariant();
-}
-
-TEST_F(Windows, WindowAtPicksTheFrontmostVisibleWindow) {
+TEST_F(Windows, FocusRaisesAndWindowAtPicksTheFrontmostVisibleOne) {
   Window& low = make_window(app::kClock, 100, 100, 300, 200);
   Window& high = make_window(app::kAbout, 150, 150, 300, 200);
-  low.z = 5;
-  high.z = 9;
-  EXPECT_EQ(window_at(200, 200), &high);
-  EXPECT_EQ(window_at(120, 120), &low);
-  EXPECT_EQ(window_at(449, 349), &high);  // last pixel inside
-  EXPECT_EQ(window_at(450, 349), nullptr);
+  win_focus_and_raise(low);
+  EXPECT_EQ((Ints{high.z, low.z, next_z, focused_window}), (Ints{2, 3, 4, win_index(low)}));
+  const Ints cases[] = {{5, 9, 200, 200, 1}, {5, 9, 120, 120, 0}, {5, 9, 449, 349, 1}, {5, 9, 450, 349, -1},
+                        {5, 5, 200, 200, 0}};  // low z, high z, point, 0 low, 1 high; equal: the lower slot
+  for (const Ints& c : cases) {
+    low.z = c[0];
+    high.z = c[1];
+    Window* want = c[4] < 0 ? nullptr : c[4] ? &high : &low;
+    EXPECT_EQ(window_at(c[2], c[3]), want) << c[2] << "," << c[3];
+  }
   high.minimized = 1;
-  EXPECT_EQ(window_at(200, 200), &low);
-  high.minimized = 0;
-  high.z = 5;  // equal values: the lower slot wins
   EXPECT_EQ(window_at(200, 200), &low);
 }
 
 TEST_F(Windows, AllocationTakesTheLowestFreeSlotResetsItAndFailsWhenFull) {
   Window& a = make_window(app::kClock, 0, 40, 10, 10);
-  make_window(app::kAbout, 0, 40, 10, 10);
   a.in_use = 0;
   std::strcpy(a.text, "left over");
-  Window* again = win_alloc();
-  ASSERT_EQ(again, &a);
-  EXPECT_EQ(again->in_use, 0u);
-  EXPECT_EQ(again->text[0], 0);
-  EXPECT_EQ((Ints{again->doc_node, again->image_node, again->finder_dir, again->finder_last_sel,
-                  again->finder_click_idx, again->finder_anchor}),
-            Ints(6, -1));
-  for (int i = 1; i < kMaxWindows; ++i) make_window(app::kClock, 0, 40, 10, 10);
+  ASSERT_EQ(win_alloc(), &a);
+  EXPECT_EQ((Ints{i32(a.in_use), a.text[0], a.doc_node, a.image_node, a.finder_dir, a.finder_last_sel}),
+            (Ints{0, 0, -1, -1, -1, -1}));
+  for (int i = 0; i < kMaxWindows; ++i) make_window(app::kClock, 0, 40, 10, 10);
   EXPECT_EQ(win_alloc(), nullptr);
 }
 
-TEST_F(Windows, MaximiseFillsTheWorkAreaAndToggleRestores) {
-  Window& w = make_window(app::kTextEdit, 100, 200, 480, 360);
+TEST_F(Windows, MaximiseMinimiseAndRestoreAnimateBetweenTheirFrames) {
+  Window& w = make_window(app::kTerminal, 100, 200, 480, 360);
   win_toggle_maximize(w);
-  EXPECT_EQ(w.maximized, 1u);
-  EXPECT_EQ(frame(w), (Ints{0, 28, 1024, 664}));
-  EXPECT_EQ(w.anim_kind, anim::kMaximize);
-  EXPECT_EQ(anim_from(w), (Ints{100, 200, 480, 360}));
+  EXPECT_EQ((Ints{i32(w.anim_kind), w.x, w.y, w.w, w.h}), (Ints{anim::kMaximize, 0, 28, 1024, 664}));
   win_toggle_maximize(w);
-  EXPECT_EQ(w.maximized, 0u);
-  EXPECT_EQ(frame(w), (Ints{100, 200, 480, 360}));
-  EXPECT_EQ(w.anim_kind, anim::kUnmaximize);
-  EXPECT_EQ(anim_to(w), (Ints{100, 200, 480, 360}));
-}
-
-TEST_F(Windows, MinimiseShrinksIntoTheDockIconAndRestoreGrowsBack) {
-  Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
-  win_minimize(w);
-  EXPECT_EQ(focused_window, -1);
-  EXPECT_EQ(w.anim_kind, anim::kMinimize);
-  EXPECT_EQ(w.minimize_pending, 1u);
-  // The Terminal is the fourth pinned tile: centre (216 + 3 * 70 + 40, 768 - 38).
+  EXPECT_EQ((Ints{i32(w.anim_kind), w.x, w.y, w.w, w.h}), (Ints{anim::kUnmaximize, 100, 200, 480, 360}));
+  win_minimize(w);  // into the Terminal's tile, the fourth: (216 + 3 * 70 + 40, 768 - 38)
+  EXPECT_EQ((Ints{focused_window, i32(w.anim_kind)}), (Ints{-1, anim::kMinimize}));
   EXPECT_EQ(anim_to(w), (Ints{462, 726, 8, 8}));
-  const u32 started = w.anim_start;
-  advance(5);
-  win_minimize(w);  // already minimising: nothing changes
-  EXPECT_EQ(w.anim_start, started);
-  advance(17);
+  advance(22);
   win_end_finished_animations();
   EXPECT_EQ((Ints{i32(w.minimized), i32(w.minimize_pending)}), (Ints{1, 0}));
-  EXPECT_EQ(window_at(200, 200), nullptr);
-  win_minimize(w);  // already minimised
-  EXPECT_EQ(w.anim_kind, anim::kNone);
-
+  EXPECT_EQ(window_at(200, 300), nullptr);
   make_window(app::kClock, 0, 40, 10, 10);
   win_restore_and_focus(w);
-  EXPECT_EQ(w.minimized, 0u);
-  EXPECT_EQ(w.anim_kind, anim::kRestore);
+  EXPECT_EQ((Ints{i32(w.minimized), i32(w.anim_kind), focused_window}), (Ints{0, anim::kRestore, win_index(w)}));
   EXPECT_EQ(anim_from(w), (Ints{462, 726, 8, 8}));
-  EXPECT_EQ(focused_window, win_index(w));
-  expect_focus_invariant();
-
   advance(22);
   win_minimize(w);
   advance(3);
   win_focus_and_raise(w);  // e.g. its dock tile clicked mid-animation: it still ends hidden
   advance(30);
   win_end_finished_animations();
-  EXPECT_EQ(w.minimized, 1u);
-  EXPECT_EQ(focused_window, -1);
+  EXPECT_EQ((Ints{i32(w.minimized), focused_window}), (Ints{1, -1}));
 }
 
-TEST_F(Windows, CloseReleasesTheStoreStateAnimatesIntoTheCloseButtonThenFreesTheSlot) {
+TEST_F(Windows, CloseReleasesTheStoreStateAndFreesTheSlotWhenTheAnimationEnds) {
   make_window(app::kClock, 0, 40, 100, 100);
   Window& w = make_window(app::kStore, 100, 200, 460, 320);
   vuzedezoz_idir_used[3] = 1;
   w.store = &vuzedezoz_idir[3];
   close_window(&w);
-  EXPECT_EQ(vuzedezoz_idir_used[3], 0u);
-  EXPECT_EQ(w.store, nullptr);
-  EXPECT_EQ(focused_window, -1);  // no other window takes the focus
-  EXPECT_EQ(w.anim_kind, anim::kClose);
+  EXPECT_EQ((Ints{i32(vuzedezoz_idir_used[3]), focused_window}), (Ints{0, -1}));  // no other window takes the focus
   EXPECT_EQ(anim_to(w), (Ints{113, 212, 6, 6}));
-  const u32 started = w.anim_start;
-  advance(4);
-  close_window(&w);  // already closing
-  EXPECT_EQ(w.anim_start, started);
-  EXPECT_EQ(window_at(300, 300), &w);  // still found while closing
-  advance(10);                         // 14 ticks: p = 87, eased to 99
+  advance(14);  // p = 87, eased to 99
   win_end_finished_animations();
-  EXPECT_EQ(w.in_use, 1u);
-  advance(1);  // 15 ticks: p = 93 eases to 100, so the close is over
+  EXPECT_EQ(window_at(300, 300), &w);  // still found while closing
+  advance(1);
   win_end_finished_animations();
   EXPECT_EQ(w.in_use, 0u);
-  EXPECT_EQ(window_at(300, 300), nullptr);
   close_window(nullptr);
   close_window(&w);  // a free slot
   EXPECT_EQ(w.anim_kind, anim::kNone);
@@ -147,23 +89,101 @@ TEST_F(Windows, CloseReleasesTheStoreStateAnimatesIntoTheCloseButtonThenFreesThe
 
 TEST_F(Windows, AnimationProgressEasesOutOverTheKindsDuration) {
   Window& w = make_window(app::kAbout, 100, 100, 200, 200);
-  EXPECT_EQ(win_anim_progress(w), 100);  // no animation
   const struct {
-    u32 kind, ticks;
+    u32 kind, start, ticks;
     i32 progress;
-  } cases[] = {{anim::kClose, 0, 0},      {anim::kClose, 1, 12},     {anim::kClose, 14, 99},
-               {anim::kClose, 15, 100},   {anim::kClose, 400, 100},  {anim::kMinimize, 11, 75},
-               {anim::kMinimize, 22, 100}, {77, 0, 100}};
+  } cases[] = {{anim::kNone, 0, 5, 100},        {anim::kClose, 0, 1, 12},       {anim::kClose, 0, 14, 99},
+               {anim::kClose, 0, 15, 100},      {anim::kMinimize, 0, 11, 75},   {anim::kMinimize, 0, 22, 100},
+               {77, 0, 0, 100},                 {anim::kClose, 0xFFFFFFFCu, 8, 75}};  // across the counter's wrap
   for (const auto& c : cases) {
     w.anim_kind = c.kind;
-    pit_ticks = w.anim_start + c.ticks;
+    w.anim_start = c.start;
+    pit_ticks = c.start + c.ticks;
     EXPECT_EQ(win_anim_progress(w), c.progress) << c.kind << " after " << c.ticks;
   }
-  // Across the tick counter's wrap: 8 ticks after 0xFFFFFFFC.
-  w.anim_kind = anim::kClose;
-  w.anim_start = 0xFFFFFFFCu;
-  pit_ticks = 4;
-  EXPECT_EQ(win_anim_progress(w), 75);
+}
+
+TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocused) {
+  const struct {
+    u32 kind;
+    const char* title;
+    Ints frame;
+  } cases[] = {{1, "About This OS", {282, 200, 460, 320}}, {2, "Clock", {352, 230, 320, 260}},
+               {3, "Terminal", {232, 170, 560, 380}},      {4, "Finder", {252, 170, 520, 380}},
+               {5, "Untitled", {272, 180, 480, 360}},      {8, "Tavlin Web", {132, 100, 760, 520}},
+               {9, "Tavlin Media Player", {252, 180, 520, 360}}, {10, "Moss Store", {212, 150, 600, 420}}};
+  for (const auto& c : cases) {
+    open_app(static_cast<i32>(c.kind));
+    open_app(static_cast<i32>(c.kind));  // a second launch focuses the first window
+    ASSERT_EQ(windows_of(c.kind), 1) << c.kind;
+    const Window& w = *first_of(c.kind);
+    EXPECT_STREQ(w.title, c.title);
+    EXPECT_EQ(frame(w), c.frame) << c.kind;
+    EXPECT_EQ(focused_window, win_index(w));
+  }
+  EXPECT_EQ((Ints{first_of(4)->finder_dir, first_of(10)->store->selected}), (Ints{fs_desktop_dir, -1}));
+  EXPECT_STREQ(first_of(10)->store->status, "Ready");
+  const i32 z = next_z, dynamic = dock_dynamic_count;
+  open_file_in_app(make_file("notes.txt", "hi"));  // a ninth window has no room
+  EXPECT_EQ((Ints{open_windows(), next_z, dock_dynamic_count}), (Ints{8, z, dynamic}));
+}
+
+TEST_F(Launch, MinimisedWindowIsRestoredAndAClosingOneIsNotBroughtBack) {
+  open_app(3);
+  win_minimize(windows[0]);
+  advance(30);
+  win_end_finished_animations();
+  open_app(3);
+  EXPECT_EQ((Ints{i32(windows[0].minimized), i32(windows[0].anim_kind)}), (Ints{0, anim::kRestore}));
+  close_window(&windows[0]);
+  open_app(3);  // clicked again while the old one shrinks away
+  advance(20);
+  win_end_finished_animations();
+  EXPECT_EQ((Ints{open_windows(), focused_window, i32(windows[1].app)}), (Ints{1, 1, 3}));
+}
+
+TEST_F(Launch, StoreNeedsAFreeStateAndKindsWithoutAWindowOpenNothing) {
+  for (u32& used : vuzedezoz_idir_used) used = 1;
+  for (i32 kind : {10, 0, 6, 7, 11, -1}) open_app(kind);  // the Trash kind shows the Trash window
+  for (const Window& w : windows) EXPECT_FALSE(w.in_use && w.app != app::kTrash);
+  EXPECT_EQ(dock_dynamic_count, 0);
+  for (i32 i = 0; i < 16; ++i) dock_add_dynamic_item(6, 40 + i, "x");
+  open_app(9);  // a full dock still opens the window
+  EXPECT_EQ(windows_of(9), 1);
+}
+
+TEST_F(Launch, FilesOpenInTheApplicationTheirNameOrContentSelectsOnce) {
+  const struct {
+    const char* name;
+    bool blob;
+    u32 kind;
+  } cases[] = {{"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9},
+               {"notes.txt", false, 5},  {"README", false, 5},    {"scan", true, 6}};
+  for (const auto& c : cases) {
+    reset_desktop();
+    const i32 node = c.blob ? make_blob_file(c.name, {1, 2, 3, 4, 5}) : make_file(c.name, "some text");
+    open_file_in_app(node);
+    open_file_in_app(node);
+    ASSERT_EQ(windows_of(c.kind), 1) << c.name;
+    EXPECT_STREQ(first_of(c.kind)->title, c.name);
+    EXPECT_EQ((Ints{dock_items[16].fs_idx, dock_items[16].is_file}), (Ints{node, 1})) << c.name;
+    if (c.kind == app::kTextEdit) EXPECT_STREQ(first_of(c.kind)->text, "some text");
+  }
+  for (i32 not_a_file : {-1, fs_desktop_dir, 127, 500}) open_file_in_app(not_a_file);
+  EXPECT_EQ(open_windows(), 1);
+}
+
+TEST_F(Launch, AppForAFileByNameFirstThenContent) {
+  const std::vector<u8> zeva = {'Z', 'E', 'V', 'A', 0, 1};
+  const std::vector<u8> png = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0};
+  EXPECT_EQ(get_app_for_file(make_blob_file("movie", zeva)), 9);
+  EXPECT_EQ(get_app_for_file(make_blob_file("movie.png", zeva)), 6);  // the name wins
+  EXPECT_EQ(get_app_for_file(make_blob_file("pic", {'Y', 'R', 'F', '1'})), 6);
+  EXPECT_EQ(get_app_for_file(make_blob_file("pic2", png)), 6);
+  EXPECT_EQ(get_app_for_file(make_blob_file("odd", {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0B})), 5);
+  EXPECT_EQ(get_app_for_file(make_file(".png")), 5);  // not longer than the extension
+  EXPECT_EQ(get_app_for_file(make_file("b.mp4")), 9);
+  EXPECT_EQ(get_app_for_file(make_file("c.PNG")), 5);  // case-sensitive
 }
 
 }  // namespace
