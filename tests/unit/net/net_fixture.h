@@ -4,12 +4,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -49,9 +47,8 @@ struct ScriptedCard {
     return card;
   }
   static u32 send(const u8* frame, u32 length) {
-    Bytes copy(frame, frame + length);
-    current()->sent.push_back(copy);
-    if (current()->peer) current()->peer(copy);
+    current()->sent.emplace_back(frame, frame + length);
+    if (current()->peer) current()->peer(current()->sent.back());
     return 1;
   }
   static u32 poll(u8* buffer) {
@@ -62,17 +59,14 @@ struct ScriptedCard {
       pit_ticks = pit_ticks + 1;
       return 0;
     }
-    Bytes f = std::move(c->incoming.front());
+    const Bytes f = std::move(c->incoming.front());
     c->incoming.pop_front();
-    const size_t n = f.size() < kNicBufferSize ? f.size() : kNicBufferSize;
+    const size_t n = std::min<size_t>(f.size(), kNicBufferSize);
     std::copy(f.begin(), f.begin() + static_cast<long>(n), buffer);
     return static_cast<u32>(n);
   }
   static u32 link_up() { return current()->link; }
 };
-
-inline const NicDriver kScriptedDriver = {ScriptedCard::send, ScriptedCard::poll,
-                                          ScriptedCard::link_up};
 
 // Resets every network global and the fake hardware; the serial port
 // always reports an empty transmitter so logging is instant.
@@ -82,32 +76,23 @@ inline void reset_network() {
   pit_ticks = 0;
   nic_detach();
   net_config_clear();
-  arp_cache_clear();
   for (auto& e : arp_cache) e = {};
   g_ip_id = 1;
   dhcp_xid = kDhcpXidStart;
   net_have_ipv4_frame = 0;
-  net_ipv4_frame_len = 0;
 }
 
-inline std::string serial_log() {
-  auto b = fake_hw::bytes_written_to(0x3F8);
-  std::string s;
-  for (uint8_t c : b)
-    if (c != '\r') s.push_back(static_cast<char>(c));
-  return s;
-}
-
-// The log holds `text` somewhere; a failure names the text looked for.
+// The serial log holds `text` somewhere; a failure names the text looked for.
 inline ::testing::AssertionResult logged(const std::string& text) {
-  if (serial_log().find(text) == std::string::npos)
+  std::string log;
+  for (uint8_t c : fake_hw::bytes_written_to(0x3F8))
+    if (c != '\r') log.push_back(static_cast<char>(c));
+  if (log.find(text) == std::string::npos)
     return ::testing::AssertionFailure() << "not in the serial log: " << text;
-  return ::testing::AssertionSuccess() << "in the serial log: " << text;
+  return ::testing::AssertionSuccess();
 }
 
-inline uint16_t be16_at(const Bytes& f, size_t off) {
-  return static_cast<uint16_t>(f.at(off) << 8 | f.at(off + 1));
-}
+inline uint16_t be16_at(const Bytes& f, size_t off) { return static_cast<uint16_t>(f.at(off) << 8 | f.at(off + 1)); }
 inline uint32_t be32_at(const Bytes& f, size_t off) {
   return static_cast<uint32_t>(be16_at(f, off)) << 16 | be16_at(f, off + 2);
 }
@@ -147,19 +132,15 @@ inline Bytes pattern(size_t n, uint8_t seed = 0) {
 inline uint16_t reference_checksum(const Bytes& data) {
   uint16_t sum = 0;
   for (size_t i = 0; i < data.size(); i += 2) {
-    uint16_t word = static_cast<uint16_t>(data[i] << 8);
-    if (i + 1 < data.size()) word = static_cast<uint16_t>(word | data[i + 1]);
-    uint32_t s = static_cast<uint32_t>(sum) + word;
+    const uint32_t s = sum + (data[i] << 8 | (i + 1 < data.size() ? data[i + 1] : 0));
     sum = static_cast<uint16_t>((s & 0xFFFF) + (s >> 16));
   }
   return static_cast<uint16_t>(~sum);
 }
 
 // The checksum a transport segment must carry, from its pseudo-header.
-inline uint16_t reference_l4_checksum(const Ip& src, const Ip& dst, uint8_t protocol,
-                                      Bytes segment, size_t checksum_offset) {
-  segment.at(checksum_offset) = 0;
-  segment.at(checksum_offset + 1) = 0;
+inline uint16_t reference_l4_checksum(const Ip& src, const Ip& dst, uint8_t protocol, Bytes segment, size_t at) {
+  put16(segment, at, 0);
   return reference_checksum(join({bytes(src), bytes(dst), {0, protocol}, be16(segment.size()), segment}));
 }
 
@@ -167,10 +148,10 @@ inline Bytes ethernet(const Mac& dst, const Mac& src, uint16_t type, const Bytes
   return join({bytes(dst), bytes(src), be16(type), payload});
 }
 
-inline Bytes arp_packet(uint16_t op, const Mac& sender_mac, const Ip& sender_ip,
-                        const Mac& target_mac, const Ip& target_ip) {
-  return join({{0, 1, 0x08, 0x00, 6, 4}, be16(op), bytes(sender_mac), bytes(sender_ip),
-               bytes(target_mac), bytes(target_ip)});
+inline Bytes arp_packet(uint16_t op, const Mac& sender_mac, const Ip& sender_ip, const Mac& target_mac,
+                        const Ip& target_ip) {
+  return join({{0, 1, 0x08, 0x00, 6, 4}, be16(op), bytes(sender_mac), bytes(sender_ip), bytes(target_mac),
+               bytes(target_ip)});
 }
 
 inline Bytes arp_reply(const Ip& sender_ip, const Mac& sender_mac) {
@@ -179,36 +160,15 @@ inline Bytes arp_reply(const Ip& sender_ip, const Mac& sender_mac) {
 
 // An IPv4 packet with a correct header checksum around `l4`.
 inline Bytes ipv4_packet(const Ip& src, const Ip& dst, uint8_t protocol, const Bytes& l4) {
-  Bytes h = join({{0x45, 0}, be16(20 + l4.size()), {0x12, 0x34, 0x40, 0, 64, protocol, 0, 0},
-                  bytes(src), bytes(dst)});
+  Bytes h = join({{0x45, 0}, be16(20 + l4.size()), {0x12, 0x34, 0x40, 0, 64, protocol, 0, 0}, bytes(src), bytes(dst)});
   put16(h, 10, reference_checksum(h));
   return join({h, l4});
 }
 
-inline Bytes udp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport,
-                       const Bytes& payload, const Mac& dst_mac = kOurMac) {
-  Bytes u = join({be16(sport), be16(dport), be16(8 + payload.size()), {0, 0}, payload});
-  put16(u, 6, reference_l4_checksum(src, dst, 17, u, 6));
-  return ethernet(dst_mac, kPeerMac, 0x0800, ipv4_packet(src, dst, 17, u));
-}
-
-// A BOOTREPLY with the given options (raw bytes after the cookie).
-inline Bytes dhcp_reply_message(const Ip& yiaddr, const Bytes& options, uint32_t xid = 0x12345679) {
-  Bytes m(240, 0);
-  m[0] = 2;  // BOOTREPLY, Ethernet, 6-byte addresses
-  m[1] = 1;
-  m[2] = 6;
-  put32(m, 4, xid);
-  std::copy(yiaddr.begin(), yiaddr.end(), m.begin() + 16);
-  std::copy(kOurMac.begin(), kOurMac.end(), m.begin() + 28);
-  put32(m, 236, 0x63825363);  // the magic cookie 99.130.83.99
-  m.insert(m.end(), options.begin(), options.end());
-  return m;
-}
-
-inline Bytes dhcp_reply(const Ip& yiaddr, const Bytes& options) {
-  return udp_frame(kServerIp, {255, 255, 255, 255}, 67, 68, dhcp_reply_message(yiaddr, options),
-                   Mac{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+// A datagram without a checksum (zero: none computed).
+inline Bytes udp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport, const Bytes& payload) {
+  const Bytes u = join({be16(sport), be16(dport), be16(8 + payload.size()), {0, 0}, payload});
+  return ethernet(kOurMac, kPeerMac, 0x0800, ipv4_packet(src, dst, 17, u));
 }
 
 // A test fixture with the scripted card attached.
@@ -217,8 +177,10 @@ class NetTest : public ::testing::Test {
   ScriptedCard card;
   void SetUp() override {
     reset_network();
+    card = ScriptedCard{};
     ScriptedCard::current() = &card;
-    nic_attach(kScriptedDriver, kOurMac.data());
+    static const NicDriver driver = {ScriptedCard::send, ScriptedCard::poll, ScriptedCard::link_up};
+    nic_attach(driver, kOurMac.data());
   }
   // Leaves no address behind: without the scripted card no tick passes, so
   // a later test's network call would wait forever.
@@ -236,11 +198,10 @@ class NetTest : public ::testing::Test {
 
  public:
   // Makes the peer answer ARP requests for `ip`.
-  void answer_arp_for(const Ip& ip, const Mac& mac = kPeerMac) {
-    auto previous = card.peer;
-    card.peer = [this, ip, mac, previous](const Bytes& f) {
+  void answer_arp_for(const Ip& ip) {
+    card.peer = [this, ip, previous = card.peer](const Bytes& f) {
       if (be16_at(f, 12) == 0x0806 && slice(f, 38, 4) == bytes(ip))
-        card.incoming.push_back(arp_reply(ip, mac));
+        card.incoming.push_back(arp_reply(ip, kPeerMac));
       else if (previous)
         previous(f);
     };
