@@ -1,16 +1,19 @@
 """Reading the running kernel's desktop tables (windows, file nodes, the
-font) and where the dock's tiles are, for the system tests."""
+font), where the dock's tiles are, and commands typed into a Terminal,
+for the system tests."""
 import struct
 
 WINDOW_SIZE = 2324      # one record of `windows`
 MAX_WINDOWS = 8
 TERM_LINES_AT, TERM_LINE_CAP, TERM_LINES = 96, 49, 14
-TOP_BAR = 28
 
 NODE_SIZE = 572
 NODE_FORMAT = "<II28siii512sIIi"
 MAX_NODES = 128
 DIR, FILE = 0, 1
+# Window kinds, and the built-in dock tiles of those that have one.
+ABOUT, CLOCK, TERMINAL, FINDER, TEXTEDIT, VIEWER, TRASH, BROWSER, PLAYER, STORE = range(1, 11)
+TILES = (FINDER, ABOUT, CLOCK, TERMINAL, TEXTEDIT, BROWSER, STORE)
 
 
 def _text(raw):
@@ -28,12 +31,10 @@ def read_windows(m):
         minimized, = struct.unpack_from("<I", w, 72)
         anim, = struct.unpack_from("<I", w, 1048)
         count, = struct.unpack_from("<I", w, 784)
-        cwd, = struct.unpack_from("<i", w, 840)
         lines = [_text(w[TERM_LINES_AT + k * TERM_LINE_CAP:TERM_LINES_AT + (k + 1) * TERM_LINE_CAP])
-                 for k in range(TERM_LINES)]
+                 for k in range(min(count, TERM_LINES))]
         out.append(dict(in_use=in_use, app=app, title=_text(w[8:40]), x=x, y=y, w=width, h=height,
-                        minimized=minimized, anim=anim, count=count, cwd=cwd,
-                        lines=lines[:min(count, TERM_LINES)]))
+                        minimized=minimized, anim=anim, lines=lines))
     return out
 
 
@@ -49,12 +50,27 @@ def read_nodes(m):
     raw = m.read_bytes("fs_nodes", NODE_SIZE * MAX_NODES)
     nodes = []
     for i in range(MAX_NODES):
-        (in_use, kind, name, parent, first_child, next_sibling, _text_field, size, has_blob,
+        (in_use, kind, name, parent, first_child, next_sibling, text, size, has_blob,
          blob) = struct.unpack_from(NODE_FORMAT, raw, i * NODE_SIZE)
-        nodes.append(dict(in_use=in_use, kind=kind, name=_text(name), parent=parent,
-                          first_child=first_child, next_sibling=next_sibling, size=size,
-                          has_blob=has_blob, blob=blob))
+        nodes.append(dict(in_use=in_use, kind=kind, name=_text(name), parent=parent, first_child=first_child,
+                          next_sibling=next_sibling, text=text, size=size, has_blob=has_blob, blob=blob))
     return nodes
+
+
+def find_node(m, name, parent_name=None):
+    """Index of the live node `name` (inside the folder `parent_name`), or None."""
+    nodes = read_nodes(m)
+    return next((i for i, n in enumerate(nodes) if n["in_use"] and n["name"] == name and
+                 (parent_name is None or n["parent"] >= 0 and nodes[n["parent"]]["name"] == parent_name)), None)
+
+
+def node_content(m, index):
+    """A file's bytes: its blob in the pool, or its inline text."""
+    node = read_nodes(m)[index]
+    if node["blob"] < 0:
+        return node["text"][:node["size"]]
+    _in_use, offset, size = struct.unpack("<III", m.read_bytes("fs_blobs", 12, 12 * node["blob"]))
+    return m.read_bytes("fs_blob_pool", size, offset)
 
 
 def children(nodes, index):
@@ -73,21 +89,32 @@ def dock_tile_centre(m, slot, tiles=7):
     return left + 40 + 70 * slot, sh - 38
 
 
-def font(m):
+def open_from_dock(m, app):
+    """Clicks the dock tile of `app`; (slot, window) of the window it opens."""
+    tiles = len(TILES) + m.read_u32("dock_dynamic_count")  # windows opened before add tiles
+    m.click_at(*dock_tile_centre(m, TILES.index(app), tiles), tolerance=3)
+    return m.wait_until(lambda: find_window(m, app), timeout=30, message=f"a window of kind {app}")
+
+
+def text_pixels(m, x, y, text):
+    """The pixels the kernel's 8x8 font sets for text at (x, y), and the cells it covers."""
     raw = m.read_bytes("font8x8", 128 * 8)
-    return [raw[i * 8:(i + 1) * 8] for i in range(128)]
-
-
-def text_pixels(glyphs, x, y, text):
-    """The pixels the 8x8 font sets for text at (x, y), and the cells it covers."""
     on, cells = set(), set()
     for i, ch in enumerate(text):
         for r in range(8):
             for b in range(8):
                 cells.add((x + 8 * i + b, y + r))
-                if glyphs[ord(ch)][r] >> b & 1:
+                if raw[ord(ch) * 8 + r] >> b & 1:
                     on.add((x + 8 * i + b, y + r))
     return on, cells
+
+
+def command(m, slot, line, expect_tail):
+    """Types the line and Enter into the Terminal in window `slot`; waits until
+    its buffer ends with the echo, the expected lines and an empty line."""
+    m.type_text(line + "\n")
+    tail = [f"> {line}"] + list(expect_tail) + [""]
+    m.wait_until(lambda: read_windows(m)[slot]["lines"][-len(tail):] == tail, message=f"the buffer ending {tail}")
 
 
 ICON_SIZE = 88          # one record of `desktop_icons`
@@ -100,12 +127,9 @@ def read_desktop_icons(m):
     out = []
     for i in range(MAX_ICONS):
         rec = raw[i * ICON_SIZE:(i + 1) * ICON_SIZE]
-        in_use, = struct.unpack_from("<i", rec, 0)
-        if not in_use:
-            continue
-        x, y, fs_idx, renaming = struct.unpack_from("<iiii", rec, 32)
-        out.append(dict(index=i, label=_text(rec[4:28]), x=x, y=y, fs_idx=fs_idx, renaming=renaming,
-                        rename_buf=_text(rec[48:76])))
+        if struct.unpack_from("<i", rec, 0)[0]:
+            x, y, fs_idx, renaming = struct.unpack_from("<iiii", rec, 32)
+            out.append(dict(index=i, label=_text(rec[4:28]), x=x, y=y, fs_idx=fs_idx, renaming=renaming))
     return out
 
 
@@ -167,14 +191,7 @@ def node_table_problems(m):
     live = sum(n["in_use"] == 1 for n in nodes[1:])
     if count != live:
         out.append(f"fs_node_count {count} but {live} live nodes")
+    names = {nodes[c]["name"] for c in children(nodes, m.read_i32("fs_root")) if nodes[c]["kind"] == DIR}
+    if not set(STANDARD_FOLDERS) <= names:
+        out.append(f"the root holds {names}, not all the standard folders")
     return out
-
-
-def standard_folders_present(m):
-    """True when the root and the Desktop are live and the root holds the
-    four standard folders."""
-    nodes, root, desktop = read_nodes(m), m.read_i32("fs_root"), m.read_i32("fs_desktop_dir")
-    if not (0 < root < MAX_NODES and nodes[root]["in_use"] and 0 < desktop < MAX_NODES):
-        return False
-    names = {nodes[c]["name"] for c in children(nodes, root) if nodes[c]["kind"] == DIR}
-    return nodes[desktop]["in_use"] == 1 and set(STANDARD_FOLDERS) <= names

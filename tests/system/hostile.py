@@ -42,26 +42,24 @@ def tcp(sport, dport, seq, ack, flags, payload=b"", offset=5, window=65535):
 class HostileNeighbour:
     """Sends `rate` frames a second at the guest from start() to stop()."""
 
-    def __init__(self, qemu_port, tap, guest_mac, guest_ip, server_ip, server_mac, seed=14, rate=150):
+    def __init__(self, qemu_port, tap, guest_mac, guest_ip, server_ip, seed=14, rate=150):
         self.target = ("127.0.0.1", qemu_port)
-        self.guest_mac, self.guest_ip = guest_mac, socket.inet_aton(guest_ip)
-        self.server_ip, self.server_mac = socket.inet_aton(server_ip), server_mac
+        self.guest_mac, self.guest_ip, self.server_ip = guest_mac, guest_ip, socket.inet_aton(server_ip)
         self.rng = random.Random(seed)
         self.rate = rate
         self.out = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.sniffer = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(ETH_P_ALL))
         self.sniffer.bind((tap, 0))
+        self.server_mac = self.sniffer.getsockname()[4]  # the tap's own address
         self.sniffer.settimeout(0.2)
         self.connection = None  # (guest port, server port, guest seq, guest ack)
         self.sent = {}
-        self.running = False
         self.kinds = [self.runt, self.giant, self.bad_ipv4, self.fragment, self.arp_storm,
                       self.forged_dhcp, self.forged_dns, self.wild_tcp, self.wild_tcp, self.noise]
 
     def start(self):
         self.running = True
-        self.threads = [threading.Thread(target=self._watch, daemon=True),
-                        threading.Thread(target=self._attack, daemon=True)]
+        self.threads = [threading.Thread(target=t, daemon=True) for t in (self._watch, self._attack)]
         for t in self.threads:
             t.start()
 
@@ -89,15 +87,12 @@ class HostileNeighbour:
         while self.running:
             kind = self.rng.choice(self.kinds)
             for frame in kind():
-                self.send(frame)
+                try:
+                    self.out.sendto(frame, self.target)
+                except OSError:
+                    pass  # a frame QEMU's backend refuses
             self.sent[kind.__name__] = self.sent.get(kind.__name__, 0) + 1
             time.sleep(interval)
-
-    def send(self, frame):
-        try:
-            self.out.sendto(frame, self.target)
-        except OSError:
-            pass
 
     def eth(self, payload, ether_type=0x0800, dst=None, src=None):
         return (dst or self.guest_mac) + (src or self.server_mac) + struct.pack("!H", ether_type) + payload

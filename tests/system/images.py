@@ -6,23 +6,18 @@ import struct
 import subprocess
 import tempfile
 
-from harness import ROOT
-
-
-def decoder_tool():
-    build = os.environ.get("TAVLIN_HOST_BUILD", os.path.join(ROOT, "build", "host"))
-    return os.path.join(build, "tools", "decode_image")
+from harness import host_tool, skip_without
 
 
 def host_decoded(data, frame=None):
     """(width, height, 0xAARRGGBB pixels) of an image file's bytes, or of
     frame `frame` of a ZEVA video's."""
+    tool = skip_without(host_tool("decode_image"))
     with tempfile.TemporaryDirectory(prefix="tavlin-img-") as tmp:
         src, out = os.path.join(tmp, "in"), os.path.join(tmp, "out")
         with open(src, "wb") as f:
             f.write(data)
-        extra = [] if frame is None else [str(frame)]
-        subprocess.run([decoder_tool(), src, out] + extra, check=True, capture_output=True)
+        subprocess.run([tool, src, out] + ([] if frame is None else [str(frame)]), check=True, capture_output=True)
         with open(out, "rb") as f:
             raw = f.read()
     w, h = struct.unpack_from("<II", raw)

@@ -5,21 +5,18 @@ onto a folder moves there; dropped on the trash it leaves the tree, and the
 Trash opened from the dock counts it."""
 import os
 import struct
+import unittest
 
-from desktop import WINDOW_SIZE, dock_tile_centre, find_window, font, read_nodes, text_pixels
+from desktop import (FINDER, TERMINAL, TRASH, WINDOW_SIZE, command, find_node, find_window, open_from_dock,
+                     read_nodes, text_pixels)
 from harness import DesktopTestCase, build_dir
-from images import decoder_tool, host_decoded, scaled
+from images import host_decoded, scaled
 
-FINDER, TERMINAL, TRASH = 4, 3, 7
-FINDER_TILE, TERMINAL_TILE = 0, 3
 ROOT, DOWNLOADS, QUILLON = 1, 4, 6  # start-up node indexes
 FINDER_DIR, LAUNCH_TICK, CLICK_TICK = 844, 1008, 1096  # window record offsets
 
 
 class FinderTest(DesktopTestCase):
-    def window(self, kind):
-        return self.m.wait_until(lambda: find_window(self.m, kind), message=f"window of kind {kind}")
-
     def field(self, slot, offset):
         return struct.unpack("<i", self.m.read_bytes("windows", 4, slot * WINDOW_SIZE + offset))[0]
 
@@ -28,10 +25,8 @@ class FinderTest(DesktopTestCase):
 
     def settled(self, slot):
         """Until the opening animation is over and two more frames are drawn."""
-        m = self.m
-        m.wait_until(lambda: self.ticks_since(slot, LAUNCH_TICK) > 20, message="opening over")
-        frames = m.read_u32("frame_count")
-        m.wait_until(lambda: m.read_u32("frame_count") >= frames + 2, message="fresh frames")
+        self.m.wait_until(lambda: self.ticks_since(slot, LAUNCH_TICK) > 20, message="opening over")
+        self.m.wait_frames(2)
 
     def gap(self, slot):
         """Until a press on an entry can no longer pair with the one before."""
@@ -40,18 +35,6 @@ class FinderTest(DesktopTestCase):
     def click_at(self, x, y):
         self.m.move_pointer_to(x, y, tolerance=1)
         self.m.click(hold=0.02)
-
-    def double_click(self, x, y, done):
-        """Pairs of presses until `done` holds: a guest too busy to see both
-        within 30 ticks gets another pair."""
-        for _ in range(5):
-            self.click_at(x, y)
-            self.click_at(x, y)
-            try:
-                return self.m.wait_until(done, timeout=3, message="double click")
-            except TimeoutError:
-                pass
-        self.fail(f"no double click took effect at {(x, y)}")
 
     def drag(self, slot, start, end):
         """Selects the entry at `start`, then drags it from there to `end`."""
@@ -64,51 +47,50 @@ class FinderTest(DesktopTestCase):
 
     def test_browse_thumbnail_move_and_trash(self):
         m = self.m
-        if not os.path.exists(decoder_tool()):
-            self.skipTest(f"{decoder_tool()} is not built (cmake --build <host build> --target decode_image)")
-        self.click_at(*dock_tile_centre(m, FINDER_TILE))
-        slot, win = self.window(FINDER)
+        with open(os.path.join(build_dir(), "media", "sample.yrf"), "rb") as f:
+            expected = scaled(host_decoded(f.read()), 36)
+        slot, win = open_from_dock(m, FINDER)
         self.settled(slot)
         columns = (win["w"] - 166) // 90
         cell = lambda i: (win["x"] + 175 + 90 * (i % columns), win["y"] + 88 + 78 * (i // columns))
         in_dir = lambda node: lambda: self.field(slot, FINDER_DIR) == node
         self.click_at(win["x"] + 12, win["y"] + 42)  # Back, from the Desktop to the root
         m.wait_until(in_dir(ROOT), message="the root shown")
-        self.double_click(*cell(2), in_dir(DOWNLOADS))  # after Desktop and Documents
+        m.double_click(*cell(2), in_dir(DOWNLOADS))  # after Desktop and Documents
 
         # The thumbnail: the image as the host decodes it, scaled into 36 x 36.
         m.move_pointer_to(win["x"] + win["w"] - 20, win["y"] + win["h"] - 20)
         self.settled(slot)
-        with open(os.path.join(build_dir(), "media", "sample.yrf"), "rb") as f:
-            expected = scaled(host_decoded(f.read()), 36)
         x, y = cell(0)[0] - 18, cell(0)[1] - 18
         screen = m.screendump()
         self.assertEqual([[screen.pixel(x + c, y + r) for c in range(36)] for r in range(36)], expected)
 
         # A folder made in the Terminal, then the image dragged onto it.
-        self.click_at(*dock_tile_centre(m, TERMINAL_TILE))
-        _, term = self.window(TERMINAL)
-        m.type_text("cd /Downloads\nmkdir Keep\n")
-        keep = m.wait_until(lambda: next((i for i, n in enumerate(read_nodes(m)) if n["in_use"] and
-                                          n["name"] == "Keep" and n["parent"] == DOWNLOADS), None),
-                            message="folder Keep")
+        shell, term = open_from_dock(m, TERMINAL)
+        command(m, shell, "cd /Downloads", [])
+        command(m, shell, "mkdir Keep", [])
+        keep = find_node(m, "Keep", "Downloads")
         self.click_at(term["x"] + 16, term["y"] + 15)  # its close button
         m.wait_until(lambda: find_window(m, TERMINAL) is None, message="Terminal closed")
         self.drag(slot, cell(0), cell(1))
         m.wait_until(lambda: read_nodes(m)[QUILLON]["parent"] == keep, message="the image moved into Keep")
 
         # Into Keep, and the image dropped on the trash.
-        self.double_click(*cell(0), in_dir(keep))
+        m.double_click(*cell(0), in_dir(keep))
         trash = ((m.read_u32("fb_width") - 591) // 2 + 524, m.read_u32("fb_height") - 48)
         self.drag(slot, cell(0), trash)
         m.wait_until(lambda: not read_nodes(m)[QUILLON]["in_use"], message="the image deleted")
         self.assertEqual(m.read_u32("trash_count"), 1)
 
         # The Trash, opened by a double click on the dock's trash, counts it.
-        self.double_click(*trash, lambda: find_window(m, TRASH))
-        trash_slot, trash_win = self.window(TRASH)
+        m.double_click(*trash, lambda: find_window(m, TRASH))
+        trash_slot, trash_win = find_window(m, TRASH)
         m.move_pointer_to(trash_win["x"] + 200, trash_win["y"] + 200)
         self.settled(trash_slot)
-        on, cells = text_pixels(font(m), trash_win["x"] + 9, trash_win["y"] + 36, "1 item")
+        on, cells = text_pixels(m, trash_win["x"] + 9, trash_win["y"] + 36, "1 item")
         screen = m.screendump()
         self.assertEqual({p for p in cells if screen.pixel(*p) == 0x555555}, on)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -7,10 +7,9 @@ import struct
 import tempfile
 import unittest
 
-from desktop import NODE_SIZE, read_nodes, read_windows
+from desktop import NODE_SIZE, TERMINAL, command, find_node, open_from_dock, read_windows
 from harness import ROOT, DesktopTestCase
 import netns
-from test_terminal import Session, open_terminal
 
 PROGRAM = 99
 BALL = 0xFFB000
@@ -27,35 +26,19 @@ class Programs(DesktopTestCase):
     gdb = os.path.join(tempfile.mkdtemp(prefix="tavlin-gdb-"), "gdb.sock")
     machine_args = netns.gdb_args(gdb)
 
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        try:
-            cls.s = Session(cls.m, open_terminal(cls.m))
-        except Exception:
-            cls.m.stop()
-            raise
-
     def write_file(self, name, data):
-        """Fills the root-folder file `name` (made with touch) with data."""
-        root = self.m.read_i32("fs_root")
-        index = next(i for i, n in enumerate(read_nodes(self.m))
-                     if n["in_use"] and n["parent"] == root and n["name"] == name)
-        base = self.m.symbol("fs_nodes") + index * NODE_SIZE
-        stub = netns.GdbStub(self.gdb)
-        try:
-            stub.write(base + TEXT_AT, data + b"\0")
-            stub.write(base + SIZE_AT, struct.pack("<I", len(data)))
-        finally:
-            stub.close()
+        """Fills the file `name` (made with touch) with data."""
+        base = self.m.symbol("fs_nodes") + find_node(self.m, name) * NODE_SIZE
+        netns.gdb_write(self.gdb, (base + TEXT_AT, data + b"\0"), (base + SIZE_AT, struct.pack("<I", len(data))))
 
     def test_programs(self):
-        m, s = self.m, self.s
-        s.command("touch src", [])
-        s.command("scom src", ["Compiling...", "Compiled: ", "src", " -> ", "a.hit", "Run with: ./", "a.hit"])
-        s.command("run a.hit", ["Running: ", "a.hit", "Stopped: bad address (-5)"])
+        m = self.m
+        slot = open_from_dock(m, TERMINAL)[0]
+        command(m, slot, "touch src", [])
+        command(m, slot, "scom src", ["Compiling...", "Compiled: ", "src", " -> ", "a.hit", "Run with: ./", "a.hit"])
+        command(m, slot, "run a.hit", ["Running: ", "a.hit", "Stopped: bad address (-5)"])
 
-        s.command("touch bounce.hit", [])
+        command(m, slot, "touch bounce.hit", [])
         with open(os.path.join(ROOT, "assets", "store_seed", "bounce.hit"), "rb") as f:
             self.write_file("bounce.hit", f.read())
         m.type_text("run bounce.hit\n")
@@ -71,7 +54,7 @@ class Programs(DesktopTestCase):
 
         m.key_combo(["ctrl", "c"])
         tail = ["> run bounce.hit", "Running: ", "bounce.hit", "Stopped: interrupted (-7)", ""]
-        m.wait_until(lambda: s.window()["lines"][-len(tail):] == tail, timeout=30, message="the stop report")
+        m.wait_until(lambda: read_windows(m)[slot]["lines"][-len(tail):] == tail, message="the stop report")
 
 
 if __name__ == "__main__":

@@ -1,64 +1,49 @@
 """The top bar and the desktop on the real ISO, driven through QMP: a
 drop-down opened by its title runs an item, the desktop's menu makes a
 folder that shows as an icon, F2 and typed keys rename it, About opens from
-the Help menu and the Clock from the dock; and the start-up detection lines
-with and without QEMU's HD Audio device."""
+the Help menu and the Clock from the dock; HD Audio is found when QEMU has
+the device (its absence is seen by test_boot)."""
 import unittest
 
-from desktop import dock_tile_centre, find_window, read_desktop_icons, read_nodes
-from harness import DesktopTestCase, Machine
+from desktop import ABOUT, CLOCK, TERMINAL, find_window, open_from_dock, read_desktop_icons, read_nodes
+from harness import DesktopTestCase
 
-TERMINAL, ABOUT, CLOCK = 3, 1, 2
 FILE_TITLE, HELP_TITLE = (140, 14), (372, 14)
 
 
 class TopBarTest(DesktopTestCase):
     machine_args = ("-device", "intel-hda")
 
-    def click_at(self, x, y, button="left"):
-        self.m.move_pointer_to(x, y)
-        self.m.click(button)
-
     def wait_window(self, app):
         return self.m.wait_until(lambda: find_window(self.m, app), timeout=30, message=f"window of kind {app}")
 
-    def test_detection_lines_with_an_hd_audio_device(self):
-        log = self.m.serial()
-        self.assertIn("[WiFi] No Wi-Fi adapter found\r\n", log)
-        self.assertNotIn("[WiFi] Scanning", log)
-        # serial_hex32 brings its own "0x" after the line's.
-        self.assertRegex(log, r"\[HDA\] Found at BAR0=0x0x[0-9A-F]{8}\r\n\[HDA\] GCAP=0x0x[0-9A-F]{8}\r\n"
-                              r"\[HDA\] Beep \(no actual PCM\)\r\n")
+    def test_hd_audio_is_found(self):
+        self.assertIn("[HDA] Found at BAR0=", self.m.serial())
         self.assertEqual(self.m.read_u32("hda_ok"), 1)
 
     def test_menus_make_a_folder_rename_it_and_open_windows(self):
         m = self.m
         # File > New Terminal, from the title's drop-down.
-        self.click_at(*FILE_TITLE)
+        m.click_at(*FILE_TITLE)
         m.wait_until(lambda: m.read_i32("open_menu") == 0, timeout=10, message="File menu open")
-        self.click_at(150, 60)
+        m.click_at(150, 60)
         self.wait_window(TERMINAL)
         self.assertEqual(m.read_i32("open_menu"), -1)
 
         # The desktop's menu: New Folder, its first row.
         before = {icon["fs_idx"] for icon in read_desktop_icons(m)}
-        self.click_at(700, 560, "right")
+        m.click_at(700, 560, "right")
         m.wait_until(lambda: m.read_i32("ctx_menu") == 1, timeout=10, message="context menu")
-        self.click_at(720, 560 - 92 + 15)
+        m.click_at(720, 560 - 92 + 15)
         icon = m.wait_until(lambda: [i for i in read_desktop_icons(m) if i["fs_idx"] not in before],
                             timeout=20, message="new icon")[0]
         node = read_nodes(m)[icon["fs_idx"]]
         self.assertEqual((icon["label"], node["name"], node["kind"]), ("New Folder", "New Folder", 0))
-        self.assertEqual((icon["x"], icon["y"]), (40, 290))  # below the two sample files
 
         # F2 over the icon, then the new name typed over the old one.
         m.move_pointer_to(icon["x"] + 30, icon["y"] + 30)
         m.key("f2")
-        def editing():
-            now = [i for i in read_desktop_icons(m) if i["fs_idx"] == icon["fs_idx"]]
-            return now and now[0]["renaming"] and m.read_i32("desktop_renaming_idx") == now[0]["index"]
-
-        m.wait_until(editing, timeout=10, message="rename started")
+        m.wait_until(lambda: m.read_i32("desktop_renaming_idx") == icon["index"], timeout=10, message="rename started")
         m.type_text("\b" * len("New Folder") + "Plans\n")
         m.wait_until(lambda: read_nodes(m)[icon["fs_idx"]]["name"] == "Plans", timeout=20, message="renamed")
         self.assertEqual(m.read_i32("desktop_renaming_idx"), -1)
@@ -66,21 +51,11 @@ class TopBarTest(DesktopTestCase):
         self.assertEqual(labels[icon["fs_idx"]], "Plans")
 
         # Help > About TavlinOS, and the Clock from its dock tile.
-        self.click_at(*HELP_TITLE)
+        m.click_at(*HELP_TITLE)
         m.wait_until(lambda: m.read_i32("open_menu") == 4, timeout=10, message="Help menu open")
-        self.click_at(380, 40)
+        m.click_at(380, 40)
         self.wait_window(ABOUT)
-        self.click_at(*dock_tile_centre(m, 2))
-        self.wait_window(CLOCK)
-
-
-class NoAudioTest(unittest.TestCase):
-    def test_detection_lines_without_an_hd_audio_device(self):
-        with Machine() as m:
-            log = m.wait_for_serial("[HDA] No Intel HD Audio found\r\n", timeout=120)
-            self.assertIn("[WiFi] No Wi-Fi adapter found\r\n", log)
-            self.assertNotIn("[HDA] Found", log)
-            self.assertEqual(m.read_u32("hda_ok"), 0)
+        open_from_dock(m, CLOCK)
 
 
 if __name__ == "__main__":
