@@ -15,37 +15,21 @@
 
 namespace tavlin::fs_test {
 
-constexpr uint16_t kSerialData = 0x3F8;
-constexpr uint16_t kSerialStatus = 0x3FD;
-constexpr uint32_t kTransmitterEmpty = 0x20;
-
 // What the kernel logged, without the carriage returns.
 inline std::string serial_log() {
   std::string out;
-  for (auto c : fake_hw::bytes_written_to(kSerialData))
+  for (auto c : fake_hw::bytes_written_to(0x3F8))
     if (c != '\r') out += static_cast<char>(c);
   return out;
 }
 
-// Small stand-ins for the embedded files: the start-up code only looks at
-// their sizes and copies their bytes.
+// Small stand-ins for the embedded files: start-up only copies their bytes.
 struct Samples {
   std::vector<u8> yrf{'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 3, 1, 0xF8, 0x00};
-  std::vector<u8> png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0, 'I', 'E', 'N', 'D'};
-  std::vector<u8> zeva{'Z', 'E', 'V', 'A', 0, 1, 0, 1, 0, 0, 0, 1, 1, 0, 0, 0, 3, 1, 0, 0};
+  std::vector<u8> png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  std::vector<u8> zeva{'Z', 'E', 'V', 'A', 0, 1, 0, 1};
   static SampleFile of(const std::vector<u8>& v) { return {v.data(), static_cast<u32>(v.size())}; }
 };
-
-// The table holds only entry 0 and the root "/" in entry 1.
-inline void bare_tree() {
-  fs_tables_reset();
-  fs_nodes[1].in_use = 1;
-  fs_nodes[1].kind = kFsDir;
-  str_copy(fs_nodes[1].name, "/", kFsNameCap);
-  fs_node_count = 1;
-  fs_root = 1;
-  fs_desktop_dir = kFsNone;
-}
 
 inline i32 dir(i32 parent, const char* name) { return fs_create(parent, name, kFsDir); }
 inline i32 file(i32 parent, const char* name, const char* text = "") {
@@ -66,28 +50,20 @@ inline std::vector<i32> children(i32 node) {
   return out;
 }
 
-inline u32 live_nodes() {
-  u32 n = 0;
-  for (i32 i = 1; i < kFsMaxNodes; ++i) n += fs_nodes[i].in_use == 1;
-  return n;
-}
-
-// Everything that must hold of the tables after any operation. Returns a
-// description of each broken rule; empty when the tables are sound.
+// Every rule the tables must keep after any operation; empty when sound.
 inline std::string table_problems() {
   std::ostringstream out;
-  if (fs_nodes[0].in_use != 1 || fs_nodes[0].parent != -1 || fs_nodes[0].first_child != -1)
-    out << "entry 0 is not the reserved empty file; ";
+  if (fs_nodes[0].in_use != 1 || fs_nodes[0].parent != -1 || fs_nodes[0].first_child != -1) out << "entry 0; ";
   std::vector<int> listed(kFsMaxNodes, 0);
+  u32 live = 0;
   for (i32 p = 0; p < kFsMaxNodes; ++p) {
-    if (!fs_nodes[p].in_use) continue;
     int steps = 0;
-    for (i32 at = fs_nodes[p].first_child; at != -1; at = fs_nodes[at].next_sibling) {
+    for (i32 at = fs_nodes[p].in_use ? fs_nodes[p].first_child : -1; at != -1; at = fs_nodes[at].next_sibling) {
       if (++steps > kFsMaxNodes || at < 0 || at >= kFsMaxNodes || !fs_nodes[at].in_use) {
-        out << "list of " << p << " loops or reaches free or bad slot " << at << "; ";
+        out << "list of " << p << " is broken; ";
         break;
       }
-      if (fs_nodes[at].parent != p) out << "child " << at << " of " << p << " names parent " << fs_nodes[at].parent << "; ";
+      if (fs_nodes[at].parent != p) out << "child " << at << " of " << p << " names another parent; ";
       ++listed[at];
     }
   }
@@ -95,34 +71,35 @@ inline std::string table_problems() {
   for (i32 i = 1; i < kFsMaxNodes; ++i) {
     const FsNode& n = fs_nodes[i];
     if (!n.in_use) continue;
-    if (listed[i] > 1) out << "node " << i << " is in " << listed[i] << " lists; ";
-    if (n.parent != -1 && listed[i] != 1) out << "node " << i << " names parent " << n.parent << " but is not in its list; ";
+    ++live;
+    if (listed[i] > 1 || (n.parent != -1 && listed[i] != 1)) out << "node " << i << " is listed " << listed[i] << "; ";
     if (n.kind == kFsFile && n.first_child != -1) out << "file " << i << " has children; ";
-    if (n.blob != -1) {
-      if (n.blob < 0 || n.blob >= kFsMaxBlobs || !fs_blobs[n.blob].in_use) out << "node " << i << " names a free blob; ";
-      else if (!blobs.insert(n.blob).second) out << "blob " << n.blob << " is shared; ";
-      else if (fs_blobs[n.blob].size != n.size) out << "node " << i << " size differs from its blob; ";
-    }
+    if (n.blob == -1) continue;
+    if (n.blob < 0 || n.blob >= kFsMaxBlobs || !fs_blobs[n.blob].in_use || !blobs.insert(n.blob).second ||
+        fs_blobs[n.blob].size != n.size)
+      out << "node " << i << " has a bad blob; ";
   }
-  for (i32 b = 0; b < kFsMaxBlobs; ++b) {
-    if (fs_blobs[b].in_use && !blobs.count(b)) out << "blob " << b << " is owned by no node; ";
-    if (fs_blobs[b].in_use && fs_blobs[b].offset + fs_blobs[b].size > fs_blob_pool_used)
-      out << "blob " << b << " lies beyond the used pool; ";
-  }
-  if (fs_node_count != live_nodes())
-    out << "fs_node_count " << fs_node_count << " but " << live_nodes() << " live nodes; ";
+  for (i32 b = 0; b < kFsMaxBlobs; ++b)
+    if (fs_blobs[b].in_use && (!blobs.count(b) || fs_blobs[b].offset + fs_blobs[b].size > fs_blob_pool_used))
+      out << "blob " << b << " is unowned or beyond the pool; ";
+  if (fs_node_count != live) out << "fs_node_count " << fs_node_count << " but " << live << " live; ";
   return out.str();
 }
 
-// Every file-tree test starts from a bare tree with a quiet serial port and
-// ends with the consistency check.
+// Starts from a bare tree (only the root "/" in entry 1) with a quiet serial
+// port and ends with the consistency check.
 class FsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake_hw::reset();
-    fake_hw::set_default(kSerialStatus, kTransmitterEmpty);
-    bare_tree();
-    trash_count = 0;
+    fake_hw::set_default(0x3FD, 0x20);  // the transmitter is always empty
+    fs_tables_reset();
+    fs_nodes[1].in_use = 1;
+    fs_nodes[1].kind = kFsDir;
+    str_copy(fs_nodes[1].name, "/", kFsNameCap);
+    fs_node_count = 1;
+    fs_root = 1;
+    fs_desktop_dir = kFsNone;
   }
   void TearDown() override { EXPECT_EQ(table_problems(), ""); }
 

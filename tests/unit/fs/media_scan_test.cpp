@@ -11,10 +11,8 @@ class MediaScan : public StandardTreeTest {
   void SetUp() override {
     StandardTreeTest::SetUp();
     fake_hw::clear_writes();
-    pit_ticks = 0;
     last_scan = 0;
   }
-
   // A file whose bytes are in a blob but not marked as such, as a download,
   // a script or a plain copy leaves it.
   i32 raw_file(i32 parent, const char* name, const std::vector<u8>& bytes) {
@@ -22,7 +20,6 @@ class MediaScan : public StandardTreeTest {
     fs_nodes[node].has_blob = 0;
     return node;
   }
-
   void scan_at(u32 tick) {
     pit_ticks = tick;
     downloads_media_scan();
@@ -30,15 +27,10 @@ class MediaScan : public StandardTreeTest {
 };
 
 TEST_F(MediaScan, RunsOnlyAfterMoreThanNinetyNineTicksAcrossTheWrap) {
-  fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 0;
-  scan_at(99);
-  EXPECT_EQ(serial_log(), "");
-  EXPECT_EQ(last_scan, 0u);
-  scan_at(100);
-  EXPECT_EQ(last_scan, 100u);
-  EXPECT_EQ(serial_log(), "[Media] Found image in Downloads: Quillon.yrf\n");
-  scan_at(199);
-  EXPECT_EQ(last_scan, 100u);
+  for (auto [tick, last] : {std::pair{99u, 0u}, {100u, 100u}, {199u, 100u}}) {
+    scan_at(tick);
+    EXPECT_EQ(last_scan, last) << tick;
+  }
   last_scan = 0xFFFFFFF0u;
   scan_at(0x50);  // 96 ticks later
   EXPECT_EQ(last_scan, 0xFFFFFFF0u);
@@ -46,36 +38,28 @@ TEST_F(MediaScan, RunsOnlyAfterMoreThanNinetyNineTicksAcrossTheWrap) {
   EXPECT_EQ(last_scan, 0x54u);
 }
 
-TEST_F(MediaScan, ImagesAreMarkedAndReportedOnceVideosOnEveryScan) {
-  const i32 png = raw_file(downloads, "photo", samples.png);
+TEST_F(MediaScan, ImagesAreMarkedAndReportedOnceVideosOnEveryScanOthersLeftAlone) {
+  const i32 png = raw_file(downloads, "photo", samples.png), yrf = raw_file(downloads, "pic", samples.yrf);
   const i32 video = raw_file(downloads, "clip.zeva", samples.zeva);
+  const i32 half_png = raw_file(downloads, "half", std::vector<u8>(samples.png.begin(), samples.png.begin() + 7));
+  const i32 other = raw_file(downloads, "other", {'G', 'I', 'F', '8', '9', 'a'});
+  const i32 text = file(downloads, "YRF1.txt", "YRF1 is not in a blob");
+  const i32 elsewhere = raw_file(documents, "pic", samples.yrf);
+  dir(downloads, "Folder");
   scan_at(100);
   scan_at(200);
   EXPECT_EQ(serial_log(),
             "[Media] Found image in Downloads: photo\n"
+            "[Media] Found image in Downloads: pic\n"
             "[Media] Found video in Downloads: clip.zeva\n"
             "[Media] Found video in Downloads: clip.zeva\n");
-  EXPECT_EQ(fs_nodes[png].has_blob, 1u);
-  EXPECT_EQ(fs_nodes[video].has_blob, 0u);
-}
-
-TEST_F(MediaScan, ShortForeignOrMissingContentIsLeftAlone) {
-  const i32 half_png = raw_file(downloads, "half", std::vector<u8>(samples.png.begin(), samples.png.begin() + 7));
-  const i32 tiny = raw_file(downloads, "tiny", {'Y', 'R', 'F'});
-  const i32 other = raw_file(downloads, "other", {'G', 'I', 'F', '8', '9', 'a'});
-  const i32 text = file(downloads, "YRF1.txt", "YRF1 is not in a blob");
-  const i32 elsewhere = raw_file(documents, "pic", samples.yrf);
-  const i32 released = raw_file(downloads, "gone", samples.yrf);
-  fs_blob_release(released);
-  fs_nodes[released].size = 0;
-  dir(downloads, "Folder");
-  scan_at(100);
-  EXPECT_EQ(serial_log(), "");
-  for (i32 node : {half_png, tiny, other, text, elsewhere, released}) EXPECT_EQ(fs_nodes[node].has_blob, 0u) << node;
+  for (i32 node : {png, yrf}) EXPECT_EQ(fs_nodes[node].has_blob, 1u) << node;
+  for (i32 node : {video, half_png, other, text, elsewhere}) EXPECT_EQ(fs_nodes[node].has_blob, 0u) << node;
 }
 
 TEST_F(MediaScan, MissingDownloadsSkipsTheScan) {
-  bare_tree();
+  fs_nodes[fs_find_child(downloads, "Quillon.yrf")].has_blob = 0;
+  rename(downloads, "Elsewhere");
   scan_at(100);
   EXPECT_EQ(last_scan, 100u);
   EXPECT_EQ(serial_log(), "");
