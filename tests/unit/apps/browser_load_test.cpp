@@ -18,7 +18,7 @@
 namespace tavlin {
 namespace {
 
-constexpr i32 kBack = 15, kForward = 45, kReload = 70, kUrlBar = 300;  // x in the button row
+constexpr i32 kBack = 15, kForward = 45, kReload = 70, kHome = 100, kUrlBar = 300;  // x in the button row
 
 class BrowserLoad : public nettest::NetTest {
  protected:
@@ -87,6 +87,8 @@ TEST_F(BrowserLoad, HistoryBackForwardAndRestartAfter31Navigations) {
   click(kForward);
   EXPECT_EQ(std::string(b.url) + "|" + b.text, "http://192.168.50.1/31|again 31");
   EXPECT_EQ((std::pair{b.history_count, b.history_index}), (std::pair{32u, 31u}));
+  click(kHome);  // shows its own page and loads nothing
+  EXPECT_EQ(std::string(b.status) + "|" + b.url_bar, std::string("Home|") + kBrowserHomeUrl);
   go("192.168.50.1/fresh", "fresh");  // the 32nd restarts the history
   go("192.168.50.1/next", "next");
   serve("HTTP/1.0 200 OK\r\n\r\nfresh");

@@ -50,15 +50,17 @@ TEST_F(FinderContent, ColumnsFollowTheWidthAndTheWholeCellAnswersUntilTheBottomE
 }
 
 TEST_F(FinderContent, ImagesShowTheirPixelsAndABrokenOneAQuestionMark) {
+  make_file("notes.txt", "hello");
   const std::vector<u16> quarters = {0xF800, 0x07E0, 0x001F, 0xFFE0};  // red, green / blue, yellow
   make_blob_file("pic.yrf", codec_test::yrf_file(2, 2, codec_test::runs_of(quarters)));
   make_blob_file("broken.png", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
   paint();
   // The 2 x 2 image fills (cx + 4, cy + 4, 36, 36) in four 18-pixel quarters.
-  const i32 x = cell_x(0) + 4, y = cell_y(0) + 4;
+  const i32 x = cell_x(1) + 4, y = cell_y(1) + 4;
   EXPECT_EQ((std::vector<u32>{px(x, y), px(x + 17, y + 17), px(x + 18, y), px(x, y + 18), px(x + 35, y + 35)}),
             (std::vector<u32>{0xF80000, 0xF80000, 0x00FC00, 0x0000F8, 0xF8FC00}));
-  EXPECT_GT(ink(cell_x(1) + 14, cell_y(1) + 14, 0x666666), 8);
+  EXPECT_GT(ink(cell_x(2) + 14, cell_y(2) + 14, 0x666666), 8);
+  EXPECT_EQ(px(cell_x(0), cell_y(0) + 20), 0x9FB0C2u);  // a text file's paper tile
 }
 
 TEST_F(FinderContent, TheEntryBeingRenamedShowsItsNewNameAndTheBandIsDrawn) {

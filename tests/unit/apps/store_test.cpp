@@ -1,6 +1,7 @@
-// The Store client: reading the server's list, the refresh with its
-// 15-second rule and the upload-description carry-over, against a scripted
-// store server; and its window, where what is drawn is what answers.
+// The Store client: reading the server's list, the refresh from the main
+// loop with its 15-second rule and the upload-description carry-over,
+// against a scripted store server; and its window, where what is drawn is
+// what answers.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,6 +14,8 @@
 #include "kernel/apps/store.h"
 #include "kernel/apps/store_layout.h"
 #include "kernel/core/timer.h"
+#include "kernel/wm/window.h"
+#include "unit/gfx/shapes_canvas.h"
 #include "unit/net/tcp_peer.h"
 
 namespace tavlin::nettest {
@@ -34,24 +37,21 @@ StoreState parsed(const std::string& body) {
   return s;
 }
 
-TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpaces) {
-  const std::string n62(62, 'a'), n63(63, 'b');
+TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpacesAndAtMostSixtyFour) {
+  std::string many;
+  for (int i = 0; i < 65; ++i) many += "f" + std::to_string(i) + "\n";
   const struct {
     std::string body;
     Names names;
   } cases[] = {
-      {"one.txt\r\ntwo.png\r\n", {"one.txt", "two.png"}},
-      {"\n\n  spaced.txt   \r\n\r\n\nlast", {"spaced.txt", "last"}},
-      {"in side.txt \n", {"in side.txt"}},
-      {n63 + "\n" + n62 + "\n", {n62}},
+      {"\n\n  spaced.txt   \r\n\r\n\nin side.txt", {"spaced.txt", "in side.txt"}},
+      {std::string(63, 'b') + "\n" + std::string(62, 'a') + "\n", {std::string(62, 'a')}},
       {" \r\n \n", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(names_of(parsed(c.body)), c.names) << c.body;
-  std::string many;
-  for (int i = 0; i < 65; ++i) many += "f" + std::to_string(i) + "\n";
-  const StoreState s = parsed(many);
-  EXPECT_EQ(s.file_count, 64u);
-  EXPECT_STREQ(s.file_names[63], "f63");
+  const Names kept = names_of(parsed(many));
+  EXPECT_EQ(kept.size(), 64u);
+  EXPECT_EQ(kept.back(), "f63");
 }
 
 // A Store state talking to a scripted server at the default store address;
@@ -64,6 +64,15 @@ class StoreRefresh : public NetTest {
     state.selected = -1;
     std::strcpy(state.server_url, kDefaultStoreServerUrl);
     pit_ticks = 5000;
+    windows_init();
+    Window& w = windows[0];
+    w.in_use = 1;
+    w.app = app::kStore;
+    w.store = &state;
+  }
+  void TearDown() override {
+    windows_init();
+    NetTest::TearDown();
   }
 
   void serve(const std::string& status, const std::string& body) {
@@ -80,7 +89,7 @@ class StoreRefresh : public NetTest {
   void refresh_at(u32 tick) {
     pit_ticks = tick;
     state.refresh_pending = 1;
-    zivirerev_refresh(&state);
+    store_refresh_pending();
     EXPECT_EQ(state.refresh_pending, 0u);
   }
 
@@ -109,8 +118,7 @@ TEST_F(StoreRefresh, AnUploadsDescriptionWaitsForTheNextListThatSucceeds) {
   serve("200 OK", "a.txt\r\nmine.txt\r\n");
   refresh_at(5000 + 1500);
   EXPECT_EQ(names_of(state), (Names{"a.txt", "mine.txt"}));
-  EXPECT_EQ((std::vector<std::string>{state.file_descs[0], state.file_descs[1]}),
-            (std::vector<std::string>{"", "my own words"}));
+  EXPECT_EQ((Names{state.file_descs[0], state.file_descs[1]}), (Names{"", "my own words"}));
   EXPECT_EQ((std::vector<i32>{state.selected, state.last_upload_name[0], state.last_upload_desc[0]}),
             (std::vector<i32>{-1, 0, 0}));
 }
@@ -137,6 +145,39 @@ TEST_F(StoreRefresh, FailuresKeepTheOldListAndSayWhy) {
   refresh_at(tick += 1500);
   EXPECT_STREQ(state.status, "HTTP get failed");
   EXPECT_EQ(names_of(state), (Names{"kept.txt"}));
+}
+
+// Seven cards, the first row partly scrolled above the grid and the third below it.
+class StoreWindow : public test::CanvasTest {
+ protected:
+  void SetUp() override {
+    use_canvas(1024, 768);
+    state.file_count = 7;
+    for (int i = 0; i < 7; ++i) std::snprintf(state.file_names[i], 64, i == 3 ? "f%d.png" : "f%d.txt", i);
+    state.list_scroll = 120;
+  }
+  StoreState state{};
+};
+
+TEST_F(StoreWindow, WhatIsDrawnIsWhatAnswersAndNothingSpillsOut) {
+  draw_app_zivirerev(&state, 101, 130, 598, 389);
+  const StoreLayout l = store_layout(state, 101, 130, 598, 389);
+  int blue = 0;
+  for (i32 y = 0; y < 768; ++y)
+    for (i32 x = 0; x < 1024; ++x) {
+      const u32 c = px(x, y);
+      const bool button = store_download_button_at(l, state, x, y) >= 0 && c != 0xFFFFFF;
+      if (!l.content.contains(x, y)) ASSERT_EQ(c, test::kPaper) << x << "," << y;
+      ASSERT_EQ(c == 0x4A90E2, button) << x << "," << y;
+      blue += c == 0x4A90E2;
+    }
+  EXPECT_GT(blue, 6 * 100);  // the six buttons of the first two rows
+}
+
+TEST(StoreCards, PicturesArePreviewedByTheirExtension) {
+  for (const char* name : {"a.png", "B.JPG", "c.jpeg", "d.bmp", "e.yrf", "x.tar.Png", "f.pngx"})
+    EXPECT_TRUE(store_name_is_image(name)) << name;
+  for (const char* name : {"png", "a.txt", "a.pn", "a.", "a.hit"}) EXPECT_FALSE(store_name_is_image(name)) << name;
 }
 
 }  // namespace

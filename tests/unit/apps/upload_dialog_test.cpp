@@ -69,5 +69,16 @@ TEST_F(UploadDialogKeys, ThePickerWalksWrapsEntersAndTakesAFile) {
   EXPECT_STREQ(upload_dialog.file_path, "/Documents/a.txt");
 }
 
+TEST_F(UploadDialogKeys, ThePickerScrollsToKeepTheSelectionInView) {
+  for (int i = 0; i < 30; ++i) fs_create(fs_root, ("f" + std::to_string(i)).c_str(), kFsFile);
+  upload_dialog.popin_scale = 100;  // grown to full size: the picker has rows
+  upload_picker_open();
+  keys(std::string(25, 'j'));
+  EXPECT_EQ(selected(), "f23");  // after the Desktop
+  EXPECT_GT(upload_dialog.picker_top, 0);
+  keys(std::string(24, 'k'));
+  EXPECT_EQ((Ints{upload_dialog.picker_top, upload_dialog.picker_sel}), (Ints{0, fs_desktop_dir}));
+}
+
 }  // namespace
 }  // namespace tavlin::test
