@@ -59,64 +59,46 @@ TEST_F(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
   }
 }
 
-TEST_F(ImageCache, HitReturnsTheEntryWithoutDecoding) {
+TEST_F(ImageCache, HitsAreServedAsStoredUntilTheContentChanges) {
   const i32 node = blob_file("a.yrf", tiny_yrf(0x001F));
   DecodedImage* first = image_get_decoded(node);
   ASSERT_NE(first, nullptr);
   // Spoil the content and the scratch buffer: a hit must touch neither.
   u32 length = 0;
-  u8* bytes = const_cast<u8*>(fs_blob_data(node, &length));
-  std::memset(bytes, 0, length);
+  std::memset(const_cast<u8*>(fs_blob_data(node, &length)), 0, length);
   image_decode_scratch[0] = 0x12345678;
   EXPECT_EQ(image_get_decoded(node), first);
-  EXPECT_EQ(first->pixels[0], 0xFF0000F8u);
+  EXPECT_EQ(first->pixels[0], 0xFF0000F8u);  // pure blue
   EXPECT_EQ(image_decode_scratch[0], 0x12345678u);
-}
-
-TEST_F(ImageCache, NewContentIsDecodedAfreshNotServedStale) {
-  const i32 node = blob_file("a.yrf", tiny_yrf(0x001F));
-  ASSERT_NE(image_get_decoded(node), nullptr);
-  EXPECT_EQ(image_get_decoded(node)->pixels[0], 0xFF0000F8u);  // pure blue
   const Bytes red = tiny_yrf(0xF800);
   ASSERT_EQ(fs_set_image_content(node, red.data(), static_cast<u32>(red.size())), 1u);
-  const DecodedImage* again = image_get_decoded(node);
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(again->pixels[0], 0xFFF80000u);
+  ASSERT_NE(image_get_decoded(node), nullptr);
+  EXPECT_EQ(image_get_decoded(node)->pixels[0], 0xFFF80000u);
   fs_set_content(node, "now just text");
   EXPECT_EQ(image_get_decoded(node), nullptr);
 }
 
-TEST_F(ImageCache, FiveImagesInARowReplaceEntryZero) {
-  i32 nodes[5];
-  for (int i = 0; i < 5; ++i) nodes[i] = blob_file("img" + std::to_string(i) + ".yrf", tiny_yrf(uint16_t(i + 1)));
+// Four entries: a fifth image takes entry 0; a removed node frees its entry.
+TEST_F(ImageCache, AFifthImageReplacesEntryZeroAndRemovalFreesAnEntry) {
+  i32 nodes[6];
+  for (int i = 0; i < 6; ++i) nodes[i] = blob_file("img" + std::to_string(i) + ".yrf", tiny_yrf(uint16_t(i + 1)));
   for (int i = 0; i < 5; ++i) ASSERT_NE(image_get_decoded(nodes[i]), nullptr);
-  EXPECT_EQ(image_cache[0].key, nodes[4]);
-  EXPECT_EQ(image_cache[1].key, nodes[1]);
-  EXPECT_EQ(image_cache[2].key, nodes[2]);
-  EXPECT_EQ(image_cache[3].key, nodes[3]);
+  EXPECT_EQ((std::vector<i32>{image_cache[0].key, image_cache[1].key, image_cache[2].key, image_cache[3].key}),
+            (std::vector<i32>{nodes[4], nodes[1], nodes[2], nodes[3]}));
   EXPECT_EQ(image_cache[0].pixels[0], expect_argb(5));
-  EXPECT_EQ(image_cache[3].pixels[3], expect_argb(4));
-}
-
-TEST_F(ImageCache, RemovingANodeFreesItsEntryForTheNextImage) {
-  const i32 a = blob_file("a.yrf", tiny_yrf(1));
-  const i32 b = blob_file("b.yrf", tiny_yrf(2));
-  const i32 c = blob_file("c.yrf", tiny_yrf(3));
-  ASSERT_NE(image_get_decoded(a), nullptr);
-  ASSERT_NE(image_get_decoded(b), nullptr);
-  fs_remove_recursive(a);
-  EXPECT_EQ(image_cache[0].key, -1);
-  EXPECT_EQ(image_cache[0].valid, 0u);
-  EXPECT_EQ(image_get_decoded(c), &image_cache[0]);
-  EXPECT_EQ(image_cache[1].key, b);
+  fs_remove_recursive(nodes[2]);
+  EXPECT_EQ(image_cache[2].key, -1);
+  EXPECT_EQ(image_cache[2].valid, 0u);
+  EXPECT_EQ(image_get_decoded(nodes[5]), &image_cache[2]);
+  EXPECT_EQ(image_cache[3].key, nodes[3]);
 }
 
 TEST_F(ImageCache, EntriesHoldTheLargestImagesWhole) {
   std::vector<uint16_t> px(512 * 512);
-  for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint16_t>(i >> 6);
+  for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint16_t>((i / 7) * 2654435761u >> 16);
   const DecodedImage* yrf = image_get_decoded(blob_file("big.yrf", yrf_file(512, 512, runs_of(px))));
   ASSERT_NE(yrf, nullptr);
-  EXPECT_EQ(yrf->pixels[512 * 512 - 1], expect_argb(px.back()));
+  for (size_t i = 0; i < px.size(); ++i) ASSERT_EQ(yrf->pixels[i], expect_argb(px[i])) << i;
   // The sample PNG as libpng reads it.
   const SampleFile png = sample_png();
   const Bytes file(png.data, png.data + png.size);

@@ -17,34 +17,39 @@ constexpr u32 kFailed = 0;
 
 u32 inflate(const Bytes& stream) { return inflate_raw(stream.data(), static_cast<u32>(stream.size())); }
 
+// zlib's stream of `original` inflates to it, and no cut of it inflates at all.
 void expect_round_trip(const Bytes& original, int level, int strategy, const char* what) {
+  SCOPED_TRACE(::testing::Message() << what << " of " << original.size() << " bytes, level " << level
+                                    << ", strategy " << strategy);
   const Bytes stream = zlib_deflate_raw(original, level, strategy);
-  ASSERT_EQ(zlib_inflate_raw(stream.data(), stream.size(), original.size() + 1), original);
-  const u32 n = inflate(stream);
-  ASSERT_EQ(n, original.size()) << what << " level " << level << " strategy " << strategy;
-  EXPECT_EQ(0, std::memcmp(png_zlib_out, original.data(), n)) << what << " level " << level;
-}
-
-struct Sample {
-  const char* name;
-  Bytes data;
-};
-
-std::vector<Sample> samples() {
-  return {{"text", text_data(100000)}, {"random", noise_data(70000)}, {"image", image_data(200, 150)}};
+  ASSERT_EQ(inflate(stream), original.size());
+  EXPECT_EQ(0, std::memcmp(png_zlib_out, original.data(), original.size()));
+  for (size_t cut : {size_t{1}, stream.size() / 3, stream.size() - 1})
+    if (cut < stream.size()) {
+      ASSERT_TRUE(zlib_inflate_raw(stream.data(), cut, original.size() + 1).empty()) << cut;
+      EXPECT_EQ(inflate_raw(stream.data(), static_cast<u32>(cut)), kFailed) << cut;
+    }
 }
 
 // Every level and strategy, on more data, runs in bench/codec_differential.cpp.
-TEST(InflateDifferential, ZlibLevelsAndStrategiesReproduceTheInput) {
-  for (const Sample& s : samples()) {
-    for (int level : {0, 1, 6, 9}) expect_round_trip(s.data, level, Z_DEFAULT_STRATEGY, s.name);
-    for (int strategy : {Z_FIXED, Z_HUFFMAN_ONLY, Z_RLE}) expect_round_trip(s.data, 6, strategy, s.name);
+TEST(InflateDifferential, ZlibStreamsReproduceTheInputAndTheirCutsFail) {
+  const std::pair<const char*, Bytes> samples[] = {
+      {"text", text_data(100000)}, {"noise", noise_data(70000)}, {"image", image_data(200, 150)}};
+  for (const auto& [name, data] : samples) {
+    for (int level : {0, 1, 6, 9}) expect_round_trip(data, level, Z_DEFAULT_STRATEGY, name);
+    for (int strategy : {Z_FIXED, Z_HUFFMAN_ONLY, Z_RLE}) expect_round_trip(data, 6, strategy, name);
   }
   // Short streams end in every position of the reader's word refill.
   for (size_t n = 1; n < 40; ++n) {
     expect_round_trip(text_data(n), 6, Z_DEFAULT_STRATEGY, "short text");
     expect_round_trip(noise_data(n, static_cast<uint32_t>(n)), 0, Z_DEFAULT_STRATEGY, "short stored");
   }
+  // The output buffer filled exactly, but not one byte more, stored or coded.
+  expect_round_trip(Bytes(kInflateOutSize, 'z'), 9, Z_DEFAULT_STRATEGY, "a full buffer");
+  for (int level : {0, 1, 9})
+    EXPECT_EQ(inflate(zlib_deflate_raw(Bytes(kInflateOutSize + 1, 'z'), level)), kFailed) << level;
+  // Text, not noise: zlib would store noise rather than code it as literals.
+  EXPECT_EQ(inflate(zlib_deflate_raw(text_data(kInflateOutSize + 1), 6, Z_HUFFMAN_ONLY)), kFailed);
 }
 
 TEST(InflateDifferential, CorpusStreamsInflateAsZlibDoes) {
@@ -62,24 +67,6 @@ TEST(InflateDifferential, CorpusStreamsInflateAsZlibDoes) {
     ++compared;
   }
   EXPECT_GE(compared, 10);
-}
-
-TEST(InflateDifferential, OutputFillsTheBufferExactlyButNotOneMore) {
-  EXPECT_EQ(inflate(zlib_deflate_raw(Bytes(kInflateOutSize, 'z'), 9)), kInflateOutSize);
-  for (int level : {0, 1, 9})
-    EXPECT_EQ(inflate(zlib_deflate_raw(Bytes(kInflateOutSize + 1, 'z'), level)), kFailed) << level;
-  // Text, not noise: zlib would store noise rather than code it as literals.
-  EXPECT_EQ(inflate(zlib_deflate_raw(text_data(kInflateOutSize + 1), 6, Z_HUFFMAN_ONLY)), kFailed);
-}
-
-TEST(InflateDifferential, TruncatedStreamsFailLikeZlib) {
-  for (const Sample& s : samples()) {
-    const Bytes stream = zlib_deflate_raw(Bytes(s.data.begin(), s.data.begin() + 20000), 6);
-    for (size_t cut : {size_t{1}, size_t{2}, size_t{7}, stream.size() / 3, stream.size() - 9, stream.size() - 1}) {
-      EXPECT_TRUE(zlib_inflate_raw(stream.data(), cut, 30000).empty());
-      EXPECT_EQ(inflate_raw(stream.data(), static_cast<u32>(cut)), kFailed) << s.name << " cut at " << cut;
-    }
-  }
 }
 
 // ---- Hand-made streams, one per rule --------------------------------------
@@ -174,26 +161,13 @@ TEST(InflateCrafted, EachStreamGivesItsBytesOrFails) {
       {"block type 3 before a sound dynamic block", block_type_3(dynamic(small_code())), fails},
       {"input ends before a final block", fixed([](BitWriter& w) { fixed_literal(w, 'x'); }, false), fails},
       {"end of block alone", fixed([](BitWriter&) {}), Bytes{}},
-      {"length 258 at distance 1", fixed(match(285, 0)), Bytes(259, 'A')},
-      {"length 3 at distance 1", fixed(match(257, 0)), Bytes(4, 'A')},
+      {"control: length 3 at distance 1", fixed(match(257, 0)), Bytes(4, 'A')},
       {"distance too far back", fixed(match(257, 1)), fails},
       {"length symbol 286", fixed(match(286, 0)), fails},
-      {"length symbol 287", fixed(match(287, 0)), fails},
       {"distance code 30", fixed(match(257, 30)), fails},
-      {"distance code 31", fixed(match(257, 31)), fails},
-      {"length and distance extra bits add to the base",
-       fixed([](BitWriter& w) {
-         for (char c : std::string("abcde")) fixed_literal(w, static_cast<uint8_t>(c));
-         fixed_literal(w, 266);  // lengths 13..14: one extra bit
-         w.bits(1, 1);           // length 14
-         w.code(4, 5).bits(0, 1);  // distances 5..6: distance 5
-       }),
-       Bytes{'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd', 'e', 'a', 'b', 'c', 'd'}},
       {"small complete dynamic code", dynamic(small_code()), Bytes{'a', 'b', 'b', 'b', 'b'}},
       {"incomplete literal code", dynamic(small_code([](DynamicHeader& h) { h.lit['b'] = 3; })), fails},
-      {"over-subscribed literal code", dynamic(small_code([](DynamicHeader& h) { h.lit['c'] = 2; })), fails},
       {"over-subscribed distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {1, 1, 1}; })), fails},
-      {"incomplete two-bit distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {2, 2}; })), fails},
       // Symbols 0, 1 and 2 take three of four two-bit codes, yet they are
       // all the block uses.
       {"incomplete code-length code", dynamic(small_code([](DynamicHeader& h) {

@@ -51,14 +51,6 @@ TEST(Yrf, RefusalsEachWithItsOwnFile) {
   for (const auto& c : cases) EXPECT_EQ(decode(c.file).ok, c.ok) << c.name;
 }
 
-TEST(Yrf, LargestPictureMatchesItsRuns) {
-  std::vector<uint16_t> px(512 * 512);
-  for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint16_t>((i / 7) * 2654435761u >> 16);
-  const Decoded d = decode(yrf_file(512, 512, runs_of(px)));
-  ASSERT_EQ(d.ok, 1u);
-  for (size_t i = 0; i < px.size(); ++i) ASSERT_EQ(d.pixels[i], expect_argb(px[i])) << i;
-}
-
 TEST(RleToU16, WritesValuesUnconvertedAndNeedsDataForAnyPixel) {
   const Bytes runs = run_bytes({{2, 0xABCD}, {1, 0x0001}});
   uint16_t out[3] = {};

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "kernel/codec/zeva.h"
-#include "kernel/fs/sample_media.h"
 #include "unit/codec/codec_builders.h"
 
 namespace tavlin {
@@ -50,23 +49,6 @@ TEST(ZevaDecode, KeyAndDeltaFramesAndADeltaAppliedTwiceRestoringThePicture) {
     ASSERT_EQ(frame_result(f, w, h, steps[i].k), "ok") << "step " << i;
     expect_picture(*steps[i].picture, "step " + std::to_string(i) + ", frame " + std::to_string(steps[i].k));
   }
-}
-
-TEST(ZevaDecode, EveryFrameOfTheSampleVideo) {
-  const SampleFile s = sample_zeva();
-  ZevaHeader h{};
-  ASSERT_EQ(zeva_read_header(s.data, s.size, &h), 1u);
-  ASSERT_GT(h.frame_count, 1u);
-  for (u32 k = 0; k < h.frame_count; ++k) {
-    const char* fault = zeva_decode_frame(s.data, s.size, h.width, h.height, k, picture.data());
-    ASSERT_EQ(fault, nullptr) << k << ": " << fault;
-  }
-  // The file ends exactly after its last frame.
-  u32 end = 0;
-  ASSERT_EQ(zeva_find_frame(s.data, s.size, h.frame_count - 1, &end), nullptr);
-  const u8* length = s.data + end + 1;
-  EXPECT_EQ(end + kZevaFrameHeaderSize + (u32{length[0]} << 24 | length[1] << 16 | length[2] << 8 | length[3]), s.size);
-  EXPECT_EQ(zeva_find_frame(s.data, s.size, h.frame_count, &end), std::string("Frame data out of bounds"));
 }
 
 // Two frames of a 2x1 video, frame 0 at offset 12 and frame 1 at 20, each

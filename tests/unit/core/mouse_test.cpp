@@ -52,16 +52,12 @@ TEST_F(Mouse, PacketsMoveByTheAccelerationRule) {
   }
 }
 
-TEST_F(Mouse, ThePointerNeverLeavesTheScreen) {
+TEST_F(Mouse, ThePointerStaysOnScreenAndALostByteResynchronises) {
   for (int i = 0; i < 50; ++i) packet(-40, 40);
-  EXPECT_EQ(mouse_x, 0);
-  EXPECT_EQ(mouse_y, 0);
+  EXPECT_EQ((std::pair{mouse_x, mouse_y}), (std::pair{0, 0}));
   for (int i = 0; i < 50; ++i) packet(40, -40);
-  EXPECT_EQ(mouse_x, 1023);
-  EXPECT_EQ(mouse_y, 767);
-}
-
-TEST_F(Mouse, LostByteResynchronisesOnTheNextFlagsByte) {
+  EXPECT_EQ((std::pair{mouse_x, mouse_y}), (std::pair{1023, 767}));
+  SetUp();
   mouse_handle_byte(0x05);  // bit 3 clear: not a flags byte, dropped
   mouse_handle_byte(0x02);
   EXPECT_EQ(mouse_cycle, 0);
@@ -69,58 +65,37 @@ TEST_F(Mouse, LostByteResynchronisesOnTheNextFlagsByte) {
   EXPECT_EQ(mouse_x, 513);
 }
 
-TEST_F(Mouse, BothButtonsInOnePacketRecordBothClicks) {
+TEST_F(Mouse, OnlyAPressIsAClickAndBothButtonsCount) {
   packet(0, 0, kMouseLeft | kMouseRight);
   EXPECT_EQ(mouse_buttons, kMouseLeft | kMouseRight);
-  EXPECT_EQ(pending_click_event, 1);
-  EXPECT_EQ(pending_rclick_event, 1);
-  EXPECT_EQ(click_event_x, 512);
-  EXPECT_EQ(rclick_event_y, 384);
-}
-
-TEST_F(Mouse, HoldingOrReleasingIsNotAClick) {
-  packet(0, 0, kMouseLeft);
-  pending_click_event = 0;
-  packet(5, 0, kMouseLeft);  // drag
-  EXPECT_EQ(pending_click_event, 0);
-  packet(0, 0, 0);
-  EXPECT_EQ(pending_click_event, 0);
+  EXPECT_EQ((std::vector<i32>{i32{pending_click_event}, i32{pending_rclick_event}, click_event_x, rclick_event_y}),
+            (std::vector<i32>{1, 1, 512, 384}));
+  pending_click_event = pending_rclick_event = 0;
+  packet(5, 0, kMouseLeft);  // dragging
+  packet(0, 0, 0);           // letting go
+  EXPECT_EQ(pending_click_event + pending_rclick_event, 0);
   EXPECT_EQ(mouse_buttons, 0);
 }
 
-TEST_F(Mouse, InterruptAcknowledgesBothControllersForEveryByte) {
+TEST_F(Mouse, InterruptAcknowledgesBothControllersAndIgnoresAnEmptyPort) {
   fake_hw::set_default(0x64, 0x01);
   fake_hw::script_reads(0x60, {0x08});
   isr_mouse();
-  auto writes = fake_hw::writes();
-  ASSERT_EQ(writes.size(), 2u);
-  EXPECT_EQ(writes[0], (fake_hw::PortWrite{0xA0, 0x20, 1}));
-  EXPECT_EQ(writes[1], (fake_hw::PortWrite{0x20, 0x20, 1}));
+  EXPECT_EQ(fake_hw::writes(), (std::vector<fake_hw::PortWrite>{{0xA0, 0x20, 1}, {0x20, 0x20, 1}}));
   EXPECT_EQ(mouse_cycle, 1);
-}
-
-TEST_F(Mouse, InterruptWithNothingToReadIsIgnored) {
-  fake_hw::set_default(0x64, 0x00);
-  fake_hw::set_default(0x60, 0xFA);  // a stale acknowledge byte
+  SetUp();
+  fake_hw::set_default(0x60, 0xFA);  // a stale acknowledge byte, with the status saying nothing waits
   isr_mouse();
   EXPECT_EQ(mouse_cycle, 0);
 }
 
-TEST_F(Mouse, SetUpEnablesTheAuxPortWithIrq12MaskedMeanwhile) {
+TEST_F(Mouse, SetUpTurnsOnAuxInterruptsWithIrq12MaskedMeanwhile) {
   fake_hw::set_default(0x64, 0x01);  // output full, input empty
   fake_hw::script_reads(0x60, {0x61, 0xFA, 0xFA});
-  fake_hw::set_default(0xA1, 0x00);
   mouse_init();
-  std::vector<std::pair<u16, u32>> seen;
-  for (auto& w : fake_hw::writes()) seen.emplace_back(w.port, w.value);
-  std::vector<std::pair<u16, u32>> expected = {
-      {0xA1, 0x10},                // IRQ 12 masked
-      {0x64, 0xA8}, {0x64, 0x20},  // enable aux, read config
-      {0x64, 0x60}, {0x60, 0x43},  // (0x61 | 2) & ~0x20
-      {0x64, 0xD4}, {0x60, 0xF6},  // defaults
-      {0x64, 0xD4}, {0x60, 0xF4},  // reporting on
-      {0xA1, 0x00}};               // IRQ 12 unmasked
-  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(fake_hw::writes().front(), (fake_hw::PortWrite{0xA1, 0x10, 1}));
+  EXPECT_EQ(fake_hw::writes().back(), (fake_hw::PortWrite{0xA1, 0x00, 1}));
+  EXPECT_EQ(fake_hw::writes_to(0x60).front().value, 0x43u);  // 0x61 with IRQ 12 on and the aux clock running
 }
 
 }  // namespace

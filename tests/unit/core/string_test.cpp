@@ -8,42 +8,33 @@
 namespace tavlin {
 namespace {
 
-TEST(StrCopy, CutsAtCapacityAndTerminates) {
+TEST(Strings, CopyCutsAtCapacityEqualComparesLengthCatAppends) {
   char buf[8];
   EXPECT_EQ(str_copy(buf, "abcdefghijklmnopqrst", sizeof buf), 7u);
   EXPECT_STREQ(buf, "abcdefg");
   EXPECT_EQ(str_copy(buf, "", 1), 0u);
   EXPECT_STREQ(buf, "");
-}
-
-TEST(StrEq, ComparesBytesAndLength) {
   EXPECT_EQ(str_eq("", ""), 1u);
   EXPECT_EQ(str_eq("ab", "abc"), 0u);
   EXPECT_EQ(str_eq("abc", "ab"), 0u);
   EXPECT_EQ(str_eq("abc", "abc"), 1u);
+  str_cat(buf, "ab");
+  str_cat(buf, "");
+  str_cat(buf, "cd");
+  EXPECT_STREQ(buf, "abcd");
 }
 
-TEST(IntToStr, PadsAndSigns) {
-  struct Case {
-    i32 value;
-    i32 min_digits;
+TEST(Strings, IntToStrPadsAndSigns) {
+  const struct {
+    i32 value, min_digits;
     const char* text;
-  } cases[] = {{9, 2, "09"}, {10, 2, "10"}, {0, 1, "0"}, {0, 2, "00"}, {-12, 1, "-12"},
-               {-5, 2, "-05"}, {7, 2, "07"}, {-2147483647 - 1, 1, "-2147483648"},
-               {2147483647, 1, "2147483647"}};
+  } cases[] = {{9, 2, "09"}, {10, 2, "10"}, {0, 1, "0"}, {0, 2, "00"}, {-12, 1, "-12"}, {-5, 2, "-05"},
+               {-2147483647 - 1, 1, "-2147483648"}, {2147483647, 1, "2147483647"}};
   for (const auto& c : cases) {
     char buf[12];
     int_to_str(c.value, buf, c.min_digits);
     EXPECT_STREQ(buf, c.text) << c.value;
   }
-}
-
-TEST(StrCat, AppendsAtTheTerminator) {
-  char buf[16] = "ab";
-  str_cat(buf, "cd");
-  str_cat(buf, "");
-  EXPECT_STREQ(buf, "abcd");
-  EXPECT_EQ(strlen(buf), 4u);
 }
 
 TEST(Memory, MoveHandlesOverlapBothWays) {
