@@ -1,135 +1,162 @@
-// run and the loader: the usage line, the checks a program file must pass
-// with their log lines, the entry a load fills, the line naming why a
-// program stopped, and the table whose oldest entry a ninth program takes.
-#include "kernel/script/loader.h"
+// The Terminal's scom and run: scom writes the demonstration program under
+// "a.hit" or the "-o" name and never overwrites; run checks the program
+// file, loads it into the table whose oldest entry a ninth program takes,
+// and names why a program stopped.
+#include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "kernel/core/keyboard.h"
 #include "kernel/script/hit_format.h"
-
-#include <gtest/gtest.h>
-
+#include "kernel/script/loader.h"
 #include "unit/apps/terminal_fixture.h"
-#include "unit/script/hit_builders.h"
 
 namespace tavlin::script_test {
 namespace {
 
+using Bytes = std::vector<u8>;
+using term_test::Ints;
 using term_test::Lines;
 using term_test::serial_log;
+using term_test::text_file;
 class Run : public term_test::TerminalTest {};  // a class: an alias would name Test::Run
+using Scom = term_test::TerminalTest;
 
-Lines running(const std::string& name) { return {"Running: ", name}; }
+Bytes hit(const Bytes& code, u8 version = 1, u8 reserved = 0) {
+  Bytes out = {'T', 'A', 'V', 'L', 'I', 'N', version};
+  out.insert(out.end(), 7, reserved);
+  out.insert(out.end(), code.begin(), code.end());
+  return out;
+}
+
+// Puts bytes into a new file's inline text with the given size field.
+i32 program_file(i32 parent, const char* name, const Bytes& bytes, u32 size = 0) {
+  const i32 node = fs_create(parent, name, kFsFile);
+  std::memcpy(fs_nodes[node].text, bytes.data(), std::min<size_t>(bytes.size(), kFsTextCap));
+  fs_nodes[node].size = size ? size : static_cast<u32>(bytes.size());
+  return node;
+}
+
+Lines running(const std::string& name, const char* why = nullptr) {
+  return why ? Lines{"Running: ", name, why} : Lines{"Running: ", name};
+}
+Lines compiled(const std::string& input, const std::string& output) {
+  return {"Compiling...", "Compiled: ", input, " -> ", output, "Run with: ./", output};
+}
+Bytes file_bytes(i32 node) { return Bytes(fs_nodes[node].text, fs_nodes[node].text + fs_nodes[node].size); }
+const Bytes kDemonstration(builtin_program, builtin_program + kBuiltinProgramSize);
+
+TEST_F(Scom, WritesTheDemonstrationProgramUnderTheNameAfterTheFlag) {
+  text_file(fs_root, "in", "");  // the input is not read
+  const struct {
+    const char* line;
+    const char* out;
+  } cases[] = {{"scom in", "a.hit"},           {"scom   in -o    spaced.hit", "spaced.hit"},
+               {"scom in -ojoined.hit", "joined.hit"}, {"scom in junk -o late.hit", "late.hit"},
+               {"scom in x-oy.hit", "y.hit"},   {"scom in -o first.hit -o second.hit", "first.hit"},
+               {"scom in -o   ", "a.hit"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(output(c.line), compiled("in", c.out)) << c.line;
+    EXPECT_EQ(file_bytes(fs_find_child(fs_root, c.out)), kDemonstration) << c.line;
+    fs_delete(fs_root, "a.hit");
+  }
+  EXPECT_EQ(kDemonstration.size(), 70u);
+}
+
+TEST_F(Scom, RefusalsReturnEarlyAndNeverOverwrite) {
+  // Both files are looked up in the root, whatever the current folder.
+  const i32 docs = term_test::dir_at("/Documents");
+  text_file(docs, "local.txt", "x");
+  text_file(fs_root, "in", "");
+  const i32 mine = text_file(fs_root, "keep.hit", "my own text");
+  term->term_cwd = docs;
+  EXPECT_EQ(output("scom in"), compiled("in", "a.hit"));
+  const u32 nodes = fs_node_count;
+  const char *const not_found = "Error: Input file not found", *const not_created = "Error: Could not create output file";
+  const std::pair<std::string, const char*> cases[] = {
+      {"scom", not_found},       {"scom nothing.txt", not_found},      {"scom local.txt", not_found},
+      {"scom in", not_created},  {"scom in -o keep.hit", not_created}, {"scom in -o Desktop", not_created}};
+  for (const auto& [line, error] : cases) {
+    EXPECT_EQ(run(line), (Lines{"> " + line, "Compiling...", error})) << line;
+    EXPECT_EQ(input(), line);
+  }
+  EXPECT_EQ(fs_node_count, nodes);
+  EXPECT_EQ((std::pair{std::string(fs_nodes[mine].text), fs_nodes[mine].size}), (std::pair{std::string("my own text"), 11u}));
+}
 
 TEST_F(Run, NoArgumentGivesTheUsageAndReturnsEarly) {
   EXPECT_EQ(run("run"), (Lines{"> run", "Usage: run <file.hit>"}));
   EXPECT_EQ(input(), "run");
-  EXPECT_EQ(app_count, 0u);
 }
 
-TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntry) {
-  term_test::text_file(fs_root, "src", "");
+TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntryFromAClearState) {
+  text_file(fs_root, "src", "");
   output("scom src");
-  fake_hw::clear_writes();
-  // The demonstration program stops on its text address.
-  EXPECT_EQ(output("run a.hit"), (Lines{"Running: ", "a.hit", "Stopped: bad address (-5)"}));
-  EXPECT_EQ(serial_log(), "[App] Loaded: a.hit (56 bytes)\n");
-  EXPECT_EQ(app_count, 1u);
-  const LoadedApp& app = loaded_apps[0];
-  EXPECT_EQ((std::vector<u32>{app.in_use, app.slot, app.window}), (std::vector<u32>{1, 0, 0}));
-  EXPECT_STREQ(app.name, "a.hit");
-  EXPECT_EQ(Bytes(app.vm.code, app.vm.code + app.vm.code_len),
-            Bytes(builtin_program + 14, builtin_program + kBuiltinProgramSize));
-  EXPECT_EQ(app.vm.code_len, 56);
-}
-
-TEST_F(Run, LoadStartsTheMachineFromAClearStateWhateverTheVersionAndReservedBytes) {
-  program_file(fs_root, "p.hit", hit_header(9, 0xEE) + Bytes{0x0B});
   VmState& vm = loaded_apps[0].vm;
   vm.sp = 9;  // left over in the table
   vm.var_count = 3;
-  vm.error = -6;
-  ASSERT_EQ(app_load("p.hit"), 0);
-  EXPECT_EQ(vm.code[0], 0x0B);
-  EXPECT_EQ((std::vector<i32>{vm.code_len, vm.pc, vm.sp, vm.var_count, vm.error}), (std::vector<i32>{1, 0, 0, 0, 0}));
-  EXPECT_EQ(vm.running, 1u);
+  fake_hw::clear_writes();
+  EXPECT_EQ(output("run a.hit"), running("a.hit", "Stopped: bad address (-5)"));  // it stops on its text address
+  EXPECT_EQ(serial_log(), "[App] Loaded: a.hit (56 bytes)\n");
+  const LoadedApp& app = loaded_apps[0];
+  EXPECT_EQ((std::vector<u32>{app.in_use, app.slot, app.window, app_count}), (std::vector<u32>{1, 0, 0, 1}));
+  EXPECT_STREQ(app.name, "a.hit");
+  EXPECT_EQ(Bytes(vm.code, vm.code + vm.code_len), Bytes(kDemonstration.begin() + 14, kDemonstration.end()));
+  program_file(fs_root, "p.hit", hit({0x0B}, 9, 0xEE));  // whatever the version and reserved bytes
+  ASSERT_EQ(app_load("p.hit"), 1);
+  const VmState& fresh = loaded_apps[1].vm;
+  EXPECT_EQ((std::vector<i32>{fresh.code_len, fresh.pc, fresh.sp, fresh.var_count, fresh.error}), (std::vector<i32>{1, 0, 0, 0, 0}));
 }
 
-TEST_F(Run, MissingNamesFoldersAndFilesOutsideTheRootAreNotFound) {
+TEST_F(Run, FilesMustBeInTheRootAndHoldAHeaderWithTheMagic) {
   fs_create(fs_root, "dir.hit", kFsDir);
-  const i32 docs = term_test::dir_at("/Documents");
-  program_file(docs, "local.hit", hit_header());
-  term->term_cwd = docs;
-  for (const char* name : {"nope.hit", "dir.hit", "local.hit"})
-    EXPECT_EQ(output(std::string("run ") + name), (Lines{"Failed to load app"})) << name;
-  EXPECT_EQ(serial_log(),
-            "[App] File not found: nope.hit\n[App] File not found: dir.hit\n[App] File not found: local.hit\n");
-  EXPECT_EQ(app_count, 0u);
-}
-
-TEST_F(Run, FilesMustHoldAHeaderWithTheMagic) {
-  Bytes thirteen = hit_header();
+  program_file(term_test::dir_at("/Documents"), "local.hit", hit({}));
+  term->term_cwd = term_test::dir_at("/Documents");
+  Bytes thirteen = hit({});
   thirteen.pop_back();
   program_file(fs_root, "short.hit", thirteen);
-  program_file(fs_root, "empty.hit", hit_header());
-  term_test::text_file(fs_root, "t.hit", "TAVLIN");  // starts like a program, shorter than a header
+  text_file(fs_root, "t.hit", "TAVLIN");  // starts like a program, shorter than a header
   for (const char* magic : {"TAVLIM", "tavlin", "XAVLIN"}) {
-    Bytes bytes = hit_header();
+    Bytes bytes = hit({0x0F});
     std::memcpy(bytes.data(), magic, 6);
-    program_file(fs_root, (std::string(magic) + ".hit").c_str(), bytes + Bytes{0x0F});
+    program_file(fs_root, (std::string(magic) + ".hit").c_str(), bytes);
   }
   // The samples keep their bytes in blobs; their inline text is empty.
   ASSERT_TRUE(fs_move(fs_find_child(term_test::dir_at("/Desktop"), "Tavlin.yrf"), fs_root));
-  const struct {
-    const char* name;
-    const char* log;
-  } refusals[] = {{"short.hit", "[App] File too small\n"}, {"t.hit", "[App] File too small\n"},
-                  {"TAVLIM.hit", "[App] Invalid magic\n"}, {"tavlin.hit", "[App] Invalid magic\n"},
-                  {"XAVLIN.hit", "[App] Invalid magic\n"}, {"Tavlin.yrf", "[App] Invalid magic\n"}};
-  for (const auto& r : refusals) {
+  const std::pair<const char*, const char*> refusals[] = {
+      {"nope.hit", "[App] File not found: nope.hit\n"},   {"dir.hit", "[App] File not found: dir.hit\n"},
+      {"local.hit", "[App] File not found: local.hit\n"}, {"short.hit", "[App] File too small\n"},
+      {"t.hit", "[App] File too small\n"},                {"TAVLIM.hit", "[App] Invalid magic\n"},
+      {"tavlin.hit", "[App] Invalid magic\n"},            {"XAVLIN.hit", "[App] Invalid magic\n"},
+      {"Tavlin.yrf", "[App] Invalid magic\n"}};
+  for (const auto& [name, log] : refusals) {
     fake_hw::clear_writes();
-    EXPECT_EQ(output(std::string("run ") + r.name), (Lines{"Failed to load app"})) << r.name;
-    EXPECT_EQ(serial_log(), r.log) << r.name;
+    EXPECT_EQ(output(std::string("run ") + name), (Lines{"Failed to load app"})) << name;
+    EXPECT_EQ(serial_log(), log) << name;
   }
   EXPECT_EQ(app_count, 0u);
-  fake_hw::clear_writes();
-  EXPECT_EQ(output("run empty.hit"), running("empty.hit"));  // 14 bytes: no code, ends at once
-  EXPECT_EQ(serial_log(), "[App] Loaded: empty.hit (0 bytes)\n");
-  EXPECT_EQ(loaded_apps[0].vm.code_len, 0);
+  program_file(fs_root, "empty.hit", hit({}));
+  EXPECT_EQ(output("run empty.hit"), running("empty.hit"));  // no code: ends at once
   // A size counting more than the inline text holds never stretches the code.
-  program_file(fs_root, "big.hit", hit_header(), 400000);
+  program_file(fs_root, "big.hit", hit({}), 400000);
   EXPECT_EQ(output("run big.hit"), running("big.hit"));
-  EXPECT_EQ(loaded_apps[1].vm.code_len, 511 - 14);
+  EXPECT_EQ((Ints{loaded_apps[0].vm.code_len, loaded_apps[1].vm.code_len}), (Ints{0, 511 - 14}));
 }
 
-TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgo) {
-  program_file(fs_root, "ok.hit", hit_header() + Bytes{0x0F});
-  program_file(fs_root, "other.hit", hit_header() + Bytes{0x0F});
-  for (u32 i = 0; i < 8; ++i) {
-    EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
-    EXPECT_EQ((std::vector<u32>{loaded_apps[i].slot, loaded_apps[i].in_use}), (std::vector<u32>{i, 1}));
+TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
+  program_file(fs_root, "ok.hit", hit({0x0F}));
+  program_file(fs_root, "my prog.hit", hit({0x30}));  // the argument is the whole name, spaces included
+  program_file(fs_root, "stuck.hit", hit({0x07, 0, 0, 0, 0}));
+  for (u32 i = 0; i < 8; ++i) EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
+  for (u32 i = 0; i < 2; ++i) {
+    EXPECT_EQ(output("run my prog.hit"), running("my prog.hit", "Stopped: bad instruction (-6)")) << i;
+    EXPECT_EQ((std::pair{std::string(loaded_apps[i].name), loaded_apps[i].slot}), (std::pair{std::string("my prog.hit"), i}));
   }
-  for (u32 i = 0; i < 3; ++i) {
-    EXPECT_EQ(output("run other.hit"), running("other.hit")) << i;
-    EXPECT_STREQ(loaded_apps[i].name, "other.hit");
-    EXPECT_EQ(loaded_apps[i].slot, i);
-  }
-  EXPECT_STREQ(loaded_apps[3].name, "ok.hit");
+  EXPECT_STREQ(loaded_apps[2].name, "ok.hit");
   EXPECT_EQ(app_count, 8u);
-}
-
-TEST_F(Run, AProgramThatFailsSaysWhy) {
-  program_file(fs_root, "bad.hit", hit_header() + Bytes{0x30});
-  program_file(fs_root, "stuck.hit", hit_header() + Bytes{0x07, 0, 0, 0, 0});
   key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
-  EXPECT_EQ(output("run bad.hit"), (Lines{"Running: ", "bad.hit", "Stopped: bad instruction (-6)"}));
-  EXPECT_EQ(output("run stuck.hit"), (Lines{"Running: ", "stuck.hit", "Stopped: interrupted (-7)"}));
+  EXPECT_EQ(output("run stuck.hit"), running("stuck.hit", "Stopped: interrupted (-7)"));
   key_states[scancode::kCtrl] = key_states[scancode::kC] = 0;
-}
-
-TEST_F(Run, ArgumentIsTheWholeNameSpacesIncluded) {
-  program_file(fs_root, "my prog.hit", hit_header());
-  EXPECT_EQ(output("run my prog.hit"), running("my prog.hit"));
-  EXPECT_STREQ(loaded_apps[0].name, "my prog.hit");
 }
 
 }  // namespace

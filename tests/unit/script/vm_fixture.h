@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "kernel/core/keyboard.h"
-#include "kernel/core/kstring.h"
 #include "kernel/core/mouse.h"
-#include "kernel/core/timer.h"
 #include "kernel/gfx/gfx.h"
-#include "kernel/net/ipv4.h"
 #include "kernel/script/vm.h"
 #include "kernel/script/vm_parts.h"
-#include "kernel/wm/window.h"
 #include "tools/hitasm/assembler.h"
 #include "unit/apps/terminal_fixture.h"
 #include "unit/core/screen_fixture.h"
@@ -35,7 +31,6 @@ inline std::string call(const std::string& name, const std::vector<std::string>&
 
 // Runs programs and reads back what they left; usable beside any fixture.
 struct VmRig {
-  // Assembles the source and runs it from a fresh load for at most max_steps.
   VmState& run(const std::string& source, u64 max_steps = 100000) {
     const hitasm::Result r = hitasm::assemble(source);
     EXPECT_TRUE(r.ok()) << r.error;
@@ -44,21 +39,15 @@ struct VmRig {
     vm_execute_for(vm, max_steps);
     return vm;
   }
-
   Ints stack() const { return Ints(vm.stack, vm.stack + vm.sp); }
-
   // The program's memory after a run, read through the machine's own checks.
-  std::vector<u8> memory(u32 address, u32 length) {
+  Bytes memory(u32 address, u32 length) {
     const u8* p = vm::read_span(vm, address, length);
     EXPECT_NE(p, nullptr) << std::hex << address;
-    return p ? std::vector<u8>(p, p + length) : std::vector<u8>{};
-  }
-  std::string text(u32 address) {
-    const char* p = vm::text_at(vm, address);
-    return p ? p : "(bad address)";
+    return p ? Bytes(p, p + length) : Bytes{};
   }
 
-  std::vector<u8> code;
+  Bytes code;
   VmState vm{};
 };
 
@@ -79,11 +68,7 @@ class VmTest : public test::ScreenTest, public VmRig {
   void TearDown() override {
     windows_init();
     fs_tables_reset();
-    fs_root = fs_desktop_dir = kFsNone;
   }
-
-  // What the program wrote to the serial log.
-  static std::string log() { return term_test::serial_log(); }
 
   void type_keys(const std::string& keys) {
     for (char c : keys) {
@@ -91,7 +76,6 @@ class VmTest : public test::ScreenTest, public VmRig {
       kbd_head = (kbd_head + 1) % kKbdBufSize;
     }
   }
-
   u32 pixel(i32 x, i32 y) const { return backbuf[y * fb_width + x]; }
 };
 
