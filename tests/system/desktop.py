@@ -28,9 +28,7 @@ def read_windows(m):
         w = raw[i * WINDOW_SIZE:(i + 1) * WINDOW_SIZE]
         in_use, app = struct.unpack_from("<II", w, 0)
         x, y, width, height = struct.unpack_from("<iiii", w, 40)
-        minimized, = struct.unpack_from("<I", w, 72)
-        anim, = struct.unpack_from("<I", w, 1048)
-        count, = struct.unpack_from("<I", w, 784)
+        minimized, count, anim = (struct.unpack_from("<I", w, at)[0] for at in (72, 784, 1048))
         lines = [_text(w[TERM_LINES_AT + k * TERM_LINE_CAP:TERM_LINES_AT + (k + 1) * TERM_LINE_CAP])
                  for k in range(min(count, TERM_LINES))]
         out.append(dict(in_use=in_use, app=app, title=_text(w[8:40]), x=x, y=y, w=width, h=height,
@@ -40,10 +38,7 @@ def read_windows(m):
 
 def find_window(m, app):
     """(slot, window) of the first window of kind `app` in use, or None."""
-    for slot, win in enumerate(read_windows(m)):
-        if win["in_use"] and win["app"] == app:
-            return slot, win
-    return None
+    return next(((slot, w) for slot, w in enumerate(read_windows(m)) if w["in_use"] and w["app"] == app), None)
 
 
 def read_nodes(m):

@@ -3,8 +3,11 @@
 A Machine runs QEMU headless with the serial log in a file and a QMP socket.
 Tests read the log, inject keys and mouse motion through QMP, take
 screendumps, and read kernel globals by name: the ELF's symbol table gives
-the address, QMP's pmemsave the bytes (memory is identity-mapped).
+the address, QMP's pmemsave the bytes (memory is identity-mapped). Images
+are compared with the host build's decoding of them (tools/decode_image
+runs the kernel's own image cache on the host).
 """
+import functools
 import json
 import os
 import shutil
@@ -24,16 +27,13 @@ def build_dir():
 
 
 def host_tool(name):
-    """A tool of the host build (tools/<name>, or the build's top for wm_frame)."""
+    """A tool of the host build (tools/<name>, or the build's top for wm_frame);
+    the test is skipped when it is not built."""
     build = os.environ.get("TAVLIN_HOST_BUILD", os.path.join(ROOT, "build", "host"))
-    nested = os.path.join(build, "tools", name)
-    return nested if os.path.exists(nested) else os.path.join(build, name)
-
-
-def skip_without(path):
-    if not os.path.exists(path):
-        raise unittest.SkipTest(f"{path} is not built (cmake --build <host build>)")
-    return path
+    for path in (os.path.join(build, "tools", name), os.path.join(build, name)):
+        if os.path.exists(path):
+            return path
+    raise unittest.SkipTest(f"{name} is not built in {build}")
 
 
 def image_dir():
@@ -43,16 +43,11 @@ def image_dir():
     return test if os.path.exists(os.path.join(test, "tavlinos.iso")) else build_dir()
 
 
-_symbol_cache = {}
-
-
+@functools.lru_cache(maxsize=None)
 def kernel_symbols(elf):
     """Maps demangled names to addresses."""
-    if elf not in _symbol_cache:
-        out = subprocess.run(["nm", "-C", elf], check=True, capture_output=True, text=True).stdout
-        _symbol_cache[elf] = {p[2]: int(p[0], 16) for p in (line.split(None, 2) for line in out.splitlines())
-                              if len(p) == 3}
-    return _symbol_cache[elf]
+    out = subprocess.run(["nm", "-C", elf], check=True, capture_output=True, text=True).stdout
+    return {p[2]: int(p[0], 16) for p in (line.split(None, 2) for line in out.splitlines()) if len(p) == 3}
 
 
 class Image:
@@ -70,6 +65,31 @@ class Image:
 
     def row(self, y):
         return [self.pixel(x, y) for x in range(self.width)]
+
+
+def host_decoded(data, frame=None):
+    """(width, height, 0xAARRGGBB pixels) of an image file's bytes, or of
+    frame `frame` of a ZEVA video's."""
+    tool = host_tool("decode_image")
+    with tempfile.TemporaryDirectory(prefix="tavlin-img-") as tmp:
+        src, out = os.path.join(tmp, "in"), os.path.join(tmp, "out")
+        with open(src, "wb") as f:
+            f.write(data)
+        subprocess.run([tool, src, out] + ([] if frame is None else [str(frame)]), check=True, capture_output=True)
+        with open(out, "rb") as f:
+            raw = f.read()
+    w, h = struct.unpack_from("<II", raw)
+    return w, h, list(struct.unpack_from(f"<{w * h}I", raw, 8))
+
+
+def scaled(image, size, height=None):
+    """Rows of an opaque image drawn nearest-neighbour into size x size (or
+    size x height)."""
+    w, h, pixels = image
+    dh = size if height is None else height
+    assert all(p >> 24 == 255 for p in pixels), "an image with transparency"
+    return [[pixels[min(r * h // dh, h - 1) * w + min(c * w // size, w - 1)] & 0xFFFFFF for c in range(size)]
+            for r in range(dh)]
 
 
 class Machine:
@@ -100,7 +120,8 @@ class Machine:
                                        "-serial", f"file:{self.serial_path}",
                                        "-qmp", f"unix:{qmp_path},server=on,wait=off",
                                        "-no-reboot", "-nodefaults", "-vga", "std"]
-        args += self._network_args() + self.extra_args
+        args += (["-netdev", self.netdev, "-device", f"{self.nic},netdev=n0"] if self.nic else ["-net", "none"])
+        args += self.extra_args
         self.stderr = open(os.path.join(self.dir, "qemu.err"), "w")
         self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=self.stderr)
@@ -116,11 +137,6 @@ class Machine:
         return ["qemu-system-x86_64", "-machine", "q35",
                 "-drive", f"if=pflash,format=raw,readonly=on,file={self.OVMF[0]}",
                 "-drive", f"if=pflash,format=raw,file={variables}"]
-
-    def _network_args(self):
-        if not self.nic:
-            return ["-net", "none"]
-        return ["-netdev", self.netdev, "-device", f"{self.nic},netdev=n0"]
 
     def stop(self):
         if self.proc and self.proc.poll() is None:
@@ -138,16 +154,6 @@ class Machine:
             print(f"logs kept in {self.dir}")
         elif getattr(self, "dir", None):
             shutil.rmtree(self.dir, ignore_errors=True)
-
-    def running(self):
-        return self.proc is not None and self.proc.poll() is None
-
-    def wait_exit(self, timeout=30):
-        """Waits for QEMU to end (a guest reset ends it under -no-reboot)."""
-        try:
-            return self.proc.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return None
 
     # -- QMP ---------------------------------------------------------------
     def _connect_qmp(self, path):
@@ -182,11 +188,8 @@ class Machine:
 
     # -- serial log and waiting --------------------------------------------
     def serial(self):
-        try:
-            with open(self.serial_path, "rb") as f:
-                return f.read().decode("latin-1")
-        except FileNotFoundError:
-            return ""
+        with open(self.serial_path, "rb") as f:  # QEMU makes it before it opens QMP
+            return f.read().decode("latin-1")
 
     def wait_until(self, condition, timeout=30, interval=0.1, message="condition"):
         deadline = time.time() + timeout
@@ -196,7 +199,7 @@ class Machine:
                 return value
             if time.time() > deadline:
                 raise TimeoutError(f"{message} not met after {timeout}s")
-            if not self.running():
+            if self.proc.poll() is not None:
                 raise RuntimeError(f"QEMU ended while waiting for {message}:\n{self.serial()[-3000:]}")
             time.sleep(interval)
 
@@ -332,13 +335,6 @@ class DesktopTestCase(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.m = Machine(extra_args=cls.machine_args)
+        cls.addClassCleanup(cls.m.stop)
         cls.m.start()
-        try:
-            cls.m.wait_for_desktop()
-        except Exception:
-            cls.m.stop()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.m.stop()
+        cls.m.wait_for_desktop()

@@ -139,15 +139,12 @@ class HostileNeighbour:
 
     def forged_dhcp(self):
         r = self.rng
-        m = bytearray(240)
-        m[0:3] = b"\x02\x01\x06"
-        m[4:8] = self.junk(4)
-        m[16:20] = self.stranger_ip()
-        m[28:34] = self.guest_mac
-        m[236:240] = b"\x63\x82\x53\x63"
+        # A BOOTP reply (op 2, Ethernet) with a random transaction, offering a stranger's address.
+        m = struct.pack("!4B4s8x4s8x6s202x4s", 2, 1, 6, 0, self.junk(4), self.stranger_ip(), self.guest_mac,
+                        b"\x63\x82\x53\x63")
         options = bytes([53, 1, r.choice([2, 5, 6]), 3, 4]) + self.stranger_ip() + \
             bytes([6, r.randrange(256)]) + self.junk(r.randrange(0, 40)) + b"\xff"
-        return [self.eth(ipv4(self.stranger_ip(), b"\xff" * 4, 17, udp(67, 68, bytes(m) + options), 0),
+        return [self.eth(ipv4(self.stranger_ip(), b"\xff" * 4, 17, udp(67, 68, m + options), 0),
                          dst=BROADCAST)]
 
     def forged_dns(self):

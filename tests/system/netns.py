@@ -9,6 +9,7 @@ and no test addresses anything outside it. Without root (or without
 reason.
 """
 import ctypes
+import functools
 import struct
 import os
 import shutil
@@ -18,9 +19,11 @@ import subprocess
 import tempfile
 import threading
 import time
+import types
 import unittest
 
-from harness import Machine, host_tool, skip_without
+from desktop import open_from_dock
+from harness import Machine, host_tool
 
 CLONE_NEWNET = 0x40000000
 
@@ -34,24 +37,18 @@ TAP_NETDEV = f"tap,id=n0,ifname={TAP},script=no,downscript=no"
 STORE_IP = "10.0.2.2"
 STORE_PORT = 8088
 
-_entered = False
-
-
+@functools.cache
 def enter_namespace():
     """Moves this process into a new network namespace with the LAN tap, or
     skips the test with the reason it cannot. Safe to call more than once;
     the namespace (with the tap and whatever still runs in it) vanishes when
     the process ends."""
-    global _entered
-    if _entered:
-        return
     missing = [tool for tool in ("ip", "dnsmasq", "qemu-system-i386") if not shutil.which(tool)]
     if os.geteuid() != 0 or not os.path.exists("/dev/net/tun") or missing:
         raise unittest.SkipTest(f"network tests need root, /dev/net/tun and {missing or 'their tools'}")
     libc = ctypes.CDLL(None, use_errno=True)
     if libc.unshare(CLONE_NEWNET) != 0:
         raise OSError(ctypes.get_errno(), "unshare(CLONE_NEWNET) failed")
-    _entered = True
     for command in ("link set lo up", f"tuntap add dev {TAP} mode tap", f"addr add {HOST_IP}/24 dev {TAP}",
                     f"addr add {SECOND_DNS_IP}/24 dev {TAP}", f"addr add {STORE_IP}/32 dev {TAP}",
                     f"link set {TAP} up"):
@@ -62,9 +59,8 @@ class Peer:
     """A process started for a test, logging into its working folder; with
     `listens` (host, port), once it accepts connections there."""
 
-    def __init__(self, args, workdir, log_name, listens=None):
-        self.log_path = os.path.join(workdir, log_name)
-        self.out = open(self.log_path + ".out", "w")
+    def __init__(self, args, workdir, name, listens=None):
+        self.out = open(os.path.join(workdir, name + ".out"), "w")
         self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT)
         deadline = time.time() + 10
         while listens:
@@ -86,13 +82,6 @@ class Peer:
                 self.proc.wait()
         self.out.close()
 
-    def log(self):
-        try:
-            with open(self.log_path, errors="replace") as f:
-                return f.read()
-        except FileNotFoundError:
-            return ""
-
 
 def start_dnsmasq(workdir, names=None):
     """dnsmasq on the tap as it ships (not authoritative: it answers a client
@@ -102,60 +91,50 @@ def start_dnsmasq(workdir, names=None):
     args = ["dnsmasq", "--keep-in-foreground", "--conf-file=/dev/null", "--no-resolv", "--no-hosts",
             f"--interface={TAP}", "--bind-interfaces", "--except-interface=lo", "--user=root", "--group=root",
             f"--pid-file={workdir}/dnsmasq.pid", f"--log-facility={workdir}/dnsmasq.log", "--log-queries",
-            f"--dhcp-range=192.168.77.50,192.168.77.60,{NETMASK},1h", "--log-dhcp", f"--dhcp-leasefile={workdir}/leases",
+            f"--dhcp-range=192.168.77.50,192.168.77.60,{NETMASK},1h", "--log-dhcp",
+            f"--dhcp-leasefile={workdir}/leases",
             f"--dhcp-option=option:router,{HOST_IP}", f"--dhcp-option=option:dns-server,{HOST_IP},{SECOND_DNS_IP}"]
     args += [f"--address=/{name}/{address}" for name, address in (names or {}).items()]
-    return Peer(args, workdir, "dnsmasq.log", (HOST_IP, 53))
+    return Peer(args, workdir, "dnsmasq", (HOST_IP, 53))
 
 
 def start_http_server(workdir, root, port=8080, address=HOST_IP):
     """Python's http.server serving `root` on the tap address."""
     args = ["python3", "-m", "http.server", str(port), "--bind", address, "--directory", root]
-    return Peer(args, workdir, "http.log", (address, port))
+    return Peer(args, workdir, "http", (address, port))
 
 
 def start_store_server(workdir, store_dir, port=STORE_PORT, address=STORE_IP, max_upload=None, seeds=()):
     """Our store server (tools/store_server) serving `store_dir`, by default
     at the kernel's default store address."""
-    binary = skip_without(host_tool("store_server"))
+    binary = host_tool("store_server")
     args = [binary, "--host", address, "--port", str(port), "--dir", store_dir]
-    if max_upload:
-        args += ["--max-upload", str(max_upload)]
-    for folder in seeds:
-        args += ["--seed", folder]
-    return Peer(args, workdir, "store.log", (address, port))
+    args += (["--max-upload", str(max_upload)] if max_upload else []) + [a for f in seeds for a in ("--seed", f)]
+    return Peer(args, workdir, "store", (address, port))
 
 
-class RawServer(threading.Thread):
-    """A server written for a test: accepts connections at (address, port)
-    and, once each has sent its request, hands it to `answer` on a thread of
-    its own, until stop(). It shares the port-reuse options of the store
-    server, whose last connections may still hold the port."""
+def raw_server(address, port, answer):
+    """A server written for a test: once a connection at (address, port) has
+    sent its request, `answer(conn)` answers it; one connection at a time,
+    until stop(). It shares the port-reuse options of the store server, whose
+    last connections may still hold the port."""
+    listener = socket.create_server((address, port), reuse_port=True)
 
-    def __init__(self, address, port, answer):
-        super().__init__(daemon=True)
-        self.listener = socket.create_server((address, port), reuse_port=True)
-        self.answer = answer
-        self.start()
-
-    def run(self):
+    def serve():
         while True:
             try:
-                conn, _ = self.listener.accept()
+                conn, _ = listener.accept()
             except OSError:
                 return  # stopped
-            threading.Thread(target=self._answer, args=(conn,), daemon=True).start()
+            with conn:
+                try:
+                    conn.recv(4096)
+                    answer(conn)
+                except OSError:
+                    pass  # the client went away
 
-    def _answer(self, conn):
-        with conn:
-            try:
-                conn.recv(4096)
-                self.answer(conn)
-            except OSError:
-                pass  # the client went away
-
-    def stop(self):
-        self.listener.close()
+    threading.Thread(target=serve, daemon=True).start()
+    return types.SimpleNamespace(stop=listener.close)
 
 
 def write_files(folder, files):
@@ -166,44 +145,50 @@ def write_files(folder, files):
     return folder
 
 
-class LanTestCase(unittest.TestCase):
-    """Tests sharing one machine with card `nic` on the test network, as
-    `cls.m`: `start_peers` starts the peers in `cls.work` (appending them to
-    `cls.peers`) and may set `cls.netdev` (the tap by default); `cls.cmd`
-    runs network commands in the guest (NetCommands)."""
+class NamespaceTestCase(unittest.TestCase):
+    """Tests inside the test network: `start_peers` starts their peers in the
+    folder `cls.work`, each passed to `cls.peer`."""
 
-    nic = "e1000"
-    netdev = TAP_NETDEV
+    @classmethod
+    def setUpClass(cls):
+        enter_namespace()
+        cls.work = tempfile.mkdtemp(prefix="tavlin-net-")
+        if not os.environ.get("TAVLIN_KEEP_LOGS"):
+            cls.addClassCleanup(shutil.rmtree, cls.work, ignore_errors=True)
+        cls.start_peers()
 
     @classmethod
     def start_peers(cls):
         pass
 
     @classmethod
-    def setUpClass(cls):
-        enter_namespace()
-        cls.work, cls.peers, cls.m = tempfile.mkdtemp(prefix="tavlin-net-"), [], None
-        try:
-            cls.start_peers()
-            gdb = os.path.join(cls.work, "gdb.sock")
-            cls.m = Machine(nic=cls.nic, netdev=cls.netdev, extra_args=gdb_args(gdb))
-            cls.m.start()
-            cls.m.wait_for_serial("[NET] Gateway ARP succeeded", timeout=180)
-            cls.cmd = NetCommands(cls.m, gdb)
-        except BaseException:
-            cls.tearDownClass()
-            raise
+    def peer(cls, peer):
+        """Stops the peer (anything with stop()) when the class is done."""
+        cls.addClassCleanup(peer.stop)
+        return peer
+
+
+class LanTestCase(NamespaceTestCase):
+    """Tests sharing one machine with card `nic` on the test network, as
+    `cls.m`, with a window of kind `app` opened from the dock when given;
+    `start_peers` may set `cls.netdev` (the tap by default); `cls.cmd` runs
+    network commands in the guest (NetCommands)."""
+
+    nic = "e1000"
+    netdev = TAP_NETDEV
+    app = None
 
     @classmethod
-    def tearDownClass(cls):
-        if cls.m:
-            cls.m.stop()
-        for peer in reversed(cls.peers):
-            peer.stop()
-        if os.environ.get("TAVLIN_KEEP_LOGS"):
-            print(f"network logs kept in {cls.work}")
-        else:
-            shutil.rmtree(cls.work, ignore_errors=True)
+    def setUpClass(cls):
+        super().setUpClass()
+        gdb = os.path.join(cls.work, "gdb.sock")
+        cls.m = cls.peer(Machine(nic=cls.nic, netdev=cls.netdev, extra_args=gdb_args(gdb)))
+        cls.m.start()
+        cls.m.wait_for_serial("[NET] Gateway ARP succeeded", timeout=180)
+        cls.cmd = NetCommands(cls.m, gdb)
+        if cls.app:
+            cls.m.wait_for_desktop()
+            open_from_dock(cls.m, cls.app)
 
 
 def gdb_args(path):

@@ -27,32 +27,20 @@ LOSS, DUPLICATE, REORDER, SEED = 0.05, 0.02, 0.03, 14
 RELAY_PORT, QEMU_PORT = 47014, 47015
 
 
-def open_tap(name):
-    fd = os.open("/dev/net/tun", os.O_RDWR)
-    fcntl.ioctl(fd, TUNSETIFF, struct.pack("16sH", name.encode(), IFF_TAP | IFF_NO_PI))
-    return fd
-
-
 class Direction:
     """One way through the relay."""
 
-    def __init__(self, send, loss, duplicate, reorder, rng):
-        self.send, self.loss, self.duplicate, self.reorder = send, loss, duplicate, reorder
-        self.rng = rng
-        self.held = None
-        self.held_at = 0.0
+    def __init__(self, send, rng):
+        self.send, self.rng, self.held, self.held_at = send, rng, None, 0.0
 
     def forward(self, frame, impaired=True):
-        if not impaired:
-            self._out(frame)
+        if impaired and self.rng.random() < LOSS:
             return
-        if self.rng.random() < self.loss:
-            return
-        if self.held is None and self.rng.random() < self.reorder:
+        if impaired and self.held is None and self.rng.random() < REORDER:
             self.held, self.held_at = frame, time.monotonic()
             return
         self._out(frame)
-        if self.rng.random() < self.duplicate:
+        if impaired and self.rng.random() < DUPLICATE:
             self._out(frame)
         self.flush(force=True)
 
@@ -70,11 +58,12 @@ class Direction:
 
 def main(tap):
     rng = random.Random(SEED)
-    tap_fd = open_tap(tap)
+    tap_fd = os.open("/dev/net/tun", os.O_RDWR)
+    fcntl.ioctl(tap_fd, TUNSETIFF, struct.pack("16sH", tap.encode(), IFF_TAP | IFF_NO_PI))
     udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     udp.bind(("127.0.0.1", RELAY_PORT))
-    to_tap = Direction(lambda f: os.write(tap_fd, f), LOSS, DUPLICATE, REORDER, rng)
-    to_guest = Direction(lambda f: udp.sendto(f, ("127.0.0.1", QEMU_PORT)), LOSS, DUPLICATE, REORDER, rng)
+    to_tap = Direction(lambda f: os.write(tap_fd, f), rng)
+    to_guest = Direction(lambda f: udp.sendto(f, ("127.0.0.1", QEMU_PORT)), rng)
     impaired = [True]
     signal.signal(signal.SIGUSR1, lambda *_: impaired.__setitem__(0, not impaired[0]))
     while True:

@@ -2,19 +2,19 @@
 rules are unit-tested): the start-up desktop equals the frame the host build
 composes from the same state, pixel for pixel; the timer ticks; keys and
 the mouse arrive; no HD Audio is found on a machine without it; and the
-manual crash chord shows the crash screen, which ignores other input until
-Enter resets the machine (QEMU ends under -no-reboot)."""
+manual crash chord shows the crash screen until Enter resets the machine
+(QEMU ends under -no-reboot)."""
 import os
 import subprocess
 import time
 import unittest
 
-from harness import Image, Machine, host_tool, skip_without
+from harness import Image, Machine, host_tool
 
 # The right end of the top bar (28 rows) carries the clock and the network
 # state, which differ between any two runs.
 TOP_BAR, TOP_BAR_COMPARED = 28, 520
-SEPARATOR, BADGE, RED_TITLE = 0x552222, 0x3A1010, 0xFF5B4C
+SEPARATOR, RED_TITLE = 0x552222, 0xFF5B4C
 
 
 class BootTest(unittest.TestCase):
@@ -30,7 +30,7 @@ class BootTest(unittest.TestCase):
         m.wait_frames(2)
         pointer, real = m.pointer(), m.screendump()
         path = os.path.join(m.dir, "host.ppm")
-        subprocess.run([skip_without(host_tool("wm_frame")), "1024", "768", *map(str, pointer), path], check=True)
+        subprocess.run([host_tool("wm_frame"), "1024", "768", *map(str, pointer), path], check=True)
         host = Image(path)
         self.assertEqual((real.width, real.height, host.width, host.height, pointer),
                          (1024, 768, 1024, 768, (512, 384)))
@@ -72,23 +72,13 @@ class BootTest(unittest.TestCase):
             m.key_event(key, True)
             time.sleep(0.05)
         m.wait_until(lambda: SEPARATOR in m.screendump().row(70), timeout=30, message="crash screen")
+        self.assertIn(RED_TITLE, m.screendump().row(24))
+        # The chord's Enter must be released before a press counts (which
+        # keys count, and the layout, are unit-tested).
         for key in ("ret", "r", "c", "shift"):
             m.key_event(key, False)
-        img = m.screendump()
-        self.assertIn(RED_TITLE, img.row(24))
-        # The badge of "MANUAL_CRASH" (12 characters) spans x 10..121.
-        self.assertEqual((img.pixel(121, 150), img.pixel(122, 150)), (BADGE, 0x000000))
-
-        # Other keys, key releases and the mouse change nothing; there is
-        # no event to wait for, so give them a moment to arrive.
-        for key in ("a", "spc", "esc", "c", "r"):
-            m.key(key)
-        m.mouse_move(28, -28)
-        m.click("left")
-        time.sleep(1.0)
-        self.assertEqual(m.screendump().raw, img.raw)
         m.key_event("ret", True)  # the machine resets on the press; no release is sent
-        self.assertIsNotNone(m.wait_exit(timeout=30), "Enter did not reset the machine")
+        m.proc.wait(timeout=30)  # QEMU ends when the guest resets
 
 
 if __name__ == "__main__":

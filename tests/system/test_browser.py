@@ -6,7 +6,7 @@ import os
 import shutil
 import unittest
 
-from desktop import BROWSER, find_window, open_from_dock
+from desktop import BROWSER, find_window
 import netns
 
 WEB = "web.tavlin.test"
@@ -20,19 +20,15 @@ CRLF = "Line ends\n\nWritten on a machine that ends lines with CR LF.\n\ntwo spa
 
 
 class Browser(netns.LanTestCase):
+    app = BROWSER
+
     @classmethod
     def start_peers(cls):
         web = os.path.join(cls.work, "web")
         shutil.copytree(PAGES, web)
         shutil.copy(os.path.join(web, "article.html"), os.path.join(web, "index.html"))
-        cls.peers += [netns.start_dnsmasq(cls.work, names={WEB: netns.HOST_IP}),
-                      netns.start_http_server(cls.work, web, port=80)]
-
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        cls.m.wait_for_desktop()
-        open_from_dock(cls.m, BROWSER)
+        cls.peer(netns.start_dnsmasq(cls.work, names={WEB: netns.HOST_IP}))
+        cls.peer(netns.start_http_server(cls.work, web, port=80))
 
     def u32(self, offset):
         return self.m.read_u32("browser_state", offset)

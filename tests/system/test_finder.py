@@ -9,8 +9,7 @@ import unittest
 
 from desktop import (FINDER, TERMINAL, TRASH, WINDOW_SIZE, command, find_node, find_window, open_from_dock,
                      read_nodes, text_pixels)
-from harness import DesktopTestCase, build_dir
-from images import host_decoded, scaled
+from harness import DesktopTestCase, build_dir, host_decoded, scaled
 
 ROOT, DOWNLOADS, QUILLON = 1, 4, 6  # start-up node indexes
 FINDER_DIR, LAUNCH_TICK, CLICK_TICK = 844, 1008, 1096  # window record offsets
@@ -32,14 +31,10 @@ class FinderTest(DesktopTestCase):
         """Until a press on an entry can no longer pair with the one before."""
         self.m.wait_until(lambda: self.ticks_since(slot, CLICK_TICK) >= 30, message="click gap")
 
-    def click_at(self, x, y):
-        self.m.move_pointer_to(x, y, tolerance=1)
-        self.m.click(hold=0.02)
-
     def drag(self, slot, start, end):
         """Selects the entry at `start`, then drags it from there to `end`."""
         self.gap(slot)
-        self.click_at(*start)
+        self.m.click_at(*start, tolerance=1)
         self.gap(slot)
         self.m.mouse_button("left", True)
         self.m.move_pointer_to(*end)
@@ -54,8 +49,7 @@ class FinderTest(DesktopTestCase):
         columns = (win["w"] - 166) // 90
         cell = lambda i: (win["x"] + 175 + 90 * (i % columns), win["y"] + 88 + 78 * (i // columns))
         in_dir = lambda node: lambda: self.field(slot, FINDER_DIR) == node
-        self.click_at(win["x"] + 12, win["y"] + 42)  # Back, from the Desktop to the root
-        m.wait_until(in_dir(ROOT), message="the root shown")
+        m.click_until(win["x"] + 12, win["y"] + 42, in_dir(ROOT))  # Back, from the Desktop to the root
         m.double_click(*cell(2), in_dir(DOWNLOADS))  # after Desktop and Documents
 
         # The thumbnail: the image as the host decodes it, scaled into 36 x 36.
@@ -70,7 +64,7 @@ class FinderTest(DesktopTestCase):
         command(m, shell, "cd /Downloads", [])
         command(m, shell, "mkdir Keep", [])
         keep = find_node(m, "Keep", "Downloads")
-        self.click_at(term["x"] + 16, term["y"] + 15)  # its close button
+        m.click_at(term["x"] + 16, term["y"] + 15, tolerance=1)  # its close button
         m.wait_until(lambda: find_window(m, TERMINAL) is None, message="Terminal closed")
         self.drag(slot, cell(0), cell(1))
         m.wait_until(lambda: read_nodes(m)[QUILLON]["parent"] == keep, message="the image moved into Keep")

@@ -136,23 +136,20 @@ class InputStormTest(unittest.TestCase):
                     m.wait_frames(1)
                     check_at += 500
             storm.button("left", False)
-            self.check_sound(m, seed)
-
-    def check_sound(self, m, seed):
-        m.wait_frames(10)
-        ticks = m.read_u32("pit_ticks")
-        m.wait_until(lambda: m.read_u32("pit_ticks") > ticks + 100, timeout=120, message="a second")
-        self.assertNotIn("[CPU] exception", m.serial(), f"seed {seed}")
-        # Every animation has ended a second after the last event: no slot
-        # is held by one that never finishes.
-        table = read_windows(m)
-        for w in (w for w in table if w["in_use"]):
-            self.assertTrue(1 <= w["app"] <= 10 and w["w"] > 0 and w["h"] > 0 and w["anim"] == 0,
-                            f"{w} (seed {seed})")
-        focused = m.read_i32("focused_window")
-        self.assertTrue(focused == -1 or (table[focused]["in_use"] and not table[focused]["minimized"]),
-                        f"focused window {focused} (seed {seed})")
-        self.assertEqual(node_table_problems(m), [], f"seed {seed}")
+            m.wait_frames(10)
+            ticks = m.read_u32("pit_ticks")
+            m.wait_until(lambda: m.read_u32("pit_ticks") > ticks + 100, timeout=120, message="a second")
+            self.assertNotIn("[CPU] exception", m.serial(), f"seed {seed}")
+            # Every animation has ended a second after the last event: no slot
+            # is held by one that never finishes.
+            table = read_windows(m)
+            for w in (w for w in table if w["in_use"]):
+                self.assertTrue(1 <= w["app"] <= 10 and w["w"] > 0 and w["h"] > 0 and w["anim"] == 0,
+                                f"{w} (seed {seed})")
+            focused = m.read_i32("focused_window")
+            self.assertTrue(focused == -1 or (table[focused]["in_use"] and not table[focused]["minimized"]),
+                            f"focused window {focused} (seed {seed})")
+            self.assertEqual(node_table_problems(m), [], f"seed {seed}")
 
 
 if __name__ == "__main__":

@@ -17,13 +17,14 @@ class NetOverE1000(netns.LanTestCase):
     def start_peers(cls):
         rng = random.Random(1234)
         cls.files = {"multi.bin": rng.randbytes(30000), "exact.bin": rng.randbytes(EXACT)}
-        cls.dns = netns.start_dnsmasq(cls.work, names={WEB_NAME: netns.HOST_IP})
-        cls.peers += [cls.dns, netns.start_http_server(cls.work, netns.write_files(f"{cls.work}/web", cls.files))]
+        cls.peer(netns.start_dnsmasq(cls.work, names={WEB_NAME: netns.HOST_IP}))
+        cls.peer(netns.start_http_server(cls.work, netns.write_files(f"{cls.work}/web", cls.files)))
 
     def test_dhcp_lease_configures_the_card(self):
         m = self.m
         ip = socket.inet_ntoa(m.read_bytes("net_my_ip", 4))
-        self.assertIn(f"DHCPACK(tap0) {ip}", self.dns.log())
+        with open(f"{self.work}/dnsmasq.log") as log:
+            self.assertIn(f"DHCPACK(tap0) {ip}", log.read())
         self.assertEqual([socket.inet_ntoa(m.read_bytes(name, 4)) for name in ("net_netmask", "net_gateway_ip")],
                          [netns.NETMASK, netns.HOST_IP])
         dns = [socket.inet_ntoa(m.read_bytes("net_dns_servers", 4, 4 * i)) for i in range(2)]

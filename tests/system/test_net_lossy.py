@@ -18,7 +18,6 @@ import netns
 import relay
 
 SIZE = 300000
-TRICKLE_PORT = 8090
 DEADLINE_TICKS = 3000
 HOSTILE_SECONDS = 60
 
@@ -36,10 +35,11 @@ class BadNetwork(netns.LanTestCase):
     def start_peers(cls):
         cls.payload = random.Random(7).randbytes(SIZE)
         cls.store = netns.write_files(f"{cls.work}/store", {"big.bin": cls.payload})
-        cls.link = relay.LossyLink(netns.TAP)
+        cls.link = cls.peer(relay.LossyLink(netns.TAP))
         cls.netdev = cls.link.netdev
-        cls.peers += [netns.start_dnsmasq(cls.work), netns.start_store_server(cls.work, cls.store),
-                      netns.start_http_server(cls.work, cls.store), netns.RawServer(netns.HOST_IP, TRICKLE_PORT, trickle), cls.link]
+        for peer in (netns.start_dnsmasq(cls.work), netns.start_store_server(cls.work, cls.store),
+                     netns.start_http_server(cls.work, cls.store), netns.raw_server(netns.HOST_IP, 8090, trickle)):
+            cls.peer(peer)
 
     def run_command(self, what, *args):
         result, ticks, _ip = self.cmd.run(*args)
@@ -58,15 +58,15 @@ class BadNetwork(netns.LanTestCase):
             self.assertEqual(self.cmd.run(netns.NetCommands.DOWNLOAD, "big.bin")[0], 1)
             self.link.set_impaired(True)
 
-        result = self.run_command("lossy upload", netns.NetCommands.UPLOAD, f"http://{netns.STORE_IP}:{netns.STORE_PORT}",
-                                  "/Downloads/big.bin", "lossy.bin")
+        store = f"http://{netns.STORE_IP}:{netns.STORE_PORT}"
+        result = self.run_command("lossy upload", netns.NetCommands.UPLOAD, store, "/Downloads/big.bin", "lossy.bin")
         path = os.path.join(self.store, "lossy.bin")
         if result == 1 or os.path.exists(path):
             with open(path, "rb") as f:
                 self.assertEqual(f.read(), self.payload)
 
     def test_lossy_trickling_server_fails_within_the_deadline(self):
-        url = f"http://{netns.HOST_IP}:{TRICKLE_PORT}/slow"
+        url = f"http://{netns.HOST_IP}:8090/slow"
         self.assertEqual(self.run_command("lossy trickling GET", netns.NetCommands.GET, url), 0)
 
     def test_hostile_neighbour_leaves_downloads_exact_or_failed_and_the_desktop_alive(self):

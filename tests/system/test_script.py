@@ -7,7 +7,7 @@ import struct
 import tempfile
 import unittest
 
-from desktop import NODE_SIZE, TERMINAL, command, find_node, open_from_dock, read_windows
+from desktop import NODE_SIZE, TERMINAL, command, find_node, find_window, open_from_dock, read_windows
 from harness import ROOT, DesktopTestCase
 import netns
 
@@ -42,8 +42,7 @@ class Programs(DesktopTestCase):
         with open(os.path.join(ROOT, "assets", "store_seed", "bounce.hit"), "rb") as f:
             self.write_file("bounce.hit", f.read())
         m.type_text("run bounce.hit\n")
-        win = m.wait_until(lambda: next((w for w in read_windows(m) if w["in_use"] and w["app"] == PROGRAM),
-                                        None), timeout=30, message="the program's window")
+        _, win = m.wait_until(lambda: find_window(m, PROGRAM), message="the program's window")
         self.assertEqual(win["title"], "Bounce")
 
         # The ball is on screen, inside the window, and it moves (its shape

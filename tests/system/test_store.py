@@ -7,7 +7,7 @@ import os
 import random
 import unittest
 
-from desktop import STORE, children, find_node, find_window, node_content, open_from_dock, read_nodes
+from desktop import STORE, children, find_node, find_window, node_content, read_nodes
 import netns
 
 ROOT = 1
@@ -22,14 +22,16 @@ def short_body(conn):
 
 
 class Store(netns.LanTestCase):
+    app = STORE
+
     @classmethod
     def start_peers(cls):
         rng = random.Random(19)
         cls.files = {"alpha.txt": b"A short note from the store.\n" * 10, "beta.png": rng.randbytes(900),
                      "gamma.bin": rng.randbytes(20000)}
         cls.store = netns.write_files(f"{cls.work}/store", cls.files)
-        cls.server = netns.start_store_server(cls.work, cls.store)
-        cls.peers += [netns.start_dnsmasq(cls.work), cls.server]
+        cls.peer(netns.start_dnsmasq(cls.work))
+        cls.server = cls.peer(netns.start_store_server(cls.work, cls.store))
 
     def state(self, offset, size=None, table="vuzedezoz_idir"):
         return self.m.read_cstring(table, size, offset) if size else self.m.read_u32(table, offset)
@@ -44,18 +46,15 @@ class Store(netns.LanTestCase):
         win = find_window(self.m, STORE)[1]
         return win["x"] + 1, win["y"] + 30, win["w"] - 2
 
-    def card(self, index):
-        x, y, w = self.content()
-        card_w = (w - 50) // 3
-        return x + 10 + index % 3 * (card_w + 10), y + 40 + index // 3 * 184, card_w
-
     def wait_status(self, *words):
         return self.m.wait_until(lambda: self.state(STATUS, 64) in words and self.state(STATUS, 64),
                                  timeout=120, interval=0.2, message=f"status {words}")
 
     def download(self, index):
-        x, top, card_w = self.card(index)
-        self.m.click_until(x + 10 + (card_w - 30) // 2, top + 154,
+        """Its card's Download button: cards three to a row, 184 pixels apart."""
+        x, y, w = self.content()
+        card_w = (w - 50) // 3
+        self.m.click_until(x + 10 + index % 3 * (card_w + 10) + 10 + (card_w - 30) // 2, y + 194 + index // 3 * 184,
                            lambda: self.state(STATUS, 64) in ("Downloading...", "Downloaded", "Download failed"))
         return self.wait_status("Downloaded", "Download failed")
 
@@ -67,11 +66,6 @@ class Store(netns.LanTestCase):
         self.m.click_until(x + 26, y + 15, lambda: self.state(LAST_REFRESH) != before)  # "RE"
         return self.wait_status("Files: 4", "HTTP get failed")
 
-    def pick(self, folder, name):
-        """j from no selection down to the entry, then Enter."""
-        nodes = read_nodes(self.m)
-        self.m.type_text("j" * ([nodes[i]["name"] for i in children(nodes, folder)].index(name) + 1) + "\n")
-
     def upload(self, path, name, description):
         """UP, Browse, the file picked by the keys, a name and a description, Upload."""
         m, (cx, cy, cw) = self.m, self.content()
@@ -80,8 +74,9 @@ class Store(netns.LanTestCase):
         bx, by, bw, bh = (m.read_i32("upload_dialog", BROWSE + 4 * k) for k in range(4))
         m.click_until(bx + bw // 2, by + bh // 2, lambda: self.dialog(PICKER_OPEN) == 1)
         folder = ROOT
-        for part in path.split("/")[1:]:
-            self.pick(folder, part)
+        for part in path.split("/")[1:]:  # j from no selection down to the entry, then Enter
+            nodes = read_nodes(m)
+            m.type_text("j" * ([nodes[i]["name"] for i in children(nodes, folder)].index(part) + 1) + "\n")
             folder = find_node(m, part)
         m.wait_until(lambda: self.dialog(FILE_PATH, 128) == path, message="the picked file")
         m.type_text(f"{name}\n{description}")
@@ -92,8 +87,6 @@ class Store(netns.LanTestCase):
 
     def test_list_download_upload_cut_transfer_and_server_down(self):
         m = self.m
-        m.wait_for_desktop()
-        open_from_dock(m, STORE)
         self.assertEqual(self.wait_status("Files: 3", "HTTP get failed"), "Files: 3")
         self.assertEqual(self.names(), ["alpha.txt", "beta.png", "gamma.bin"])
 
@@ -109,7 +102,7 @@ class Store(netns.LanTestCase):
         self.assertEqual(self.state(DESCS + 160 * self.names().index("delta.bin"), 160), "Sent from the guest")
 
         self.server.stop()
-        short = netns.RawServer(netns.STORE_IP, netns.STORE_PORT, short_body)
+        short = netns.raw_server(netns.STORE_IP, netns.STORE_PORT, short_body)
         try:
             self.assertEqual(self.download(0), "Download failed")
         finally:

@@ -11,30 +11,20 @@ PORT = 8090
 BOUNDARY = "----TavlinUploadBoundary12345678"
 
 
-class StoreServer(unittest.TestCase):
+class StoreServer(netns.NamespaceTestCase):
     @classmethod
-    def setUpClass(cls):
-        netns.enter_namespace()
-        cls.work = netns.tempfile.mkdtemp(prefix="tavlin-store-")
-        cls.store = os.path.join(cls.work, "store")
-        os.makedirs(cls.store)
+    def start_peers(cls):
+        cls.store = netns.write_files(f"{cls.work}/store", {})
         cls.seeds = [netns.write_files(f"{cls.work}/seed1", {"note.txt": b"first note\n", ".hidden": b"never"}),
                      netns.write_files(f"{cls.work}/seed2", {"note.txt": b"second\n", "pic.png": bytes(range(256))})]
-        cls.peer = netns.start_store_server(cls.work, cls.store, port=PORT, address="127.0.0.1",
-                                            max_upload=65536, seeds=cls.seeds)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.peer.stop()
-        netns.shutil.rmtree(cls.work, ignore_errors=True)
+        cls.peer(netns.start_store_server(cls.work, cls.store, port=PORT, address="127.0.0.1", max_upload=65536,
+                                          seeds=cls.seeds))
 
     def request(self, method, path, body=None, content_type="text/plain"):
         conn = http.client.HTTPConnection("127.0.0.1", PORT, timeout=10)
         conn.request(method, path, body=body, headers={"Content-Type": content_type})
-        response = conn.getresponse()
-        result = response.status, response.read()
-        conn.close()
-        return result
+        with conn.getresponse() as response:
+            return response.status, response.read()
 
     def upload(self, name, data, field="file"):
         """The body TavlinOS sends: one part, the kernel's own boundary."""
