@@ -9,14 +9,11 @@ namespace {
 using Ipv4 = NetTest;
 
 TEST(ParseIpv4, AcceptsOnlyFourPartsOfDigitsUpTo255) {
-  const std::pair<const char*, u32> cases[] = {{"10.0.2.255", 1}, {"1.2.3", 0},    {"1.2.3.4.5", 0},
-                                               {"256.1.1.1", 0},  {"1..2.3", 0},   {"1.2.3.", 0},
-                                               {"1.2.3.4 ", 0},   {"1.2.3.-4", 0}, {"", 0}};
-  for (const auto& [text, ok] : cases) {
-    u8 out[4] = {};
-    EXPECT_EQ(parse_ipv4(text, out), ok) << text;
-    if (ok) EXPECT_EQ(bytes(out, 4), (Bytes{10, 0, 2, 255}));
-  }
+  u8 out[4] = {};
+  ASSERT_EQ(parse_ipv4("10.0.2.255", out), 1u);
+  EXPECT_EQ(bytes(out, 4), (Bytes{10, 0, 2, 255}));
+  for (const char* text : {"1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "1.2.3.", "1.2.3.4 ", "1.2.3.-4", ""})
+    EXPECT_EQ(parse_ipv4(text, out), 0u) << text;
 }
 
 TEST_F(Ipv4, NextHopByMaskAndGateway) {

@@ -25,9 +25,7 @@ inline Bytes tcp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dp
 }
 
 inline SentSegment parse_sent(const Bytes& f) {
-  const size_t ip_total = be16_at(f, 16);
-  const size_t payload = ip_total - 40;
-  return {be32_at(f, 38), be32_at(f, 42), f[47], be16_at(f, 48), slice(f, 54, payload)};
+  return {be32_at(f, 38), be32_at(f, 42), f[47], be16_at(f, 48), slice(f, 54, be16_at(f, 16) - 40u)};
 }
 
 // One segment the server will send, relative to its first data byte.
