@@ -22,9 +22,6 @@ struct FakePci {
     functions[{bus, slot, fn}] = {static_cast<uint32_t>(device) << 16 | vendor, 0, 0x02000000, header << 16, bar0,
                                   bar1};
   }
-  uint32_t& word(uint32_t bus, uint32_t slot, uint32_t fn, uint32_t offset) {
-    return functions[{bus, slot, fn}][offset / 4];
-  }
   void install() {
     const auto find = [this] {
       return functions.find({(address >> 16) & 0xFF, (address >> 11) & 0x1F, (address >> 8) & 7});
