@@ -1,6 +1,5 @@
 // Paths both ways and the names chosen for copies.
 #include <cstring>
-#include <string>
 
 #include "unit/fs/fs_builders.h"
 
@@ -15,38 +14,29 @@ std::string path_of(i32 node) {
   return out;
 }
 
-class Paths : public StandardTreeTest {};
+using Paths = StandardTreeTest;
 
 TEST_F(Paths, ResolveEdgeCases) {
-  const i32 quillon = fs_find_child(downloads, "Quillon.yrf");
-  const i32 k = dir(fs_root, std::string(27, 'k').c_str());
-  const struct {
-    std::string path;
-    i32 expected;
-  } cases[] = {{"", -1},
-               {"Desktop", -1},
-               {"//", fs_root},
-               {"//Desktop//", desktop},
-               {"/desktop", -1},
-               {"/Downloads//Quillon.yrf/", quillon},
-               {"/Downloads/Quillon.yrf/more", -1},
-               {"/./Desktop", -1},
-               {"/" + std::string(27, 'k'), k},
-               {"/" + std::string(32, 'k') + "/Desktop", -1},  // a component over 31 characters
-               // Only the first 127 characters count.
-               {std::string(120, '/') + "Desktop", desktop},
-               {std::string(123, '/') + "Desktop", -1}};  // "Desk"
-  for (const auto& c : cases) EXPECT_EQ(fs_resolve_path(c.path.c_str()), c.expected) << '"' << c.path << '"';
+  const i32 quillon = fs_find_child(downloads, "Quillon.yrf"), k = dir(fs_root, std::string(27, 'k').c_str());
+  const std::pair<std::string, i32> cases[] = {{"", -1},
+                                               {"Desktop", -1},
+                                               {"//", fs_root},
+                                               {"/desktop", -1},
+                                               {"/Downloads//Quillon.yrf/", quillon},
+                                               {"/Downloads/Quillon.yrf/more", -1},
+                                               {"/" + std::string(27, 'k'), k},
+                                               {"/" + std::string(32, 'k') + "/Desktop", -1},  // over 31 characters
+                                               // Only the first 127 characters count.
+                                               {std::string(120, '/') + "Desktop", desktop},
+                                               {std::string(123, '/') + "Desktop", -1}};  // "Desk"
+  for (const auto& [path, expected] : cases) EXPECT_EQ(fs_resolve_path(path.c_str()), expected) << '"' << path << '"';
   EXPECT_EQ(fs_resolve_path(nullptr), -1);
 }
 
-TEST_F(Paths, BuildsPathsOfStandardAndLooseNodes) {
-  for (i32 none : {fs_root, 0, -1, 99, 128}) EXPECT_EQ(path_of(none), "/") << none;  // 99 is free
+TEST_F(Paths, BuildsPathsKeepingTheSixteenNearestNamesCutAt127Characters) {
+  for (i32 none : {fs_root, 0, -1, 99}) EXPECT_EQ(path_of(none), "/") << none;  // 99 is free
   EXPECT_EQ(path_of(fs_find_child(downloads, "Quillon.yrf")), "/Downloads/Quillon.yrf");
   EXPECT_EQ(path_of(fs_create(-1, "loose", kFsFile)), "/loose");
-}
-
-TEST_F(Paths, DeepTreesKeepTheSixteenNearestNamesAndLongPathsAreCut) {
   i32 at = fs_root;
   std::string nearest;
   for (int depth = 1; depth <= 20; ++depth) {
@@ -54,8 +44,8 @@ TEST_F(Paths, DeepTreesKeepTheSixteenNearestNamesAndLongPathsAreCut) {
     if (depth >= 5) nearest += "/d" + std::to_string(depth);
   }
   EXPECT_EQ(path_of(at), nearest);
-  at = fs_root;
   std::string full;
+  at = fs_root;
   for (char letter = 'a'; letter < 'a' + 6; ++letter) {
     at = dir(at, std::string(27, letter).c_str());
     full += "/" + std::string(27, letter);
@@ -63,19 +53,19 @@ TEST_F(Paths, DeepTreesKeepTheSixteenNearestNamesAndLongPathsAreCut) {
   EXPECT_EQ(path_of(at), full.substr(0, 127));
 }
 
-class CopyNames : public FsTest {};
+using CopyNames = FsTest;
 
 TEST_F(CopyNames, FreeNameAsItIsThenTheFirstFreeNumberBetweenStemAndExtension) {
   file(fs_root, "doc 3");
   const std::string room(25, 'z');  // "zzz... 2" is 27 characters
-  const struct {
-    std::string name, first_copy, second_copy;
-  } cases[] = {{"report.txt", "report 2.txt", "report 3.txt"}, {"a.b.c", "a.b 2.c", "a.b 3.c"},
-               {".hidden", ".hidden 2", ".hidden 3"},          {"doc", "doc 2", "doc 4"},
-               {room, room + " 2", room + " 3"}};
-  for (const auto& c : cases)
-    for (const std::string& expected : {c.name, c.first_copy, c.second_copy}) {
-      const i32 n = fs_create_unique(fs_root, c.name.c_str(), kFsFile);
+  const std::tuple<std::string, std::string, std::string> cases[] = {{"report.txt", "report 2.txt", "report 3.txt"},
+                                                                     {"a.b.c", "a.b 2.c", "a.b 3.c"},
+                                                                     {".hidden", ".hidden 2", ".hidden 3"},
+                                                                     {"doc", "doc 2", "doc 4"},
+                                                                     {room, room + " 2", room + " 3"}};
+  for (const auto& [name, first_copy, second_copy] : cases)
+    for (const std::string& expected : {name, first_copy, second_copy}) {
+      const i32 n = fs_create_unique(fs_root, name.c_str(), kFsFile);
       ASSERT_GE(n, 0) << expected;
       EXPECT_EQ(fs_nodes[n].name, expected);
     }
@@ -85,12 +75,9 @@ TEST_F(CopyNames, BadParentOrNameFullTableOrNoRoomForTheNumberFails) {
   const i32 f = file(fs_root, "f");
   const std::string full(27, 'z');
   file(fs_root, full.c_str());
-  const struct {
-    i32 parent;
-    const char* name;
-  } cases[] = {{-1, "x"}, {128, "x"}, {fs_root, ""}, {fs_root, nullptr}, {f, "x"}, {fs_root, "a/b"},
-               {fs_root, full.c_str()}};
-  for (const auto& c : cases) EXPECT_EQ(fs_create_unique(c.parent, c.name, kFsFile), -1) << c.parent;
+  const std::pair<i32, const char*> cases[] = {{-1, "x"}, {128, "x"}, {fs_root, ""}, {fs_root, nullptr}, {f, "x"},
+                                               {fs_root, full.c_str()}};
+  for (auto [parent, name] : cases) EXPECT_EQ(fs_create_unique(parent, name, kFsFile), -1) << parent;
   while (fs_create_unique(fs_root, "f", kFsFile) >= 0) {
   }
   EXPECT_EQ(fs_node_count, 127u);  // the last candidate found no slot: no endless search

@@ -1,7 +1,6 @@
-// The media encoders against the format rules, and the sample files the
-// build writes with them, through the system's own decoders: what the tools
-// draw is what the system shows (the PNG is checked against libpng in the
-// image cache's tests).
+// The sample files the build writes with the media encoders, through the
+// system's own decoders: what the tools draw is what the system shows (the
+// PNG is checked against libpng in the image cache's tests).
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -17,29 +16,13 @@
 namespace tavlin::fs_test {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-TEST(MediaEncoders, YrfRunsStopAt255AndAtEachColourChangeAndBadSizesAreRefused) {
+// The exact bytes show in the pictures and the video below; here, what
+// the encoders must refuse.
+TEST(MediaEncoders, PackTheTopBitsOfEachChannelAndRefuseBadSizes) {
   EXPECT_EQ((std::vector<int>{media::rgb565(255, 0, 0), media::rgb565(0, 255, 0), media::rgb565(8, 4, 8)}),
             (std::vector<int>{0xF800, 0x07E0, 0x0821}));
-  std::vector<uint16_t> pixels(600, 0x1234);  // a 301 x 2 picture
-  pixels.push_back(0xABCD);
-  pixels.push_back(0x1234);
-  const Bytes expected = {'Y', 'R', 'F', '1', 0x01, 0x2D, 0, 2, 0, 0, 0, 15,  // 301 x 2, 15 bytes of runs
-                          255, 0x12, 0x34, 255, 0x12, 0x34, 90, 0x12, 0x34, 1, 0xAB, 0xCD, 1, 0x12, 0x34};
-  EXPECT_EQ(media::yrf_encode(301, 2, pixels), expected);
-  EXPECT_TRUE(media::yrf_encode(0, 1, {}).empty());
-  EXPECT_TRUE(media::yrf_encode(513, 1, std::vector<uint16_t>(513)).empty());
-  EXPECT_TRUE(media::yrf_encode(1, 513, std::vector<uint16_t>(513)).empty());
-  EXPECT_TRUE(media::yrf_encode(2, 2, std::vector<uint16_t>(3)).empty());
-}
-
-TEST(MediaEncoders, ZevaKeyFrameThenXorDeltasAndMismatchedFramesAreRefused) {
-  const Bytes expected = {'Z', 'E', 'V', 'A', 0, 3, 0, 1, 0, 0, 0, 3,
-                          1, 0, 0, 0, 6, 2, 0, 1, 1, 0, 2,            // key: 1 1 2
-                          0, 0, 0, 0, 9, 1, 0, 0, 1, 0, 2, 1, 0, 0,   // delta: 0 (1^3) 0
-                          0, 0, 0, 0, 3, 3, 0, 0};                    // delta: nothing moved
-  EXPECT_EQ(media::zeva_encode(3, 1, {{1, 1, 2}, {1, 3, 2}, {1, 3, 2}}), expected);
+  for (auto [w, h, n] : {std::tuple{0, 1, 0}, {513, 1, 513}, {1, 513, 513}, {2, 2, 3}})
+    EXPECT_TRUE(media::yrf_encode(w, h, std::vector<uint16_t>(n)).empty()) << w << "x" << h;
   EXPECT_TRUE(media::zeva_encode(2, 2, {}).empty());
   EXPECT_TRUE(media::zeva_encode(2, 2, {{1, 2, 3, 4}, {1, 2, 3}}).empty());
 }
