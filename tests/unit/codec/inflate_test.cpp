@@ -168,6 +168,7 @@ TEST(InflateCrafted, EachStreamGivesItsBytesOrFails) {
       {"small complete dynamic code", dynamic(small_code()), Bytes{'a', 'b', 'b', 'b', 'b'}},
       {"incomplete literal code", dynamic(small_code([](DynamicHeader& h) { h.lit['b'] = 3; })), fails},
       {"over-subscribed distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {1, 1, 1}; })), fails},
+      {"incomplete two-bit distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {2, 2}; })), fails},
       // Symbols 0, 1 and 2 take three of four two-bit codes, yet they are
       // all the block uses.
       {"incomplete code-length code", dynamic(small_code([](DynamicHeader& h) {
@@ -202,26 +203,6 @@ TEST(InflateCrafted, EachStreamGivesItsBytesOrFails) {
     else EXPECT_EQ(Bytes(png_zlib_out, png_zlib_out + n), *c.out) << c.name;
   }
   EXPECT_EQ(inflate_raw(nullptr, 4), kFailed);
-}
-
-TEST(HuffBuild, AcceptsCompleteCodesAndOnlyTheSanctionedIncompleteOnes) {
-  const struct {
-    const char* name;
-    std::vector<u8> lengths;
-    HuffKind kind;
-    u32 built;
-  } cases[] = {{"complete", {2, 2, 2, 2}, HuffKind::Literals, 1},
-               {"one one-bit distance", {0, 1, 0}, HuffKind::Distances, 1},
-               {"no distances", std::vector<u8>(30, 0), HuffKind::Distances, 1},
-               {"one one-bit code-length code", {0, 1, 0}, HuffKind::CodeLengths, 0},
-               {"short of one", {1, 2, 0}, HuffKind::Literals, 0},
-               {"three one-bit codes", {1, 1, 1}, HuffKind::Distances, 0},
-               {"288 eight-bit codes", std::vector<u8>(288, 8), HuffKind::Literals, 0},
-               {"sixteen bits", {16, 1}, HuffKind::Literals, 0}};
-  for (const auto& c : cases) {
-    HuffTable t{};
-    EXPECT_EQ(huff_build(t, c.lengths.data(), static_cast<u32>(c.lengths.size()), c.kind), c.built) << c.name;
-  }
 }
 
 }  // namespace

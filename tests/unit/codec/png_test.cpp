@@ -30,30 +30,20 @@ void expect_same_as_libpng(const Bytes& file, const std::string& what) {
       << ", libpng has " << *diff.second;
 }
 
+// Picture-like samples; a full palette, so that any byte is an index.
 PngSpec spec_for(int colour_type, uint32_t w, uint32_t h, bool with_trns) {
-  PngSpec s{w, h, colour_type, {}, {}, {}, false, {}, PNG_ALL_FILTERS, 6};
-  const Bytes rgba = image_data(w, h, w * 31 + h);
   const int channels[7] = {1, 0, 3, 1, 2, 0, 4};
-  for (size_t p = 0; p < size_t{w} * h; ++p)
-    for (int c = 0; c < channels[colour_type]; ++c) {
-      uint8_t v = rgba[p * 4 + c];
-      if (colour_type == PNG_COLOR_TYPE_PALETTE) v = static_cast<uint8_t>(v % 200);  // indices below the palette size
-      if (colour_type == PNG_COLOR_TYPE_GRAY_ALPHA && c == 1) v = rgba[p * 4 + 3];
-      s.samples.push_back(v);
-    }
+  Bytes samples = image_data(w, h, w * 31 + h);
+  samples.resize(size_t{w} * h * channels[colour_type]);
+  PngSpec s{w, h, colour_type, samples, {}, {}, false, {}, PNG_ALL_FILTERS, 6};
   if (colour_type == PNG_COLOR_TYPE_PALETTE) {
-    for (int i = 0; i < 200; ++i)
-      s.palette.push_back({static_cast<png_byte>(i * 3), static_cast<png_byte>(255 - i), static_cast<png_byte>(i ^ 0x55)});
+    for (int i = 0; i < 256; ++i) s.palette.push_back({png_byte(i * 3), png_byte(255 - i), png_byte(i ^ 0x55)});
     if (with_trns)
       for (int i = 0; i < 40; ++i) s.trns_alpha.push_back(static_cast<uint8_t>(i * 6));
   } else if (with_trns) {
-    // The key is a colour that occurs: the first pixel's.
-    s.trns_key = true;
-    s.key.gray = s.key.red = s.samples[0];
-    if (colour_type == PNG_COLOR_TYPE_RGB) {
-      s.key.green = s.samples[1];
-      s.key.blue = s.samples[2];
-    }
+    s.trns_key = true;  // the first pixel's colour, so that it occurs
+    const bool rgb = colour_type == PNG_COLOR_TYPE_RGB;
+    s.key = {0, s.samples[0], s.samples[rgb ? 1 : 0], s.samples[rgb ? 2 : 0], s.samples[0]};
   }
   return s;
 }

@@ -24,10 +24,6 @@ class Keyboard : public test::ScreenTest {
     for (auto& k : key_states) k = 0;
     crash_screen_set_painter(draw_crash_screen);  // as start-up does
   }
-  static void tap(u8 code) {
-    keyboard_handle_scancode(code);
-    keyboard_handle_scancode(code | kRelease);
-  }
   static std::string drain() {
     std::string out;
     u8 c;
@@ -37,7 +33,7 @@ class Keyboard : public test::ScreenTest {
 };
 
 // Each key pressed and released, in order.
-std::vector<u8> taps(std::initializer_list<u8> keys) {
+std::vector<u8> taps(const std::vector<u8>& keys) {
   std::vector<u8> out;
   for (u8 k : keys) out.insert(out.end(), {k, static_cast<u8>(k | kRelease)});
   return out;
@@ -73,9 +69,9 @@ TEST_F(Keyboard, ExtendedKeysKeepTheirStateAndThe64thCharacterIsDropped) {
     keyboard_handle_scancode(code | kRelease);
     EXPECT_EQ(key_states[code], 0) << int(code);
   }
-  for (int i = 0; i < 64; ++i) tap(0x1E);
+  for (u8 code : taps(std::vector<u8>(64, 0x1E))) keyboard_handle_scancode(code);
   EXPECT_EQ(drain(), std::string(63, 'a'));
-  tap(0x30);
+  for (u8 code : taps({0x30})) keyboard_handle_scancode(code);
   EXPECT_EQ(drain(), "b");  // room again once read
 }
 
