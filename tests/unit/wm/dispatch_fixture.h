@@ -35,11 +35,6 @@ class DispatchTest : public WmTest {
  protected:
   void SetUp() override {
     WmTest::SetUp();
-    reset_input();
-  }
-
- public:
-  static void reset_input() {
     dispatch_reset();
     keyboard_reset();
     std::memset(key_states, 0, sizeof key_states);
@@ -55,6 +50,7 @@ class DispatchTest : public WmTest {
     image_cache_init();
   }
 
+ public:
   // One main-loop pass of input handling, then the next tick.
   static void pass() {
     handle_mouse_logic();
@@ -125,8 +121,6 @@ class DispatchTest : public WmTest {
       kbd_head = (kbd_head + 1) % kKbdBufSize;
     }
   }
-
-  static bool ring_empty() { return kbd_head == kbd_tail; }
 
   static DesktopIcon& make_icon(i32 slot, i32 node, i32 x, i32 y) {
     DesktopIcon& icon = desktop_icons[slot];

@@ -1,6 +1,5 @@
 // The dock: layout and hit testing, the dynamic records, the icon centres
-// animations aim at, and what the dock draws (bounce, running dots,
-// separator, trash fill, tooltip and the Empty Bin popup).
+// animations aim at, and what the dock draws (bounce, running dot, trash fill).
 #include "kernel/wm/dock.h"
 
 #include <gtest/gtest.h>
@@ -55,16 +54,6 @@ TEST_F(Dock, DynamicRecordsAppendOnceCloseTheirGapAndStopAtSixteen) {
   EXPECT_EQ((Ints{dock_dynamic_count, dock_items[16].app, dock_items[7].app}), (Ints{0, 0, 5}));
 }
 
-TEST_F(Dock, PinnedTileSurvivesCloseDynamicTileDoesNot) {
-  open_app(4);  // Finder: pinned, no dynamic record
-  open_app(9);  // Media player: not pinned
-  EXPECT_EQ((Ints{dock_dynamic_count, dock_items[16].app}), (Ints{1, 9}));
-  close_window(&windows[0]);
-  close_window(&windows[1]);
-  EXPECT_EQ((Ints{dock_items[0].app, dock_items[0].pinned, dock_dynamic_count, dock_items[16].app}),
-            (Ints{4, 1, 0, 0}));
-}
-
 // The dock drawn alone over the sky.
 class DockPixels : public WmTest {
  protected:
@@ -74,30 +63,12 @@ class DockPixels : public WmTest {
   }
 };
 
-TEST_F(DockPixels, RunningDotHoverSeparatorAndBounce) {
-  // Terminal tile in slot 3 at x = 438; its dot is centred on x = 466, y = H - 10.
-  draw();
-  const u32 idle = px(466, H - 10);
-  Window& w = make_window(app::kTerminal, 100, 100, 560, 380);
-  draw();
-  EXPECT_EQ((std::vector<u32>{px(466, H - 10), px(469, H - 10)}), (std::vector<u32>{0x555555, idle}));
-  w.minimized = 1;
-  dock_hover = 0;  // the Finder tile, 56 wide at 228, hovered: 66 wide from 223
-  draw();
-  EXPECT_EQ((std::vector<u32>{px(466, H - 10), px(463, H - 10)}), (std::vector<u32>{0x999999, 0xFFFFFF}));
-  EXPECT_EQ((std::vector<bool>{px(224, H - 30) == px(228, H - 30), px(289, H - 30) == px(228, H - 30)}),
-            (std::vector<bool>{true, false}));
-  dock_hover = -1;
-  dock_add_dynamic_item(9, -1, "Tavlin Media Player");  // 8 slots from 181: a separator at 675
-  draw();
-  EXPECT_EQ(px(675, H - 40), blend_colour(0x000000, px(674, H - 40), 40));
-  // A fresh launch hops: the Terminal tile's lower half is plain at x = 443.
-  reset_desktop();
-  open_app(3);
+TEST_F(DockPixels, RunningDotAndTheLaunchBounceUntilClickedOrThreeAndAHalfSeconds) {
+  open_app(3);  // the Terminal tile in slot 3: its dot at x = 466, its lower half plain at x = 443
   const struct {
     u32 t, launched;
     i32 lift;
-  } hops[] = {{0, 0, 0}, {17, 0, 16}, {35, 0, 22}, {70, 0, 0}, {87, 1, 0}, {367, 0, 0}};  // stops when clicked or at 3.5 s
+  } hops[] = {{0, 0, 0}, {17, 0, 16}, {35, 0, 22}, {70, 0, 0}, {87, 1, 0}, {367, 0, 0}};
   for (const auto& h : hops) {
     pit_ticks = windows[0].launch_tick + h.t;
     windows[0].launched = h.launched;
@@ -105,6 +76,7 @@ TEST_F(DockPixels, RunningDotHoverSeparatorAndBounce) {
     EXPECT_EQ(px(443, H - 20 - h.lift), 0x1C1C1Eu) << h.t;
     if (h.lift) EXPECT_NE(px(443, H - 20), 0x1C1C1Eu) << h.t;
   }
+  EXPECT_EQ(px(466, H - 10), 0x555555u);
 }
 
 TEST_F(DockPixels, TrashFillsInTenthsAndIsFullFromTen) {
@@ -118,39 +90,6 @@ TEST_F(DockPixels, TrashFillsInTenthsAndIsFullFromTen) {
       for (i32 x = 714; x < 770; ++x)
         if (px(x, y) == 0xB8B8BCu) filled.insert(y);
     EXPECT_EQ(filled.size(), rows) << count;
-  }
-}
-
-TEST_F(DockPixels, TooltipAfterTwoAndAHalfSecondsKeptOnScreen) {
-  dock_hover = 0;  // "Finder": 64 x 18, 32 above and left of the pointer
-  mouse_y = H - 38;
-  const struct {
-    i32 mouse_x, waited, inked_x, blank_x;
-  } cases[] = {{256, 249, -1, 224}, {256, 250, 224, 223}, {1020, 250, 1021, 1022}};  // 2 pixels inside the edge
-  for (const auto& c : cases) {
-    mouse_x = c.mouse_x;
-    dock_hover_start_tick = pit_ticks - c.waited;
-    clear(kSky);
-    draw_dock_tooltip();
-    if (c.inked_x >= 0) EXPECT_EQ(px(c.inked_x, H - 61), 0x2C2C2Eu) << c.mouse_x;
-    EXPECT_NE(px(c.blank_x, H - 61), 0x2C2C2Eu) << c.mouse_x;
-  }
-  mouse_y = 10;  // never above y = 2
-  draw_dock_tooltip();
-  EXPECT_EQ((std::vector<u32>{px(1018, 11), px(1018, 1)}), (std::vector<u32>{0x2C2C2E, kSky}));
-}
-
-TEST_F(DockPixels, EmptyBinPopupStaysOnScreen) {
-  trash_confirm_active = 1;
-  const struct {
-    i32 x, y, left, top;
-  } cases[] = {{1020, 700, 840, 600}, {10, 50, 4, 32}};  // W - 4 on the right, 4 on the left, 32 at the top
-  for (const auto& c : cases) {
-    trash_confirm_x = c.x;
-    trash_confirm_y = c.y;
-    draw();
-    EXPECT_EQ((std::vector<u32>{px(c.left, c.top + 45), px(c.left + 90, c.top + 45)}),
-              (std::vector<u32>{0xC7C7C7, 0xF7F7F7}));
   }
 }
 

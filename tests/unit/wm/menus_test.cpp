@@ -1,6 +1,6 @@
-// The top bar's titles and drop-downs (where drawn, where they answer),
-// each menu action's effect on the tables, greyed entries, pinning, the
-// Edit menu, and the bar's clock and Wi-Fi indicator.
+// The top bar's titles and drop-downs (where they answer), each menu
+// action's effect on the tables, greyed entries, pinning, the Edit menu,
+// and the bar's clock and Wi-Fi indicator.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,30 +23,23 @@ class Menus : public DispatchTest {
   void TearDown() override { device_detect_reset(); }
   // The context menu left open on a node or an application.
   static void aim_at(i32 node, i32 kind = 0) { ctx_menu = CtxMenu{1, 300, 400, {}, {}, 0, node, kind}; }
-  static i32 pinned_count() {
-    i32 n = 0;
-    for (i32 i = 0; i < kDockPinnedSlots; ++i) n += dock_items[i].pinned && dock_items[i].app ? 1 : 0;
-    return n;
-  }
 };
 
-TEST_F(Menus, EveryTitleAndItemAnswersWhereItIsDrawn) {
-  // Titles from x 130, 184, 238, 292, 362; drop-downs 170 wide at least,
-  // the View menu's label making it 216.
-  const Ints title_x = {130, 184, 238, 292, 362}, width = {170, 170, 216, 170, 170}, count = {3, 3, 1, 4, 1};
+TEST_F(Menus, EveryTitleOpensItsDropDownWhoseRowsAnswer) {
   for (i32 m = 0; m < kTopMenuCount; ++m) {
     MenuBox box;
     ASSERT_TRUE(dropdown_box(m, &box));
-    EXPECT_EQ((Ints{box.x, box.y, box.w, box.h}), (Ints{title_x[m] - 6, 28, width[m], count[m] * 20 + 12}));
     open_menu = -1;
     click(box.x, 14);  // the click area starts 6 px left of the title
     ASSERT_EQ(open_menu, m);
-    const i32 x0 = box.x, right = x0 + width[m] - 1, last = 33 + 20 * count[m];
-    const Tap taps[] = {{x0, 34, 0},        {right, 53, 0},     {x0, last, count[m] - 1}, {x0, last + 1, -1},
-                        {x0, 33, -1},       {x0 - 1, 40, -1},   {right + 1, 40, -1}};
+    const i32 last = box.y + box.h - 7, right = box.x + box.w;  // rows of 20 below a 6-pixel margin
+    const Tap taps[] = {{box.x, 34, 0}, {box.x, last, (box.h - 12) / 20 - 1}, {box.x, last + 1, -1}, {right, 40, -1}};
     for (const Tap& t : taps) EXPECT_EQ(menu_dropdown_hit_test(t.x, t.y), t.after) << m << ": " << t.x << "," << t.y;
   }
-  open_menu = -1;
+  Window& w = make_window(app::kAbout, 100, 100, 400, 300);
+  make_window(app::kClock, 600, 100, 300, 300);
+  click(300, 200);  // swallowed by the open menu
+  EXPECT_EQ((Ints{open_menu, focused_window == win_index(w)}), (Ints{-1, 0}));
   click(123, 14);
   EXPECT_EQ(open_menu, -1);
   click(130, 14);  // File, then New Terminal
@@ -60,11 +53,10 @@ TEST_F(Menus, WindowActionsWorkOnTheFocusedWindow) {
   make_window(app::kClock, 300, 200, 300, 200).minimized = 1;
   focused_window = win_index(b);
   dispatch_menu_action(action::kCycleWindows);  // past the minimised clock, round to a
-  EXPECT_EQ(focused_window, win_index(a));
   dispatch_menu_action(action::kZoom);
-  EXPECT_EQ((Ints{a.x, a.y, a.w, a.h}), (Ints{0, 28, 1024, 768 - 104}));
+  EXPECT_EQ(frame(a), (Ints{0, 28, 1024, 768 - 104}));
   dispatch_menu_action(action::kMinimize);
-  EXPECT_EQ((Ints{static_cast<i32>(a.anim_kind), focused_window}), (Ints{anim::kMinimize, -1}));
+  EXPECT_EQ((Ints{i32(a.anim_kind), focused_window}), (Ints{anim::kMinimize, -1}));
   dispatch_menu_action(action::kCycleWindows);  // b alone is visible
   dispatch_menu_action(action::kSetAppName);
   EXPECT_STREQ(b.app_name, "Unknown Application");
@@ -73,27 +65,24 @@ TEST_F(Menus, WindowActionsWorkOnTheFocusedWindow) {
   EXPECT_FALSE(menu_action_available(action::kCycleWindows));  // nothing visible is left
   Window& d = make_window(app::kFinder, 10, 40, 300, 200);
   dispatch_menu_action(action::kMinimizeAll);
-  EXPECT_EQ(d.anim_kind, anim::kMinimize);
   dispatch_menu_action(action::kToggleDesktopIcons);
-  EXPECT_EQ(show_desktop_icons, 0);
+  EXPECT_EQ((Ints{i32(d.anim_kind), show_desktop_icons}), (Ints{anim::kMinimize, 0}));
 }
 
-TEST_F(Menus, FileActionsCreateRenameAndDelete) {
+TEST_F(Menus, FileActionsCreateRenameAndDeleteButNeverAProtectedFolder) {
   aim_at(-1);
   for (i32 code : {action::kNewFolder, action::kNewFolder, action::kNewFile}) dispatch_menu_action(code);
   const i32 folder = fs_find_child(fs_desktop_dir, "New Folder");
   const i32 file = fs_find_child(fs_desktop_dir, "New File.txt");
-  EXPECT_GE(fs_find_child(fs_desktop_dir, "New Folder 2"), 0);
-  EXPECT_EQ((Ints{static_cast<i32>(fs_nodes[folder].kind), desktop_icons[2].fs_idx}), (Ints{kFsDir, file}));
+  EXPECT_EQ((Ints{fs_find_child(fs_desktop_dir, "New Folder 2") >= 0, desktop_icons[2].fs_idx}), (Ints{1, file}));
   aim_at(folder);
   dispatch_menu_action(action::kNewFile);  // inside the folder the menu was opened on
   EXPECT_GE(fs_find_child(folder, "New File.txt"), 0);
   aim_at(file);
   dispatch_menu_action(action::kDesktopRename);
-  EXPECT_EQ(desktop_renaming_idx, 2);
   Window& finder = make_window(app::kFinder, 100, 100, 520, 380);
   dispatch_menu_action(action::kFinderRename);
-  EXPECT_EQ((Ints{finder.finder_last_sel, static_cast<i32>(finder.finder_renaming)}), (Ints{file, 1}));
+  EXPECT_EQ((Ints{desktop_renaming_idx, finder.finder_last_sel, i32(finder.finder_renaming)}), (Ints{2, file, 1}));
   fs_set_content(file, "keep");
   dispatch_menu_action(action::kDelete);
   ASSERT_EQ(trash_count, 1u);
@@ -102,27 +91,26 @@ TEST_F(Menus, FileActionsCreateRenameAndDelete) {
   aim_at(fs_desktop_dir);  // a protected folder is neither deleted nor recorded
   EXPECT_FALSE(menu_action_available(action::kDelete));
   dispatch_menu_action(action::kDelete);
-  EXPECT_EQ((Ints{fs_is_live(fs_desktop_dir), static_cast<i32>(trash_count)}), (Ints{1, 1}));
+  EXPECT_EQ((Ints{fs_is_live(fs_desktop_dir), i32(trash_count)}), (Ints{1, 1}));
 }
 
-TEST_F(Menus, PinAndUnpinMoveTilesBetweenTheAreas) {
+TEST_F(Menus, PinAndUnpinMoveTilesBetweenTheAreasAndAFullAreaIsReported) {
   const i32 file = make_file("a-long-file-name-here-x.txt");
   aim_at(file, 5);
   dispatch_menu_action(action::kPinToDock);
   EXPECT_STREQ(dock_items[7].label, "a-long-file-name-...");
   EXPECT_EQ((Ints{dock_items[7].app, dock_items[7].fs_idx, dock_items[7].is_file}), (Ints{5, file, 1}));
   EXPECT_FALSE(menu_action_available(action::kPinToDock));  // already there
-  open_app(static_cast<i32>(app::kMediaPlayer));  // its running tile moves into the pinned area
+  open_app(i32(app::kMediaPlayer));                         // its running tile moves into the pinned area
   aim_at(-1, 9);
   dispatch_menu_action(action::kPinToDock);
   EXPECT_EQ((Ints{dock_dynamic_count, dock_items[8].app}), (Ints{0, 9}));
-  EXPECT_STREQ(dock_items[8].label, "Tavlin Media Player");
   dispatch_menu_action(action::kUnpinFromDock);  // and goes, while its window stays
-  EXPECT_EQ((Ints{pinned_count(), dock_dynamic_count, windows_of(app::kMediaPlayer)}), (Ints{8, 0, 1}));
+  EXPECT_EQ((Ints{dock_items[8].app, dock_dynamic_count, windows_of(app::kMediaPlayer)}), (Ints{0, 0, 1}));
   open_file_in_app(file);
   aim_at(file);
   dispatch_menu_action(action::kUnpinFromDock);  // an open file keeps a tile
-  EXPECT_EQ((Ints{pinned_count(), dock_dynamic_count, dock_items[16].fs_idx}), (Ints{7, 1, file}));
+  EXPECT_EQ((Ints{dock_items[7].app, dock_dynamic_count, dock_items[16].fs_idx}), (Ints{0, 1, file}));
   for (i32 i = 0; i < 10; ++i) {  // nine fill the pinned area, the tenth finds it full
     aim_at(make_file(("f" + std::to_string(i)).c_str()));
     EXPECT_EQ(menu_action_available(action::kPinToDock), i < 9);
@@ -130,20 +118,6 @@ TEST_F(Menus, PinAndUnpinMoveTilesBetweenTheAreas) {
   }
   EXPECT_NE(serial_log().find("[Dock] No free pinned slot \xE2\x80\x94 pin failed, item left where it was"),
             std::string::npos);
-}
-
-TEST_F(Menus, AWindowsContextMenuActsOnThatWindow) {
-  Window& back = make_window(app::kTextEdit, 100, 100, 300, 200, "Notes");
-  make_window(app::kAbout, 500, 100, 300, 200);
-  dock_items[7] = DockItem{5, 0xF5C842, "a.txt", 1, make_file("a.txt"), 1};  // a pinned TextEdit file
-  dock_items[4].pinned = 0;                                                  // but not TextEdit itself
-  right_press(200, 200);
-  pass();
-  release();
-  EXPECT_EQ(focused_window, win_index(back));
-  EXPECT_EQ(std::string(ctx_menu.labels[1]), "Pin to Dock");
-  click(310, 200 - 52 + 6);  // "Set App Name"
-  EXPECT_STREQ(back.title, "Unknown Application");
 }
 
 TEST_F(Menus, EditMenuUndoesRedoesAndSelectsAll) {
@@ -156,22 +130,18 @@ TEST_F(Menus, EditMenuUndoesRedoesAndSelectsAll) {
   dispatch_menu_action(action::kUndo);
   EXPECT_EQ(std::string(te.text) + "|" + std::to_string(te.te_caret), "hello|5");
   dispatch_menu_action(action::kRedo);
-  EXPECT_EQ(std::string(te.text), "hello world");
+  dispatch_menu_action(action::kSelectAll);
+  EXPECT_EQ(std::string(te.text) + "|" + std::to_string(te.te_sel_end), "hello world|11");
   EXPECT_FALSE(menu_action_available(action::kRedo));
-  dispatch_menu_action(action::kSelectAll);
-  EXPECT_EQ((Ints{te.te_sel_anchor, te.te_sel_end, static_cast<i32>(te.te_sel_active)}), (Ints{0, 11, 1}));
   focused_window = -1;  // no window: the desktop's icons
-  make_file("a");
-  make_file("b");
-  desktop_icons_sync();
+  make_icon(0, make_file("a"), 40, 50);
+  EXPECT_TRUE(menu_action_available(action::kSelectAll));
   dispatch_menu_action(action::kSelectAll);
-  EXPECT_EQ((Ints{desktop_icons[0].selected, desktop_icons[1].selected}), (Ints{1, 1}));
-  make_window(app::kTerminal, 10, 40, 300, 200);
-  EXPECT_FALSE(menu_action_available(action::kSelectAll));
+  EXPECT_EQ(desktop_icons[0].selected, 1);
 }
 
-TEST_F(Menus, GreyedItemsClockAndWifiIndicatorAsDrawn) {
-  auto ink = [](i32 x0, i32 y0, i32 w, u32 colour) {
+TEST_F(Menus, GreyedItemsAndTheWifiIndicatorAsDrawn) {
+  auto ink = [](i32 x0, i32 y0, i32 w, u32 colour) {  // in the rows of a line of text
     int n = 0;
     for (i32 y = y0; y < y0 + 8; ++y)
       for (i32 x = x0; x < x0 + w; ++x) n += px(x, y) == colour;
@@ -180,22 +150,19 @@ TEST_F(Menus, GreyedItemsClockAndWifiIndicatorAsDrawn) {
   open_menu = 3;  // Window, nothing focused: Minimize greyed and not highlighted
   menu_item_hover = 0;
   render_frame();
-  EXPECT_GT(ink(298, 40, 64, 0x9A9A9A), 10);
-  EXPECT_EQ(px(290, 36), 0xF7F7F7u);
-  EXPECT_GT(ink(968, 10, 40, 0x1C1C1C), 30);  // "00.00" from the fake clock, at 1024 - 16 - 40
-  EXPECT_GT(ink(930, 8, 8, 0xCC3333), 5);     // no adapter: a red X at cx - 38
+  EXPECT_EQ((Ints{ink(298, 40, 64, 0x9A9A9A) > 10, ink(930, 8, 8, 0xCC3333) > 5, i32(px(290, 36))}),
+            (Ints{1, 1, 0xF7F7F7}));
   make_window(app::kAbout, 500, 300, 300, 200);
-  wifi_adapter.type = 1;
+  wifi_adapter.type = 1;  // no adapter above: a red X; found, not connected: "WiFi"
   render_frame();
-  EXPECT_EQ(px(290, 36), 0x0A84FFu);
-  EXPECT_GT(ink(930, 8, 32, 0x888888), 5);  // "WiFi": found, not connected
+  EXPECT_EQ((Ints{ink(930, 8, 32, 0x888888) > 5, i32(px(290, 36))}), (Ints{1, 0x0A84FF}));
   wifi_adapter.connected = 1;
   wifi_adapter.signal_percent = 60;  // three bars of four
   std::strcpy(wifi_adapter.ssid, "Home WiFi");
   move_to(950, 2);  // on the indicator: the name shows below the bar, centred on cx - 26
   render_frame();
-  EXPECT_EQ((std::vector<u32>{px(930, 16), px(935, 16), px(940, 16), px(945, 16), px(945, 7), px(942 - 38, 33)}),
-            (std::vector<u32>{0x28C840, 0x28C840, 0x28C840, 0x444444, 0x444444, 0x333333}));
+  EXPECT_EQ((std::vector<u32>{px(940, 16), px(945, 16), px(904, 33)}),
+            (std::vector<u32>{0x28C840, 0x444444, 0x333333}));
 }
 
 }  // namespace

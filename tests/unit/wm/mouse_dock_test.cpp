@@ -1,8 +1,14 @@
-// Pointer scenarios on the dock: hover, launching, hiding and restoring
+// Pointer scenarios on the dock (hover, launching, hiding and restoring
 // from a tile, file tiles, the trash's double click and its "Empty Bin?"
-// confirmation, and the dock's precedence over windows.
+// popup) and right presses: the context menu built for each kind of
+// target, where it opens and which item a left press picks.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "kernel/fs/trash.h"
+#include "kernel/wm/dispatch_parts.h"
 #include "kernel/wm/launch.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -13,96 +19,150 @@ using DockMouse = DispatchTest;
 
 constexpr i32 kClockTile = dock_slot_centre(2);
 
-TEST_F(DockMouse, HoverRestartsTheTooltipDelayOnlyWhenTheTileChanges) {
-  move_pass(kClockTile, kDockRow);
-  EXPECT_EQ(dock_hover, 2);
-  const u32 since = dock_hover_start_tick;
-  move_pass(kClockTile + 10, kDockRow);
-  EXPECT_EQ(dock_hover_start_tick, since);
-  move_pass(kTrashX, kTrashY);
-  EXPECT_EQ((Ints{dock_hover, dock_trash_hover}), (Ints{-1, 1}));
-  EXPECT_NE(dock_hover_start_tick, since);
+// The context menu a right press at (x, y) opens, as "label=action" items.
+std::vector<std::string> menu_after_right_press(i32 x, i32 y) {
+  DispatchTest::right_press(x, y);
+  DispatchTest::pass();
+  DispatchTest::release();
+  std::vector<std::string> out;
+  for (i32 i = 0; i < ctx_menu.count; ++i)
+    out.push_back(ctx_menu.labels[i] + ("=" + std::to_string(ctx_menu.actions[i])));
+  return out;
 }
 
-TEST_F(DockMouse, TileLaunchesHidesAndRestoresItsApplication) {
+Ints menu_rect() {
+  i32 x, top, height;
+  ctx_menu_rect(&x, &top, &height);
+  return {x, top, height};
+}
+
+using Menu = std::vector<std::string>;
+
+TEST_F(DockMouse, HoverRestartsTheTooltipDelayOnlyWhenTheTileChanges) {
+  move_pass(kClockTile, kDockRow);
+  const u32 since = dock_hover_start_tick;
+  move_pass(kClockTile + 10, kDockRow);
+  EXPECT_EQ((Ints{dock_hover, i32(dock_hover_start_tick - since)}), (Ints{2, 0}));
+  move_pass(500, 300);
+  EXPECT_EQ((Ints{dock_hover, dock_hover_start_tick != since}), (Ints{-1, 1}));
+  move_pass(kTrashX, kTrashY);
+  EXPECT_EQ(dock_trash_hover, 1);
+}
+
+TEST_F(DockMouse, TileLaunchesHidesRestoresAndRaisesItsApplicationAboveAnyWindow) {
+  Window& low = make_window(app::kAbout, 200, 500, 600, 260);  // reaches into the dock's rows
   click(kClockTile, kDockRow);
   Window* w = first_of(app::kClock);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(focused_window, win_index(*w));
-  EXPECT_NE(serial_log().find("[DOCK-DBG] click idx=2 item->app=2 item->fs_idx=0 item->label=Clock\r\n"),
-            std::string::npos);
   click(kClockTile, kDockRow);  // focused: the tile hides it
   EXPECT_EQ(w->anim_kind, anim::kMinimize);
   advance(22);
   pass();
   click(kClockTile, kDockRow);
-  EXPECT_EQ(w->minimized, 0u);
-  EXPECT_EQ(w->anim_kind, anim::kRestore);
-  EXPECT_EQ(focused_window, win_index(*w));
-  Window& other = make_window(app::kAbout, 150, 150, 460, 320);
+  EXPECT_EQ((Ints{i32(w->minimized), i32(w->anim_kind), focused_window}), (Ints{0, anim::kRestore, win_index(*w)}));
+  win_focus_and_raise(low);
   click(kClockTile, kDockRow);  // visible but behind: the tile raises it
-  EXPECT_GT(w->z, other.z);
+  EXPECT_GT(w->z, low.z);
   EXPECT_EQ(windows_of(app::kClock), 1);
 }
 
 TEST_F(DockMouse, FileTileBringsBackItsWindowOrOpensTheFile) {
   open_file_in_app(make_file("notes.txt", "hello"));
-  Window& w = windows[0];
-  win_minimize(w);
+  win_minimize(windows[0]);
   advance(22);
   pass();
   click(dock_slot_centre(7), kDockRow);  // its tile follows the seven pinned ones
-  EXPECT_EQ(w.minimized, 0u);
-  EXPECT_EQ(focused_window, 0);
-
-  reset_desktop();
-  reset_input();
+  EXPECT_EQ((Ints{i32(windows[0].minimized), focused_window}), (Ints{0, 0}));
   const i32 pinned = make_file("todo.txt", "x");
-  dock_items[7] = DockItem{5, 0xF5C842, "todo.txt", 1, pinned, 1};
-  click(dock_slot_centre(7), kDockRow);
-  ASSERT_NE(first_of(app::kTextEdit), nullptr);
-  EXPECT_EQ(first_of(app::kTextEdit)->doc_node, pinned);
+  dock_items[8] = DockItem{5, 0xF5C842, "todo.txt", 1, pinned, 1};
+  tap(dock_slot_x(dock_layout(), 7) + 20, kDockRow);  // the pinned file now comes first
+  EXPECT_EQ(windows[1].doc_node, pinned);
 }
 
-TEST_F(DockMouse, DockTileAboveAWindowTakesThePress) {
-  Window& low = make_window(app::kAbout, 200, 500, 600, 260);  // reaches into the dock's rows
-  const i32 z = low.z;
-  click(kClockTile, kDockRow);
-  EXPECT_EQ(windows_of(app::kClock), 1);
-  EXPECT_EQ(low.z, z);
+TEST_F(DockMouse, RightPressOnATileRaisesItsWindowAndALeftPressInThePassWaits) {
+  Window& clock = make_window(app::kClock, 100, 100, 320, 260);
+  make_window(app::kAbout, 500, 100, 300, 200);
+  right_press(kClockTile, kDockRow);
+  press_pass(500, 300);
+  EXPECT_EQ((Ints{ctx_menu.active, ctx_menu.x, ctx_menu.y, ctx_menu.app}), (Ints{1, kClockTile, 768 - 86, 2}));
+  EXPECT_EQ(focused_window, win_index(clock));
+  EXPECT_GT(clock.z, windows[1].z);  // raised, so its keys never go to a hidden window
+  pass();
+  EXPECT_EQ((Ints{ctx_menu.active, focused_window}), (Ints{0, win_index(clock)}));  // the waiting press closed it
+  EXPECT_EQ(menu_after_right_press(kClockTile, kDockRow), Menu{"Unpin from Dock=18"});
+  dock_add_dynamic_item(9, -1, "Tavlin Media Player");
+  make_window(app::kMediaPlayer, 100, 100, 320, 260).minimized = 1;
+  EXPECT_EQ(menu_after_right_press(dock_slot_centre(7), kDockRow), Menu{"Pin to Dock=17"});
+  EXPECT_EQ(focused_window, -1);  // a running tile without a visible window: nothing keeps the focus
 }
 
-TEST_F(DockMouse, TrashDoubleClickNeedsLessThanThirtyTicks) {
-  // A double click forgets the first press; 30 ticks apart is a new first press.
+TEST_F(DockMouse, TrashDoubleClickAndTheEmptyBinPopupAnchoredAtItsMenu) {
   const u32 t0 = pit_ticks;
-  const u32 steps[][2] = {{0, t0}, {29, 0}, {100, t0 + 100}, {130, t0 + 130}};
+  const u32 steps[][2] = {{0, t0}, {29, 0}, {100, t0 + 100}, {130, t0 + 130}};  // a double click forgets the first
   for (const auto& s : steps) {
     pit_ticks = t0 + s[0];
     click(kTrashX, kTrashY);
     EXPECT_EQ(trash_last_click_tick, s[1]) << s[0];
   }
-}
-
-TEST_F(DockMouse, EmptyBinButtonEmptiesTheTrashAndAnyPressClosesIt) {
-  // Anchored at (740, 720): the popup's corner is 90 left and 100 above.
-  const i32 px = 650, py = 620;
   Window& w = make_window(app::kAbout, 500, 560, 300, 120);
   make_window(app::kClock, 100, 100, 300, 200);
   const i32 z = w.z;
-  trash_count = 5;
-  trash_confirm_x = 740;
-  trash_confirm_y = 720;
+  for (int i = 0; i < 3; ++i) trash_add_item("old.txt", 0, "x", 1, 0, -1);
+  // Its menu sits 10 px above the trash, centred on the press; the popup's
+  // corner is (650, 620), its "Empty" button x 662..731, y 682..701.
   const struct {
     i32 x, y;
     u32 count_after;
-  } presses[] = {{px + 120, py + 40, 5}, {px + 120, py + 70, 5}, {px + 11, py + 70, 5}, {px + 12, py + 62, 0}};
+  } presses[] = {{770, 660, 3}, {770, 690, 3}, {661, 690, 3}, {662, 682, 0}};
   for (const auto& p : presses) {
-    trash_confirm_active = 1;
+    EXPECT_EQ(menu_after_right_press(kTrashX, kTrashY), (Menu{"Open Trash=15", "Empty Trash=16"}));
+    EXPECT_EQ(menu_rect(), (Ints{660, 697 - 52 - 10, 52}));
+    click(700, 670);  // "Empty Trash" asks first
+    ASSERT_EQ(trash_confirm_active, 1);
     click(p.x, p.y);
-    EXPECT_EQ(trash_confirm_active, 0);
-    EXPECT_EQ(trash_count, p.count_after) << p.x - px << "," << p.y - py;
+    EXPECT_EQ((Ints{trash_confirm_active, i32(trash_count)}), (Ints{0, i32(p.count_after)})) << p.x << "," << p.y;
   }
   EXPECT_EQ(w.z, z);  // the window under the popup saw none of it
+}
+
+TEST_F(DockMouse, WindowsAndIconsOfferTheirItems) {
+  make_window(app::kMediaPlayer, 100, 100, 400, 300);
+  EXPECT_EQ(menu_after_right_press(200, 200), (Menu{"Set App Name=19", "Pin to Dock=17"}));
+  make_window(app::kTerminal, 100, 100, 400, 300);
+  EXPECT_EQ(menu_after_right_press(200, 200), (Menu{"Set App Name=19", "Unpin from Dock=18"}));
+  make_window(app::kFinder, 100, 100, 520, 380).finder_dir = fs_desktop_dir;
+  EXPECT_EQ(menu_after_right_press(400, 300), (Menu{"New Folder=13", "New File=14"}));
+  EXPECT_EQ(ctx_menu.fs_idx, fs_desktop_dir);
+  windows_init();
+  const i32 file = make_file("a.txt");
+  DesktopIcon& icon = make_icon(0, file, 40, 50);
+  DesktopIcon& other = make_icon(1, make_file("b.txt"), 40, 170);
+  other.selected = 1;
+  EXPECT_EQ(menu_after_right_press(50, 60), (Menu{"Rename=12", "Delete=10", "Pin to Dock=17"}));
+  EXPECT_EQ((Ints{icon.selected, other.selected, ctx_menu.fs_idx, ctx_menu.app}), (Ints{1, 0, file, 5}));
+  dock_items[7] = DockItem{5, 0xF5C842, "a.txt", 1, file, 1};
+  other.selected = 1;  // an icon already selected keeps the group
+  EXPECT_EQ(menu_after_right_press(50, 60).back(), "Unpin from Dock=18");
+  EXPECT_EQ(other.selected, 1);
+  make_icon(2, fs_create(fs_desktop_dir, "Work", kFsDir), 40, 290);
+  EXPECT_EQ(menu_after_right_press(50, 300), (Menu{"Rename=12", "Delete=10"}));
+}
+
+TEST_F(DockMouse, EmptyDesktopMenuOpensUpwardKeepsToTheScreenAndAnswersByRow) {
+  EXPECT_EQ(menu_after_right_press(300, 400),
+            (Menu{"New Folder=13", "New File=14", "Show/Hide Icons=8", "New Finder Window=1"}));
+  EXPECT_EQ(menu_rect(), (Ints{300, 400 - 92, 92}));
+  // Items answer in 20-pixel rows below a 6-pixel margin: x 300 to 459, from y 308.
+  const Tap rows[] = {{300, 308, 13}, {459, 333, 13}, {300, 334, 14}, {300, 393, 1},
+                      {300, 394, -1}, {460, 320, -1}, {300, 307, -1}};  // the top margin counts as the first row
+  for (const Tap& r : rows) EXPECT_EQ(dispatch::ctx_menu_action_at(r.x, r.y), r.after) << r.x << "," << r.y;
+  Window& w = make_window(app::kAbout, 250, 250, 400, 300);
+  make_window(app::kClock, 700, 40, 200, 200);
+  menu_after_right_press(1000, 40);
+  EXPECT_EQ(menu_rect(), (Ints{1024 - 164, 32, 92}));
+  click(300, 300);  // any left press closes the menu without reaching beneath
+  EXPECT_EQ((Ints{ctx_menu.active, focused_window == win_index(w)}), (Ints{0, 0}));
 }
 
 }  // namespace

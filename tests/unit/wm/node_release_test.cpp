@@ -29,13 +29,12 @@ TEST_F(NodeRelease, AllHoldersOfADeletedFolderLetGoAndItsReusedSlotsStaySafe) {
   DesktopIcon& icon = make_icon(0, work, 40, 50);
 
   ASSERT_EQ(fs_delete_node(work), 1u);
-  EXPECT_EQ((Ints{editor.doc_node, viewer.image_node, player.doc_node}), (Ints{-1, -1, -1}));
+  EXPECT_EQ((Ints{editor.doc_node, viewer.image_node, player.doc_node, finder.finder_last_sel, icon.in_use}),
+            (Ints{-1, -1, -1, -1, 0}));
   EXPECT_STREQ(editor.title, "Untitled");
-  EXPECT_EQ((Ints{finder.finder_dir, finder.finder_last_sel, finder.finder_sel[notes]}),
-            (Ints{fs_desktop_dir, -1, 0}));
-  EXPECT_EQ(term.term_cwd, fs_desktop_dir);
+  EXPECT_EQ((Ints{finder.finder_dir, finder.finder_sel[notes], term.term_cwd}),
+            (Ints{fs_desktop_dir, 0, fs_desktop_dir}));
   for (const DockItem& d : dock_items) EXPECT_TRUE(d.fs_idx < 0 || d.app == 0) << d.label;
-  EXPECT_EQ(icon.in_use, 0);
 
   // New files take the freed slots; the old windows touch none of them.
   for (const char* name : {"a", "b", "c", "d"}) make_file(name, "mine");

@@ -58,7 +58,7 @@ TEST_F(Windows, MaximiseMinimiseAndRestoreAnimateBetweenTheirFrames) {
   make_window(app::kClock, 0, 40, 10, 10);
   win_restore_and_focus(w);
   EXPECT_EQ((Ints{i32(w.minimized), i32(w.anim_kind), focused_window}), (Ints{0, anim::kRestore, win_index(w)}));
-  EXPECT_EQ(anim_from(w), (Ints{462, 726, 8, 8}));
+  EXPECT_EQ((Ints{w.anim_from_x, w.anim_from_y}), (Ints{462, 726}));
   advance(22);
   win_minimize(w);
   advance(3);
@@ -92,9 +92,8 @@ TEST_F(Windows, AnimationProgressEasesOutOverTheKindsDuration) {
   const struct {
     u32 kind, start, ticks;
     i32 progress;
-  } cases[] = {{anim::kNone, 0, 5, 100},        {anim::kClose, 0, 1, 12},       {anim::kClose, 0, 14, 99},
-               {anim::kClose, 0, 15, 100},      {anim::kMinimize, 0, 11, 75},   {anim::kMinimize, 0, 22, 100},
-               {77, 0, 0, 100},                 {anim::kClose, 0xFFFFFFFCu, 8, 75}};  // across the counter's wrap
+  } cases[] = {{anim::kNone, 0, 5, 100}, {anim::kClose, 0, 1, 12}, {anim::kMinimize, 0, 11, 75}, {77, 0, 0, 100},
+               {anim::kClose, 0xFFFFFFFCu, 8, 75}};  // across the counter's wrap
   for (const auto& c : cases) {
     w.anim_kind = c.kind;
     w.anim_start = c.start;
@@ -103,26 +102,23 @@ TEST_F(Windows, AnimationProgressEasesOutOverTheKindsDuration) {
   }
 }
 
-TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocused) {
+TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocusedAndANinthHasNoRoom) {
   const struct {
     u32 kind;
     const char* title;
     Ints frame;
-  } cases[] = {{1, "About This OS", {282, 200, 460, 320}}, {2, "Clock", {352, 230, 320, 260}},
-               {3, "Terminal", {232, 170, 560, 380}},      {4, "Finder", {252, 170, 520, 380}},
-               {5, "Untitled", {272, 180, 480, 360}},      {8, "Tavlin Web", {132, 100, 760, 520}},
-               {9, "Tavlin Media Player", {252, 180, 520, 360}}, {10, "Moss Store", {212, 150, 600, 420}}};
+  } cases[] = {{3, "Terminal", {232, 170, 560, 380}}, {4, "Finder", {252, 170, 520, 380}},
+               {8, "Tavlin Web", {132, 100, 760, 520}}, {10, "Moss Store", {212, 150, 600, 420}}};
   for (const auto& c : cases) {
     open_app(static_cast<i32>(c.kind));
     open_app(static_cast<i32>(c.kind));  // a second launch focuses the first window
     ASSERT_EQ(windows_of(c.kind), 1) << c.kind;
-    const Window& w = *first_of(c.kind);
-    EXPECT_STREQ(w.title, c.title);
-    EXPECT_EQ(frame(w), c.frame) << c.kind;
-    EXPECT_EQ(focused_window, win_index(w));
+    EXPECT_EQ(std::string(first_of(c.kind)->title) + "|" + std::to_string(focused_window),
+              std::string(c.title) + "|" + std::to_string(win_index(*first_of(c.kind))));
+    EXPECT_EQ(frame(*first_of(c.kind)), c.frame) << c.kind;
   }
   EXPECT_EQ((Ints{first_of(4)->finder_dir, first_of(10)->store->selected}), (Ints{fs_desktop_dir, -1}));
-  EXPECT_STREQ(first_of(10)->store->status, "Ready");
+  for (i32 kind : {1, 2, 5, 9}) open_app(kind);
   const i32 z = next_z, dynamic = dock_dynamic_count;
   open_file_in_app(make_file("notes.txt", "hi"));  // a ninth window has no room
   EXPECT_EQ((Ints{open_windows(), next_z, dock_dynamic_count}), (Ints{8, z, dynamic}));

@@ -24,7 +24,6 @@
 
 namespace tavlin::test {
 
-constexpr u32 kStartTick = 100000;
 constexpr u32 kSky = 0xC6E4F6;
 using Ints = std::vector<i32>;
 
@@ -47,7 +46,7 @@ class WmTest : public CanvasTest {
     std::memset(&upload_dialog, 0, sizeof upload_dialog);
     std::memset(vuzedezoz_idir_used, 0, sizeof vuzedezoz_idir_used);
     trash_count = 0;
-    pit_ticks = last_dbg_tick = kStartTick;
+    pit_ticks = last_dbg_tick = 100000;
     mouse_x = mouse_y = -100;
     fs_tables_reset();
     // "/" is no valid child name: the root is made by hand, as start-up does.
@@ -94,7 +93,6 @@ class WmTest : public CanvasTest {
   static void advance(u32 ticks) { pit_ticks = pit_ticks + ticks; }
 
   static Ints frame(const Window& w) { return {w.x, w.y, w.w, w.h}; }
-  static Ints anim_from(const Window& w) { return {w.anim_from_x, w.anim_from_y, w.anim_from_w, w.anim_from_h}; }
   static Ints anim_to(const Window& w) { return {w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}; }
 
   static int open_windows() {
