@@ -54,8 +54,9 @@ inline std::string table_problems() {
     const FsNode& n = fs_nodes[i];
     live += n.in_use;
     if (n.in_use && (listed[i] > 1 || (n.parent != -1 && listed[i] != 1))) out << "node " << i << " is misfiled; ";
-    if (n.in_use && n.blob != -1 && (n.blob >= kFsMaxBlobs || !fs_blobs[n.blob].in_use || fs_blobs[n.blob].size != n.size ||
-                                     !blobs.insert(n.blob).second))
+    if (n.in_use && n.blob != -1 &&
+        (n.blob >= kFsMaxBlobs || !fs_blobs[n.blob].in_use || fs_blobs[n.blob].size != n.size ||
+         !blobs.insert(n.blob).second))
       out << "node " << i << " has a bad blob; ";
   }
   for (i32 b = 0; b < kFsMaxBlobs; ++b)

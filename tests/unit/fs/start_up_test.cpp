@@ -16,7 +16,8 @@ TEST_F(StartUp, BuildsTheStandardTreeFromNothingEachTime) {
   dir(fs_root, "Extra");
   fake_hw::clear_writes();
   standard_tree();
-  EXPECT_EQ(serial_log(), "[MediaAuto] Imported into Downloads: Quillon.yrf (15 bytes)\n[FS] Initialised. Nodes used: 8\n");
+  EXPECT_EQ(serial_log(),
+            "[MediaAuto] Imported into Downloads: Quillon.yrf (15 bytes)\n[FS] Initialised. Nodes used: 8\n");
   const std::tuple<std::string, u32, i32, u32> expected[] = {  // name, kind, parent, has_blob
       {"/", kFsDir, -1, 0},           {"Desktop", kFsDir, 1, 0},     {"Documents", kFsDir, 1, 0},
       {"Downloads", kFsDir, 1, 0},    {"Applications", kFsDir, 1, 0}, {"Quillon.yrf", kFsFile, 4, 1},
@@ -90,7 +91,8 @@ TEST_F(MediaScan, ImagesAreMarkedAndReportedOnceVideosOnEveryScanOthersLeftAlone
   const i32 png = raw_file(downloads, "photo", kSamplePng), yrf = raw_file(downloads, "pic", kSampleYrf);
   const i32 video = raw_file(downloads, "clip.zeva", kSampleZeva);
   const i32 half_png = raw_file(downloads, "half", std::vector<u8>(kSamplePng.begin(), kSamplePng.begin() + 7));
-  const i32 text = file(downloads, "YRF1.txt", "YRF1 is not in a blob"), elsewhere = raw_file(documents, "pic", kSampleYrf);
+  const i32 text = file(downloads, "YRF1.txt", "YRF1 is not in a blob");
+  const i32 elsewhere = raw_file(documents, "pic", kSampleYrf);
   dir(downloads, "Folder");
   scan_at(100);
   scan_at(200);

@@ -65,8 +65,8 @@ TEST_F(Tree, MoveAppendsToTheDestinationAndRefusesCyclesClashesAndBadTargets) {
 TEST_F(Tree, RenameKeepsTheOldNameUnlessTheNewOneIsFreeAndValid) {
   const i32 a = file(documents, "a.txt");
   file(documents, "b.txt");
-  const std::pair<i32, const char*> refused[] = {{a, ""},       {a, "x/y"}, {a, ".."},  {a, "b.txt"},
-                                                 {a, nullptr},  {0, "z"},   {115, "z"}, {a, "abcdefghijklmnopqrstuvwxyz01"}};
+  const std::pair<i32, const char*> refused[] = {{a, ""},      {a, "x/y"}, {a, ".."},   {a, "b.txt"}, {a, nullptr},
+                                                 {0, "z"},     {115, "z"}, {a, "abcdefghijklmnopqrstuvwxyz01"}};
   for (auto [node, name] : refused) EXPECT_EQ(fs_rename(node, name), 0u) << (name ? name : "null");
   EXPECT_STREQ(fs_nodes[a].name, "a.txt");
   EXPECT_EQ(fs_rename(a, "a.txt"), 1u);

@@ -72,7 +72,8 @@ TEST_F(Scom, RefusalsReturnEarlyAndNeverOverwrite) {
   term->term_cwd = docs;
   EXPECT_EQ(output("scom in"), compiled("in", "a.hit"));
   const u32 nodes = fs_node_count;
-  const char *const not_found = "Error: Input file not found", *const not_created = "Error: Could not create output file";
+  const char* const not_found = "Error: Input file not found";
+  const char* const not_created = "Error: Could not create output file";
   const std::pair<std::string, const char*> cases[] = {
       {"scom", not_found},       {"scom nothing.txt", not_found},      {"scom local.txt", not_found},
       {"scom in", not_created},  {"scom in -o keep.hit", not_created}, {"scom in -o Desktop", not_created}};
@@ -81,12 +82,7 @@ TEST_F(Scom, RefusalsReturnEarlyAndNeverOverwrite) {
     EXPECT_EQ(input(), line);
   }
   EXPECT_EQ(fs_node_count, nodes);
-  EXPECT_EQ((std::pair{std::string(fs_nodes[mine].text), fs_nodes[mine].size}), (std::pair{std::string("my own text"), 11u}));
-}
-
-TEST_F(Run, NoArgumentGivesTheUsageAndReturnsEarly) {
-  EXPECT_EQ(run("run"), (Lines{"> run", "Usage: run <file.hit>"}));
-  EXPECT_EQ(input(), "run");
+  EXPECT_STREQ(fs_nodes[mine].text, "my own text");
 }
 
 TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntryFromAClearState) {
@@ -105,10 +101,12 @@ TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntryFromAClearState) {
   program_file(fs_root, "p.hit", hit({0x0B}, 9, 0xEE));  // whatever the version and reserved bytes
   ASSERT_EQ(app_load("p.hit"), 1);
   const VmState& fresh = loaded_apps[1].vm;
-  EXPECT_EQ((std::vector<i32>{fresh.code_len, fresh.pc, fresh.sp, fresh.var_count, fresh.error}), (std::vector<i32>{1, 0, 0, 0, 0}));
+  EXPECT_EQ((Ints{fresh.code_len, fresh.pc, fresh.sp, fresh.var_count, fresh.error}), (Ints{1, 0, 0, 0, 0}));
 }
 
-TEST_F(Run, FilesMustBeInTheRootAndHoldAHeaderWithTheMagic) {
+TEST_F(Run, NeedsANameAndAFileInTheRootHoldingAHeaderWithTheMagic) {
+  EXPECT_EQ(run("run"), (Lines{"> run", "Usage: run <file.hit>"}));
+  EXPECT_EQ(input(), "run");  // the usage returns early
   fs_create(fs_root, "dir.hit", kFsDir);
   program_file(term_test::dir_at("/Documents"), "local.hit", hit({}));
   term->term_cwd = term_test::dir_at("/Documents");
@@ -150,7 +148,8 @@ TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
   for (u32 i = 0; i < 8; ++i) EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
   for (u32 i = 0; i < 2; ++i) {
     EXPECT_EQ(output("run my prog.hit"), running("my prog.hit", "Stopped: bad instruction (-6)")) << i;
-    EXPECT_EQ((std::pair{std::string(loaded_apps[i].name), loaded_apps[i].slot}), (std::pair{std::string("my prog.hit"), i}));
+    EXPECT_STREQ(loaded_apps[i].name, "my prog.hit");
+    EXPECT_EQ(loaded_apps[i].slot, i);
   }
   EXPECT_STREQ(loaded_apps[2].name, "ok.hit");
   EXPECT_EQ(app_count, 8u);

@@ -50,13 +50,16 @@ TEST_F(Vm, InstructionsLeaveTheirResultsOnTheStack) {
   EXPECT_EQ((Ints{vm.sp, vm.stack[63]}), (Ints{64, 64}));  // the sixty-fifth is dropped
 }
 
-TEST_F(Vm, OperandsAreReadBigEndianWhileFourBytesRemain) {
+TEST_F(Vm, OperandsAreReadBigEndianWhileFourBytesRemainAndOversizedCodeIsRefused) {
   code = {0x12, 0x34, 0x56, 0x78, 0xFF};
   vm_load(vm, code.data(), 5);
   vm.pc = 1;
   EXPECT_EQ(vm_read_int(vm), 0x345678FF);
   EXPECT_EQ(vm_read_int(vm), 0);
   EXPECT_EQ((Ints{vm.pc, vm.error}), (Ints{5, kVmBadCode}));
+  vm_load(vm, code.data(), kVmMaxCode + 1);
+  vm_execute(vm);
+  EXPECT_EQ((std::pair{vm.error, vm.running}), (std::pair{kVmBadCode, 0u}));
 }
 
 TEST_F(Vm, VariablesAreNamedByIdReadZeroUntilStoredAndAFullTableDropsNewOnes) {

@@ -33,8 +33,10 @@ TEST_F(Syscall, DrawingCallsPaintTheBackBufferClippedToTheScreen) {
       call("draw_line", {"0x0000FF", "-2147483648", "5", "2147483647", "5"}) +
       call("draw_rect_outline", {"0xFFFF00", "60", "60", "4", "3"}) +
       call("draw_rect_outline", {"0xFFFFFF", "2147483647", "2147483647", "2147483647", "2147483647"}) +
-      call("draw_circle", {"0x123456", "200", "200", "5"}) + "HALT\n");
-  EXPECT_EQ(stack(), Ints(6, 1));
+      call("draw_circle", {"0x123456", "200", "200", "5"}) +
+      call("draw_line", {"0x00FFFF", "300", "310", "301", "300"}) +
+      call("draw_line", {"0xFF00FF", "500", "500", "500", "500"}) + "HALT\n");
+  EXPECT_EQ(stack(), Ints(8, 1));
   for (i32 y = 19; y <= 22; ++y)
     for (i32 x = 9; x <= 13; ++x) EXPECT_EQ(pixel(x, y) == 0xFF0000, x >= 10 && x <= 12 && y >= 20 && y <= 21);
   const struct {
@@ -42,16 +44,15 @@ TEST_F(Syscall, DrawingCallsPaintTheBackBufferClippedToTheScreen) {
     u32 colour;
   } expected[] = {{40, 40, 0x00FF00}, {42, 41, 0x00FF00}, {44, 42, 0x00FF00}, {41, 41, 0},        {60, 60, 0xFFFF00},
                   {63, 62, 0xFFFF00}, {61, 62, 0xFFFF00}, {63, 61, 0xFFFF00}, {61, 61, 0},        {0, 5, 0x0000FF},
-                  {1023, 5, 0x0000FF}, {200, 200, 0x123456}};
+                  {1023, 5, 0x0000FF}, {200, 200, 0x123456}, {300, 310, 0x00FFFF}, {301, 300, 0x00FFFF},
+                  {500, 500, 0xFF00FF}};
   for (const auto& e : expected) EXPECT_EQ(pixel(e.x, e.y), e.colour) << e.x << "," << e.y;
-}
-
-TEST_F(Syscall, TextIsDrawnAtItsPointOrCentredOnIt) {
+  // Text at its point or centred on it; far off screen it is skipped.
   memset(backbuf, 0, 1024 * 768 * 4);
   run(call("draw_text_center", {"0xFFFFFF", "100", "50", "@ok"}) +
       call("draw_text", {"0xFFFFFF", "-2147483648", "2147483647", "@ok"}) + "HALT\nok: .string \"OK\"\n");
   EXPECT_EQ(stack(), (Ints{1, 1}));
-  std::vector<u32> drawn(backbuf, backbuf + 1024 * 768);
+  const std::vector<u32> drawn(backbuf, backbuf + 1024 * 768);
   memset(backbuf, 0, 1024 * 768 * 4);
   draw_text(92, 46, "OK", 0xFFFFFF, 1);
   EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), backbuf));
