@@ -1,10 +1,8 @@
 // The dock: layout and hit testing, the dynamic records, the icon centres
-// animations aim at, and what the dock draws (bounce, running dot, trash fill).
+// animations aim at, and the launch bounce and running dot it draws.
 #include "kernel/wm/dock.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
 
 #include "kernel/wm/launch.h"
 #include "unit/wm/wm_fixture.h"
@@ -77,20 +75,6 @@ TEST_F(DockPixels, RunningDotAndTheLaunchBounceUntilClickedOrThreeAndAHalfSecond
     if (h.lift) EXPECT_NE(px(443, H - 20), 0x1C1C1Eu) << h.t;
   }
   EXPECT_EQ(px(466, H - 10), 0x555555u);
-}
-
-TEST_F(DockPixels, TrashFillsInTenthsAndIsFullFromTen) {
-  // The can body runs 39 rows; the top two lie under the white rim line.
-  const std::pair<u32, size_t> cases[] = {{0, 0}, {1, 3}, {9, 35}, {10, 37}, {64, 37}};
-  for (auto [count, rows] : cases) {
-    trash_count = count;
-    draw();
-    std::set<i32> filled;
-    for (i32 y = H - 71; y < H - 15; ++y)
-      for (i32 x = 714; x < 770; ++x)
-        if (px(x, y) == 0xB8B8BCu) filled.insert(y);
-    EXPECT_EQ(filled.size(), rows) << count;
-  }
 }
 
 }  // namespace

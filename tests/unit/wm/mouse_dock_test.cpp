@@ -153,9 +153,8 @@ TEST_F(DockMouse, EmptyDesktopMenuOpensUpwardKeepsToTheScreenAndAnswersByRow) {
   EXPECT_EQ(menu_after_right_press(300, 400),
             (Menu{"New Folder=13", "New File=14", "Show/Hide Icons=8", "New Finder Window=1"}));
   EXPECT_EQ(menu_rect(), (Ints{300, 400 - 92, 92}));
-  // Items answer in 20-pixel rows below a 6-pixel margin: x 300 to 459, from y 308.
-  const Tap rows[] = {{300, 308, 13}, {459, 333, 13}, {300, 334, 14}, {300, 393, 1},
-                      {300, 394, -1}, {460, 320, -1}, {300, 307, -1}};  // the top margin counts as the first row
+  // 20-pixel rows from y 308, x 300 to 459: the top margin counts as the first row, the bottom one answers nothing.
+  const Tap rows[] = {{459, 308, 13}, {300, 334, 14}, {300, 393, 1}, {300, 394, -1}, {460, 320, -1}, {300, 307, -1}};
   for (const Tap& r : rows) EXPECT_EQ(dispatch::ctx_menu_action_at(r.x, r.y), r.after) << r.x << "," << r.y;
   Window& w = make_window(app::kAbout, 250, 250, 400, 300);
   make_window(app::kClock, 700, 40, 200, 200);
