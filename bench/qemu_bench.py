@@ -93,7 +93,8 @@ def measure(iso, label):
     port = free_port()
     # The user's image, with its own symbols (not the test image's).
     elf = os.path.join(os.environ["TAVLIN_BUILD"], "kernel.elf")
-    m = Machine(iso=iso, elf=elf, extra_args=["-gdb", f"tcp:127.0.0.1:{port}"])
+    m = Machine(extra_args=["-gdb", f"tcp:127.0.0.1:{port}"])
+    m.iso, m.elf = iso, elf
     started = time.monotonic()
     m.start()
     try:

@@ -1,9 +1,11 @@
-"""The web browser on the real ISO over the private test network: dnsmasq
-names the web host, Python's http.server serves tests/pages on port 80.
-Driven by QMP clicks and keys; the browser's state is read back from guest
-memory (its drawing is checked by the unit tests)."""
+"""The web browser on the real ISO over the private test network, with
+either card: dnsmasq names the web host, Python's http.server serves
+tests/pages on port 80, and a server on port 8091 takes the request and never
+answers. Driven by QMP clicks and keys; the browser's state is read back from
+guest memory (its drawing is checked by the unit tests)."""
 import os
 import shutil
+import time
 import unittest
 
 from desktop import BROWSER, find_window
@@ -17,6 +19,9 @@ FIELDS = dict(url=(0, 128), url_bar=(128, 128), text=(264, 8192), status=(8472, 
 FOCUSED, LOADING, ERROR, INDEX = 256, 8464, 8468, 12636
 ARTICLE = ["Harbour News ", "Home", "About", "Ferry timetable & fares"]
 CRLF = "Line ends\n\nWritten on a machine that ends lines with CR LF.\n\ntwo spaces"
+BIG_PARA = "<p class=\"entry\">Mooring lines were checked twice; <b>all</b> held fast &amp; dry.</p>\n"
+BIG = ("<h1>Big page</h1>\n" + BIG_PARA * (100 * 1024 // len(BIG_PARA))).encode()
+SILENT_PORT = 8091
 
 
 class Browser(netns.LanTestCase):
@@ -27,8 +32,10 @@ class Browser(netns.LanTestCase):
         web = os.path.join(cls.work, "web")
         shutil.copytree(PAGES, web)
         shutil.copy(os.path.join(web, "article.html"), os.path.join(web, "index.html"))
+        netns.write_files(web, {"big.html": BIG})
         cls.peer(netns.start_dnsmasq(cls.work, names={WEB: netns.HOST_IP}))
         cls.peer(netns.start_http_server(cls.work, web, port=80))
+        cls.peer(netns.raw_server(netns.HOST_IP, SILENT_PORT, lambda conn: time.sleep(60)))
 
     def u32(self, offset):
         return self.m.read_u32("browser_state", offset)
@@ -48,13 +55,15 @@ class Browser(netns.LanTestCase):
         return self.state()
 
     def visit(self, typed):
-        """Types into the URL bar, presses Enter; the state after the load."""
+        """Types into the URL bar, presses Enter; the state after the load,
+        with the guest ticks from Enter to its end."""
         self.press(300, lambda: self.u32(FOCUSED) == 1)
         self.m.type_text("\b" * len(self.state()["url_bar"]) + typed)
         self.m.wait_until(lambda: self.state()["url_bar"] == typed, message="the typed URL")
+        start = self.m.read_u32("pit_ticks")
         self.m.key("ret")
         self.m.wait_until(lambda: self.u32(FOCUSED) == 0, message="Enter")
-        return self.settle()
+        return dict(self.settle(), ticks=self.m.read_u32("pit_ticks") - start)
 
     def test_typed_names_back_and_forward(self):
         state = self.visit(WEB)
@@ -68,11 +77,22 @@ class Browser(netns.LanTestCase):
             state = self.settle()
             self.assertEqual((state["url"], state["url_bar"], state["status"], state["head"]), (url, url, "Done", head))
 
-    def test_unknown_name_fails_in_red(self):
-        state = self.visit("nowhere.tavlin.test")
-        self.assertEqual((state["url"], state["status"], state["error"], state["head"][0]),
-                         ("http://nowhere.tavlin.test", "DNS resolution failed", 1, "Could not resolve hostname."))
+    def test_failures_show_in_red(self):
+        for typed, status, first_line in (
+                ("nowhere.tavlin.test", "DNS resolution failed", "Could not resolve hostname."),
+                (f"{WEB}:{SILENT_PORT}/", "HTTP request failed", "Connection failed.")):
+            state = self.visit(typed)
+            self.assertEqual((state["url"], state["status"], state["error"], state["head"][0]),
+                             ("http://" + typed, status, 1, first_line))
 
+    def test_a_100_kb_page_loads(self):
+        state = self.visit(WEB + "/big.html")
+        self.assertEqual((state["status"], state["head"][0], len(state["text"])), ("Done", "Big page", 8191))
+        print(f"\n[{self.nic}] Enter to \"Done\" for a {len(BIG)}-byte page: {state['ticks']} ticks")
+
+
+class BrowserOverRtl8139(Browser):
+    nic = "rtl8139"
 
 if __name__ == "__main__":
     unittest.main()

@@ -1,5 +1,5 @@
-"""Moss Store on the real ISO over the private test network, with our store
-server at the kernel's default address: the list as cards, a download, an
+"""Moss Store on the real ISO over the private test network, with either card and
+our store server at the kernel's default address: the list as cards, a download, an
 upload picked with the file picker's keys and its description on the next
 list, a transfer cut short, a server that is down. Driven by QMP clicks and
 keys; the Store's state is read back from guest memory."""
@@ -111,6 +111,10 @@ class Store(netns.LanTestCase):
 
         self.assertEqual(self.refresh_after_the_wait(), "HTTP get failed")  # nothing listens now
         self.assertEqual(self.names(), ["alpha.txt", "beta.png", "delta.bin", "gamma.bin"])
+
+
+class StoreOverRtl8139(Store):
+    nic = "rtl8139"
 
 
 if __name__ == "__main__":
