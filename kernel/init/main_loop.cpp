@@ -39,7 +39,7 @@ void main_loop_pass() {
 
 void wait_for_next_tick() {
   const u32 target = ticks_now() + 1;
-  while (static_cast<i32>(ticks_now() - target) < 0) hw::halt();
+  while (!tick_reached(target)) hw::halt();
 }
 
 }  // namespace tavlin

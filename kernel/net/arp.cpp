@@ -46,7 +46,7 @@ void log_timeout() {
 // 1 once the cache knows `ip`; waits one attempt's worth of ticks.
 u32 wait_for_reply(const u8* ip, u8* mac_out) {
   const u32 deadline = ticks_now() + kAttemptTicks;
-  while (static_cast<i32>(ticks_now() - deadline) < 0) {
+  while (!tick_reached(deadline)) {
     net_have_ipv4_frame = 0;
     net_pump();
     if (arp_cache_lookup(ip, mac_out)) return 1;
@@ -96,22 +96,9 @@ u32 arp_build_request(const u8* target_ip) {
   return kArpFrameLen;
 }
 
-void arp_receive(const u8* frame, u32 length) {
-  if (length < kArpFrameLen) return;
-  const auto* arp = reinterpret_cast<const wire::ArpPacket*>(frame + wire::kEthHeaderLen);
-  const u16 operation = wire::be16(arp->operation);
-  serial_puts("[NET] ARP oper=");
-  serial_dec32(operation);
-  serial_puts("\n");
-  // Only Ethernet/IPv4 packets have their addresses where we read them.
-  if (wire::be16(arp->hardware_type) != kHardwareEthernet ||
-      wire::be16(arp->protocol_type) != wire::kEtherTypeIpv4 || arp->hardware_size != 6 ||
-      arp->protocol_size != 4)
-    return;
-  if (operation == kOpReply) arp_cache_learn(arp->sender_ip, arp->sender_mac);
-  if (operation == kOpRequest) arp_answer(*arp);
-}
+namespace {
 
+// Sends the reply to one Ethernet/IPv4 request when it asks for our address.
 void arp_answer(const wire::ArpPacket& request) {
   // A peer whose cache entry for us has aged asks again; without an answer
   // it could no longer reach us in the middle of a transfer.
@@ -131,6 +118,24 @@ void arp_answer(const wire::ArpPacket& request) {
   memcpy(reply->target_mac, request.sender_mac, 6);
   memcpy(reply->target_ip, request.sender_ip, 4);
   nic_send_packet(frame, sizeof frame);
+}
+
+}  // namespace
+
+void arp_receive(const u8* frame, u32 length) {
+  if (length < kArpFrameLen) return;
+  const auto* arp = reinterpret_cast<const wire::ArpPacket*>(frame + wire::kEthHeaderLen);
+  const u16 operation = wire::be16(arp->operation);
+  serial_puts("[NET] ARP oper=");
+  serial_dec32(operation);
+  serial_puts("\n");
+  // Only Ethernet/IPv4 packets have their addresses where we read them.
+  if (wire::be16(arp->hardware_type) != kHardwareEthernet ||
+      wire::be16(arp->protocol_type) != wire::kEtherTypeIpv4 || arp->hardware_size != 6 ||
+      arp->protocol_size != 4)
+    return;
+  if (operation == kOpReply) arp_cache_learn(arp->sender_ip, arp->sender_mac);
+  if (operation == kOpRequest) arp_answer(*arp);
 }
 
 u32 arp_resolve(const u8* ip, u8* mac_out) {

@@ -2,7 +2,6 @@
 // broadcast request, and answers to requests for our address.
 #pragma once
 #include "kernel/core/types.h"
-#include "kernel/net/wire.h"
 
 namespace tavlin {
 
@@ -28,7 +27,5 @@ u32 arp_build_request(const u8* target_ip);
 // A received ARP frame (the pump's part): replies are learned, requests for
 // our configured address are answered.
 void arp_receive(const u8* frame, u32 length);
-// Sends the reply to one Ethernet/IPv4 request when it asks for our address.
-void arp_answer(const wire::ArpPacket& request);
 
 }  // namespace tavlin

@@ -103,16 +103,23 @@ u32 build_message(u8 type, const u8* requested_ip, const u8* server_id) {
                          static_cast<u32>(o - msg));
 }
 
+// 1 when a server message answers our current transaction: our xid and
+// our hardware address (another client's exchange is not ours to take).
+bool reply_is_ours(const u8* message) {
+  const auto* m = reinterpret_cast<const wire::DhcpMessage*>(message);
+  return wire::be32(m->xid) == dhcp_xid && wire::bytes_equal(m->chaddr, dhcp_mac, 6);
+}
+
 // Pumps for one wait and returns 1 with the message of the first reply of
 // the wanted type.
 u32 wait_for(u8 type, const u8*& message, DhcpOptions& options) {
   const u32 deadline = ticks_now() + kWaitTicks;
-  while (static_cast<i32>(ticks_now() - deadline) < 0) {
+  while (!tick_reached(deadline)) {
     net_have_ipv4_frame = 0;
     net_pump();
     if (!net_have_ipv4_frame) continue;
     if (dhcp_parse_reply(net_ipv4_frame, net_ipv4_frame_len, message, options) &&
-        dhcp_reply_is_ours(message) && options.message_type == type)
+        reply_is_ours(message) && options.message_type == type)
       return 1;
   }
   return 0;
@@ -179,11 +186,6 @@ u32 dhcp_parse_reply(const u8* frame, u32 length, const u8*& message, DhcpOption
   if (!wire::bytes_equal(udp.payload + 236, kCookie, 4)) return 0;
   message = udp.payload;
   return dhcp_parse_options(udp.payload, udp.payload_length, out);
-}
-
-u32 dhcp_reply_is_ours(const u8* message) {
-  const auto* m = reinterpret_cast<const wire::DhcpMessage*>(message);
-  return wire::be32(m->xid) == dhcp_xid && wire::bytes_equal(m->chaddr, dhcp_mac, 6);
 }
 
 u32 dhcp_build_discover() {

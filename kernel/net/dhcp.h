@@ -34,10 +34,6 @@ u32 dhcp_parse_options(const u8* message, u32 length, DhcpOptions& out);
 // and well-formed options; gives the message and its options.
 u32 dhcp_parse_reply(const u8* frame, u32 length, const u8*& message, DhcpOptions& out);
 
-// 1 when a server message answers our current transaction: our xid and
-// our hardware address (another client's exchange is not ours to take).
-u32 dhcp_reply_is_ours(const u8* message);
-
 // Builds the DISCOVER (or, with the offered address and the offering
 // server, null when it named none, the REQUEST) of the current transaction
 // in net_scratch_tx; the frame length. Both ask for a broadcast answer.

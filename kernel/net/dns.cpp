@@ -117,7 +117,7 @@ u32 dns_resolve_with_server(const char* name, u8* ip_out, const u8* server_ip) {
   if (!arp_resolve(hop, mac)) return 0;
   eth_send_scratch(udp_build_frame(mac, net_my_ip, server, port, kDnsPort, query, query_length));
   const u32 deadline = ticks_now() + kWaitTicks;
-  while (static_cast<i32>(ticks_now() - deadline) < 0) {
+  while (!tick_reached(deadline)) {
     net_have_ipv4_frame = 0;
     net_pump();
     UdpDatagram d;

@@ -58,7 +58,7 @@ u32 net_receive_frame(const u8* frame, u32 length) {
 
 void net_pump() {
   const u32 deadline = ticks_now() + kPumpTicks;
-  while (static_cast<i32>(ticks_now() - deadline) < 0) {
+  while (!tick_reached(deadline)) {
     const u32 length = nic_poll_recv(net_scratch_rx);
     if (length == 0) continue;
     if (net_receive_frame(net_scratch_rx, length)) return;

@@ -23,9 +23,6 @@ constexpr u32 kSynAttempts = 4;
 constexpr u32 kSynWaitTicks = 300;
 constexpr u32 kIdleTicks = 500;
 constexpr u32 kRequestCap = kTcpMaxPayload + 1;
-// A whole transfer, connection included: a server that trickles its bytes
-// must not hold the desktop longer than this.
-constexpr u32 kHttpTransferTicks = 3000;
 
 // Appends text to the request; 0 once it no longer fits.
 u32 append(char* out, u32& n, const char* text) {
@@ -80,6 +77,9 @@ u32 http_get(const u8* server_ip, u16 port, const char* host, const char* path) 
                                 http_resp_total);
 }
 
+namespace {
+
+// The body after the first blank line of buf.
 const u8* http_body_of(const u8* buf, u32 length, u32* body_length) {
   *body_length = 0;
   if (length <= 3) return nullptr;
@@ -91,6 +91,8 @@ const u8* http_body_of(const u8* buf, u32 length, u32* body_length) {
   }
   return nullptr;
 }
+
+}  // namespace
 
 u8* http_strip_headers(u32 length, u32* body_length) {
   if (length > kHttpRespCap) length = kHttpRespCap;

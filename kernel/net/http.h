@@ -12,6 +12,9 @@ constexpr u32 kHttpTxCap = 512512;
 // Where QEMU's user-mode network puts the host (tools/run_with_store.sh
 // starts the store server there for `make run`).
 constexpr const char* kStoreServerUrl = "http://10.0.2.2:8088";
+// A whole transfer, download or upload, connection included: a server that
+// trickles its bytes must not hold the desktop longer than this.
+constexpr u32 kHttpTransferTicks = 3000;
 
 extern u8 http_resp_buf[kHttpRespCap];
 extern u32 http_resp_len;
@@ -30,9 +33,6 @@ u8* http_strip_headers(u32 length, u32* body_length);
 
 u32 http_post_file(const char* server_url, const char* local_path, const char* remote_name);
 u32 http_download_file(const char* name);
-
-// The body after the first blank line of buf, as http_strip_headers.
-const u8* http_body_of(const u8* buf, u32 length, u32* body_length);
 
 // The Content-Length value among the header lines at the start of buf
 // (the header block, without its blank line); 0 when there is none or it

@@ -24,8 +24,6 @@ constexpr u32 kSegment = 1400;
 constexpr u32 kSynAckTicks = 300;
 constexpr u32 kResponseTicks = 400;
 constexpr u32 kResponseLogBytes = 64;
-// The whole transfer from the handshake on, as for a download.
-constexpr u32 kTransferTicks = 3000;
 
 // A bounded text builder over a byte buffer.
 struct Text {
@@ -201,9 +199,7 @@ u32 await_response(TcpConnection& c, u32 transfer_deadline) {
   const u32 deadline = earlier_tick(ticks_now() + kResponseTicks, transfer_deadline);
   TcpSegment s;
   while (tcp_next_segment(c, deadline, s)) {
-    // The answer starts where the server's stream does: a segment from
-    // elsewhere in sequence space is a stray or a forgery.
-    if ((s.payload_length || (s.flags & kTcpFin)) && s.seq == c.rcv_nxt) return finish(c, s);
+    if (tcp_is_answer(c, s)) return finish(c, s);
   }
   c.rcv_nxt = c.peer_iss + 1;
   tcp_send(c, kTcpFin | kTcpAck, nullptr, 0);
@@ -240,7 +236,7 @@ u32 http_post_file(const char* server_url, const char* local_path, const char* r
   serial_puts("[UPLOAD] SYN-ACK received\n");
   tcp_send(c, kTcpAck, nullptr, 0);
   TcpSegment answer;
-  const u32 deadline = now + kTransferTicks;
+  const u32 deadline = now + kHttpTransferTicks;
   const TcpSendResult sent = tcp_send_stream(c, http_tx, total, kSegment, answer, deadline);
   serial_puts("[UPLOAD] data sent, waiting for response\n");
   if (sent == TcpSendResult::Answered) return finish(c, answer);

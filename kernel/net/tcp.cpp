@@ -73,7 +73,7 @@ u32 tcp_frame_matches(u32 frame_length, const u8* peer_ip, u16 local_port, u16 r
 }
 
 u32 tcp_next_segment(const TcpConnection& c, u32 deadline, TcpSegment& out) {
-  while (static_cast<i32>(ticks_now() - deadline) < 0) {
+  while (!tick_reached(deadline)) {
     net_have_ipv4_frame = 0;
     net_pump();
     if (!net_have_ipv4_frame || net_ipv4_frame_len < kSegmentOffset) continue;
@@ -84,8 +84,12 @@ u32 tcp_next_segment(const TcpConnection& c, u32 deadline, TcpSegment& out) {
 }
 
 u32 tcp_send(const TcpConnection& c, u8 flags, const u8* payload, u32 length) {
-  return tcp_send_segment(c.peer_mac, c.peer_ip, c.local_port, c.remote_port, c.snd_nxt,
-                          c.rcv_nxt, flags, payload, length);
+  return tcp_send_at(c, c.snd_nxt, flags, payload, length);
+}
+
+u32 tcp_send_at(const TcpConnection& c, u32 seq, u8 flags, const u8* payload, u32 length) {
+  return tcp_send_segment(c.peer_mac, c.peer_ip, c.local_port, c.remote_port, seq, c.rcv_nxt, flags,
+                          payload, length);
 }
 
 u32 tcp_open(TcpConnection& c, u32 attempts, u32 wait) {

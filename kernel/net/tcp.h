@@ -2,7 +2,6 @@
 // in-order receive of one response and the windowed send of one request.
 // One connection at a time, no listening.
 #pragma once
-#include "kernel/core/timer.h"
 #include "kernel/core/types.h"
 
 namespace tavlin {
@@ -17,10 +16,6 @@ constexpr u16 kTcpWindow = 8192;
 
 // Sequence-space order, correct across the 2^32 wrap.
 inline bool seq_before(u32 a, u32 b) { return static_cast<i32>(a - b) < 0; }
-
-// Tick deadlines, correct across the counter's wrap the same way.
-inline bool tick_reached(u32 when) { return static_cast<i32>(ticks_now() - when) >= 0; }
-inline u32 earlier_tick(u32 a, u32 b) { return static_cast<i32>(a - b) < 0 ? a : b; }
 
 // Builds one segment in net_scratch_tx and sends it; the frame length.
 u32 tcp_build_and_send(const u8* dst_mac, const u8* dst_ip, u16 src_port, u16 dst_port, u32 seq,
@@ -65,6 +60,19 @@ struct TcpConnection {
 u32 tcp_next_segment(const TcpConnection& c, u32 deadline, TcpSegment& out);
 // Sends flags (and payload) at snd_nxt acknowledging rcv_nxt.
 u32 tcp_send(const TcpConnection& c, u8 flags, const u8* payload, u32 length);
+// The same at sequence number `seq` (a segment sent again).
+u32 tcp_send_at(const TcpConnection& c, u32 seq, u8 flags, const u8* payload, u32 length);
+
+// Whether seq lies in what we are ready to receive: a RST or FIN from
+// anywhere else is someone guessing.
+inline bool tcp_seq_in_window(const TcpConnection& c, u32 seq) {
+  return !seq_before(seq, c.rcv_nxt) && seq_before(seq, c.rcv_nxt + kTcpWindow);
+}
+// The peer's answer starts exactly where its stream does; anything else
+// (a stray, a forged FIN) is not an answer.
+inline bool tcp_is_answer(const TcpConnection& c, const TcpSegment& s) {
+  return (s.payload_length || (s.flags & kTcpFin)) && s.seq == c.rcv_nxt;
+}
 
 // SYN up to `attempts` times, `wait` ticks each, until a SYN+ACK that
 // acknowledges our SYN; then the connection is established (the final ACK

@@ -11,12 +11,6 @@ namespace {
 constexpr u32 kResendTicks = 100;
 
 
-// A reset counts only inside what we are ready to receive; one with a
-// sequence number from anywhere else is someone guessing.
-bool in_window(const TcpConnection& c, u32 seq) {
-  return !seq_before(seq, c.rcv_nxt) && seq_before(seq, c.rcv_nxt + kTcpWindow);
-}
-
 // Appends what fits of the stream bytes and moves rcv_nxt past all of them.
 void take(TcpConnection& c, const u8* data, u32 count, TcpReceiveBuffer& in) {
   const u32 room = in.cap - in.length;
@@ -28,9 +22,7 @@ void take(TcpConnection& c, const u8* data, u32 count, TcpReceiveBuffer& in) {
 }
 
 void resend_unacked(const TcpConnection& c) {
-  tcp_send_segment(c.peer_mac, c.peer_ip, c.local_port, c.remote_port,
-                   c.snd_nxt - c.unacked_length, c.rcv_nxt, kTcpPsh | kTcpAck, c.unacked,
-                   c.unacked_length);
+  tcp_send_at(c, c.snd_nxt - c.unacked_length, kTcpPsh | kTcpAck, c.unacked, c.unacked_length);
 }
 
 // Our FIN after one of theirs that left nothing missing.
@@ -64,7 +56,7 @@ TcpReceiveEnd tcp_receive_stream(TcpConnection& c, TcpReceiveBuffer& in, u32 idl
     }
     if ((s.flags & kTcpAck) && s.ack == c.snd_nxt) c.unacked_length = 0;
     if (s.flags & kTcpRst) {
-      if (in_window(c, s.seq)) return TcpReceiveEnd::Reset;
+      if (tcp_seq_in_window(c, s.seq)) return TcpReceiveEnd::Reset;
       continue;
     }
     const bool carries = s.payload_length || (s.flags & kTcpFin);

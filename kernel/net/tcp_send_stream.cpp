@@ -22,8 +22,7 @@ struct SendWindow {
 
 
 u32 send_at(TcpConnection& c, const u8* data, const SendWindow& w, u32 seq, u32 n) {
-  return tcp_send_segment(c.peer_mac, c.peer_ip, c.local_port, c.remote_port, seq, c.rcv_nxt,
-                          kTcpPsh | kTcpAck, data + (seq - w.base), n);
+  return tcp_send_at(c, seq, kTcpPsh | kTcpAck, data + (seq - w.base), n);
 }
 
 // Sends what the window allows; `probe` allows one segment even when the
@@ -44,15 +43,8 @@ void fill_window(TcpConnection& c, const u8* data, u32 segment, SendWindow& w, b
   }
 }
 
-// The peer's answer starts exactly where its stream does; anything else
-// (a stray, a forged FIN) is not an answer.
-bool is_answer(const TcpConnection& c, const TcpSegment& s) {
-  return (s.payload_length || (s.flags & kTcpFin)) && s.seq == c.rcv_nxt;
-}
-
 bool reset_in_window(const TcpConnection& c, const TcpSegment& s) {
-  return (s.flags & kTcpRst) && !seq_before(s.seq, c.rcv_nxt) &&
-         seq_before(s.seq, c.rcv_nxt + kTcpWindow);
+  return (s.flags & kTcpRst) && tcp_seq_in_window(c, s.seq);
 }
 
 // An acknowledgement: progress moves una; repeated ones of the same byte
@@ -90,7 +82,7 @@ TcpSendResult tcp_send_stream(TcpConnection& c, const u8* data, u32 length, u32 
       continue;
     }
     if (reset_in_window(c, s)) return TcpSendResult::Failed;
-    if (is_answer(c, s)) {
+    if (tcp_is_answer(c, s)) {
       answer = s;
       return TcpSendResult::Answered;
     }
