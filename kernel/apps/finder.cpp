@@ -1,8 +1,9 @@
 // The Finder's grid: cell geometry shared by drawing, hit tests and the
 // rubber band, the walk over a folder's entries, selection and folder
-// changes, and the rename commit.
+// changes, and the in-place rename's start and commit.
 #include "kernel/apps/finder.h"
 
+#include "kernel/core/kstring.h"
 #include "kernel/fs/node_table.h"
 #include "kernel/fs/tree_ops.h"
 #include "kernel/wm/window.h"
@@ -79,6 +80,13 @@ void finder_enter_folder(Window& win, i32 dir) {
   win.finder_anchor = -1;
   win.finder_click_idx = -1;
   win.finder_click_tick = 0;
+}
+
+void finder_begin_rename(Window& win, i32 node) {
+  if (!fs_is_live(node)) return;
+  win.finder_last_sel = node;
+  win.finder_renaming = 1;
+  str_copy(win.finder_rename_text, fs_nodes[node].name, sizeof win.finder_rename_text);
 }
 
 void finder_commit_rename(Window& win) {

@@ -41,6 +41,8 @@ void finder_clear_selection(Window& win);
 // double click.
 void finder_enter_folder(Window& win, i32 dir);
 
+// Starts an in-place rename of a live entry, the field holding its name.
+void finder_begin_rename(Window& win, i32 node);
 // Ends an in-place rename, giving the entry the typed name when the file
 // tree accepts it; a refused name leaves the old one.
 void finder_commit_rename(Window& win);

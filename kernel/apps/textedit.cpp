@@ -49,13 +49,6 @@ void zoom_by(Window& w, i32 step) {
   w.te_line_h = h < kTextEditLineHMin ? kTextEditLineHMin : (h > kTextEditLineHMax ? kTextEditLineHMax : h);
 }
 
-void select_all(Window& w) {
-  w.te_sel_anchor = 0;
-  w.te_sel_end = static_cast<i32>(w.text_len);
-  w.te_caret = w.text_len;
-  w.te_sel_active = 1;
-}
-
 void cut(Window& w) {
   if (!w.te_sel_active) return;
   textedit::snapshot(w);
@@ -80,7 +73,7 @@ void ctrl_key(Window& w, u8 c) {
     case '+':
     case '=': zoom_by(w, kZoomStep); break;
     case '-': zoom_by(w, -kZoomStep); break;
-    case 'A': select_all(w); break;
+    case 'A': textedit::select_all(w); break;
     case 'C': textedit::copy_selection(w); break;
     case 'X': cut(w); break;
     case 'V': paste(w); break;

@@ -49,6 +49,13 @@ Range selection(const Window& w) {
   return a < b ? Range{a, b} : Range{b, a};
 }
 
+void select_all(Window& w) {
+  w.te_sel_anchor = 0;
+  w.te_sel_end = static_cast<i32>(w.text_len);
+  w.te_caret = w.text_len;
+  w.te_sel_active = 1;
+}
+
 bool delete_selection(Window& w) {
   if (!w.te_sel_active) return false;
   const Range r = selection(w);
@@ -93,9 +100,11 @@ void paste_clipboard(Window& w) {
 
 void undo(Window& w) {
   if (w.te_undo_len == 0) return;
-  memcpy(w.text, w.te_undo_text, w.te_undo_len);
-  w.text[w.te_undo_len] = 0;
-  w.text_len = w.te_caret = w.te_undo_len;
+  // Bounded again here: the menu's Undo reaches this without a normalise.
+  const u32 len = w.te_undo_len < kTextEditLongest ? w.te_undo_len : kTextEditLongest;
+  memcpy(w.text, w.te_undo_text, len);
+  w.text[len] = 0;
+  w.text_len = w.te_caret = len;
   w.te_sel_active = 0;
   w.te_modified = 1;
 }

@@ -24,6 +24,8 @@ struct Range {
   i32 from, to;  // from <= to; equal when nothing is selected
 };
 Range selection(const Window& w);
+// Selects the whole text, the caret at its end.
+void select_all(Window& w);
 
 // Each returns whether the text changed.
 bool delete_selection(Window& w);

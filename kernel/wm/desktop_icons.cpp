@@ -30,11 +30,13 @@ constexpr i32 kHitBelow = 96;
 
 }  // namespace
 
+void desktop_icon_clear(DesktopIcon& icon) {
+  memset(&icon, 0, sizeof icon);
+  icon.fs_idx = -1;
+}
+
 void desktop_icons_reset() {
-  for (DesktopIcon& icon : desktop_icons) {
-    memset(&icon, 0, sizeof icon);
-    icon.fs_idx = -1;
-  }
+  for (DesktopIcon& icon : desktop_icons) desktop_icon_clear(icon);
   desktop_renaming_idx = -1;
   desktop_rubber_active = 0;
   desktop_drag_active = 0;

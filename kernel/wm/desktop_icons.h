@@ -38,6 +38,8 @@ extern i32 desktop_drag_active;
 extern i32 desktop_drag_anchor_idx;
 extern i32 desktop_drag_off_x, desktop_drag_off_y;
 
+// An unused record: zeroed, naming no node.
+void desktop_icon_clear(DesktopIcon& icon);
 // Clears the icon table and its selection state (start-up).
 void desktop_icons_reset();
 // Rebuilds the table from the Desktop folder.

@@ -73,11 +73,6 @@ void refresh_from_node(DesktopIcon& icon, i32 node) {
   str_copy(icon.label, fs_nodes[node].name, kDesktopLabelCap);
 }
 
-void clear_record(DesktopIcon& icon) {
-  memset(&icon, 0, sizeof icon);
-  icon.fs_idx = -1;
-}
-
 // Where each old record went: -1 when its node is gone or found no place.
 struct Rebuild {
   DesktopIcon old[kDesktopIcons];
@@ -171,7 +166,7 @@ void desktop_icons_sync() {
   memcpy(rebuild.old, desktop_icons, sizeof desktop_icons);
   for (i32 k = 0; k < kDesktopIcons; ++k) {
     rebuild.moved_to[k] = -1;
-    clear_record(desktop_icons[k]);
+    desktop_icon_clear(desktop_icons[k]);
   }
   memset(rebuild.has_icon, 0, sizeof rebuild.has_icon);
   rebuild.placed = 0;

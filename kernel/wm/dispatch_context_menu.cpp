@@ -16,7 +16,6 @@ namespace tavlin::dispatch {
 namespace {
 
 constexpr i32 kDockMenuRise = 86;  // the dock's menu opens from this far above the screen's bottom
-constexpr i32 kFinderSelectable = 128;
 
 void open_menu_at(i32 x, i32 y, i32 fs_idx, i32 app) {
   ctx_menu.active = 1;

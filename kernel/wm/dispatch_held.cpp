@@ -110,7 +110,7 @@ void update_held() {
     if (w.in_use) update_window(w);
   for (Window& w : windows)
     if (w.in_use && w.app == app::kStore) update_store_thumb(w);
-  Window* focused = focused_window_record();
+  Window* focused = win_focused();
   if (focused && focused->app == app::kBrowser) update_browser_thumb(*focused);
 }
 

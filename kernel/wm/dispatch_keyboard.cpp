@@ -1,13 +1,12 @@
 // The keyboard dispatcher's pass: F2 starts a rename, Ctrl+S saves once per
 // press, then the typed characters go to whichever text entry owns the
 // keyboard: a desktop icon's name, the upload dialog, or the focused window.
+#include "kernel/apps/finder.h"
 #include "kernel/apps/store.h"
 #include "kernel/apps/textedit.h"
 #include "kernel/apps/upload_dialog.h"
 #include "kernel/core/keyboard.h"
-#include "kernel/core/kstring.h"
 #include "kernel/core/mouse.h"
-#include "kernel/fs/node_table.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dispatch.h"
 #include "kernel/wm/dispatch_keys.h"
@@ -24,11 +23,9 @@ namespace {
 void handle_f2() {
   if (!pending_f2_event) return;
   pending_f2_event = 0;
-  Window* w = focused_window_record();
+  Window* w = win_focused();
   if (w && w->app == app::kFinder) {
-    if (!fs_is_live(w->finder_last_sel)) return;
-    w->finder_renaming = 1;
-    str_copy(w->finder_rename_text, fs_nodes[w->finder_last_sel].name, sizeof w->finder_rename_text);
+    finder_begin_rename(*w, w->finder_last_sel);
     return;
   }
   desktop_begin_rename(desktop_icon_at(mouse_x, mouse_y));
@@ -38,7 +35,7 @@ void handle_f2() {
 void handle_ctrl_s() {
   const u8 chord = key_states[scancode::kCtrl] && key_states[scancode::kS] ? 1 : 0;
   if (chord && !prev_ctrl_s) {
-    Window* w = focused_window_record();
+    Window* w = win_focused();
     if (w) textedit_save(*w);
   }
   prev_ctrl_s = chord;
@@ -80,7 +77,7 @@ void feed_focused_window() {
       open_menu = -1;
       continue;
     }
-    if (Window* w = focused_window_record()) route_key(*w, c);
+    if (Window* w = win_focused()) route_key(*w, c);
   }
 }
 
@@ -99,7 +96,7 @@ void handle_keyboard_logic() {
     feed_upload_dialog();
     return;
   }
-  Window* w = focused_window_record();
+  Window* w = win_focused();
   if (w && w->app == app::kTextEdit) textedit_poll_arrows(*w);
   feed_focused_window();
 }

@@ -44,7 +44,7 @@ void store_key(Window& w, u8 c) {
     store_download(s, s.selected);
   }
   // Keep the selected card in view.
-  s.list_scroll = store_scroll_to_selection(store_layout(s, w.x + 1, w.y + 30, w.w - 2, w.h - 31), s);
+  s.list_scroll = store_scroll_to_selection(layout_of(w, s), s);
 }
 
 void terminal_key(Window& w, u8 c) {

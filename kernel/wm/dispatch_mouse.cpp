@@ -41,12 +41,6 @@ namespace dispatch {
 bool ctrl_held() { return key_states[scancode::kCtrl] != 0; }
 bool shift_held() { return key_shift != 0; }
 
-Window* focused_window_record() {
-  if (focused_window < 0 || focused_window >= kMaxWindows) return nullptr;
-  Window& w = windows[focused_window];
-  return w.in_use ? &w : nullptr;
-}
-
 void update_hover() {
   dock_hover = -1;
   if (mouse_y >= static_cast<i32>(fb_height) - kDockHoverZone) {

@@ -7,14 +7,13 @@ namespace tavlin {
 
 struct Window;
 struct StoreState;
+struct StoreLayout;
 
 namespace dispatch {
 
 // Modifier keys as the keyboard interrupt left them.
 bool ctrl_held();
 bool shift_held();
-// The focused window when it names a slot in use, else null.
-Window* focused_window_record();
 
 // Mouse, in the order a pass runs them.
 void update_hover();
@@ -37,6 +36,8 @@ i32 ctx_menu_action_at(i32 cx, i32 cy);
 i32 textedit_position_at(const Window& win, i32 cx, i32 cy);
 bool in_textedit_text_area(const Window& win, i32 cx, i32 cy);
 
+// The layout of a Store window's content rectangle, as it is drawn.
+StoreLayout layout_of(const Window& win, const StoreState& s);
 // A Store window's scrollbar thumb, while dragged.
 void update_store_thumb(Window& win);
 

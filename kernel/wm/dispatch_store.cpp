@@ -10,10 +10,10 @@
 #include "kernel/wm/window.h"
 
 namespace tavlin::dispatch {
-namespace {
 
-// The layout of the window's content rectangle, as it is drawn.
 StoreLayout layout_of(const Window& w, const StoreState& s) { return store_layout(s, w.x + 1, w.y + 30, w.w - 2, w.h - 31); }
+
+namespace {
 
 void press_header(const StoreLayout& l, StoreState& s, i32 cx, i32 cy) {
   if (l.refresh_button.contains(cx, cy)) {

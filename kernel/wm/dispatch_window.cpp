@@ -116,7 +116,7 @@ bool press_window(Window& w, i32 cx, i32 cy) {
   if (cx < w.x || cx >= w.x + w.w || cy < w.y || cy >= w.y + w.h) return false;
   // A window shrinking away is still hit, but takes no press: a minimise or
   // maximise would cancel the close and hold the slot for good.
-  if (w.anim_kind == anim::kClose) return false;
+  if (win_is_closing(w)) return false;
   if (!w.maximized && cx >= w.x + w.w - kGrip && cy >= w.y + w.h - kGrip) {
     start_resize(w, cx, cy);
     return false;

@@ -190,6 +190,12 @@ void dock_remove_dynamic_item(i32 kind, i32 node) {
   }
 }
 
+void dock_remove_pinned(i32 record) {
+  if (record < 0 || record >= kDockPinnedSlots) return;
+  for (i32 i = record; i + 1 < kDockPinnedSlots; ++i) dock_items[i] = dock_items[i + 1];
+  dock_items[kDockPinnedSlots - 1] = kEmptyRecord;
+}
+
 void dock_forget_node(i32 node) {
   if (node < 0) return;
   for (i32 i = 0; i < kDockPinnedSlots; ++i)

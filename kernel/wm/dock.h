@@ -65,6 +65,8 @@ void dock_trash_rect(i32* x, i32* y, i32* w, i32* h);
 void dock_icon_center_for_app(i32 kind, i32* x, i32* y);
 void dock_add_dynamic_item(i32 kind, i32 node, const char* label);
 void dock_remove_dynamic_item(i32 kind, i32 node);
+// Drops a pinned record; the pinned records after it move up one.
+void dock_remove_pinned(i32 record);
 // Drops every record, pinned or dynamic, that stands for the node.
 void dock_forget_node(i32 node);
 

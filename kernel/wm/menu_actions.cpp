@@ -1,6 +1,7 @@
 // dispatch_menu_action: what each menu entry does, from the drop-downs and
 // the context menu alike, and menu_action_available, which tells the menus
 // which entries would do anything now.
+#include "kernel/apps/finder.h"
 #include "kernel/apps/trash_window.h"
 #include "kernel/core/kstring.h"
 #include "kernel/fs/node_table.h"
@@ -20,9 +21,8 @@ namespace {
 
 // A window on its way out or into the dock no longer counts as visible.
 bool visible(const Window& w) {
-  return w.in_use && !w.minimized && w.anim_kind != anim::kClose && w.anim_kind != anim::kMinimize;
+  return w.in_use && !w.minimized && !win_is_closing(w) && w.anim_kind != anim::kMinimize;
 }
-bool can_minimize(const Window& w) { return visible(w); }
 
 bool any_window(bool (*test)(const Window&)) {
   for (const Window& w : windows)
@@ -43,7 +43,7 @@ void cycle_windows() {
 
 void minimize_all() {
   for (Window& w : windows)
-    if (can_minimize(w)) win_minimize(w);
+    if (visible(w)) win_minimize(w);
 }
 
 // A node the menus may rename or delete: live, not the reserved entry and
@@ -60,17 +60,14 @@ void delete_menu_node() {
 }
 
 Window* focused_finder() {
-  Window* w = menu_focused_window();
+  Window* w = win_focused();
   return w && w->app == app::kFinder ? w : nullptr;
 }
 
 void finder_rename() {
   Window* w = focused_finder();
   const i32 node = ctx_menu.fs_idx;
-  if (!w || !user_may_change(node)) return;
-  w->finder_last_sel = node;
-  w->finder_renaming = 1;
-  str_copy(w->finder_rename_text, fs_nodes[node].name, sizeof w->finder_rename_text);
+  if (w && user_may_change(node)) finder_begin_rename(*w, node);
 }
 
 DesktopIcon* icon_for_menu_node() {
@@ -92,7 +89,7 @@ void create_item(const char* name, u32 kind) {
 }
 
 void set_app_name() {
-  Window* w = menu_focused_window();
+  Window* w = win_focused();
   if (!w) return;
   str_copy(w->title, "Unknown Application", kWindowTitleCap);
   str_copy(w->app_name, "Unknown Application", kAppNameCap);
@@ -106,16 +103,10 @@ void ask_to_empty_trash() {
 
 // Actions on the focused window; nothing when no window has the focus.
 void on_focused(void (*act)(Window&)) {
-  if (Window* w = menu_focused_window()) act(*w);
+  if (Window* w = win_focused()) act(*w);
 }
 
 }  // namespace
-
-Window* menu_focused_window() {
-  if (focused_window < 0 || focused_window >= kMaxWindows) return nullptr;
-  Window& w = windows[focused_window];
-  return w.in_use ? &w : nullptr;
-}
 
 bool menu_action_available(i32 code) {
   switch (code) {
@@ -127,10 +118,10 @@ bool menu_action_available(i32 code) {
     case action::kEmptyTrash: return true;
     case action::kCloseWindow:
     case action::kZoom:
-    case action::kSetAppName: return menu_focused_window() != nullptr;
-    case action::kMinimize: return menu_focused_window() && can_minimize(*menu_focused_window());
+    case action::kSetAppName: return win_focused() != nullptr;
+    case action::kMinimize: return win_focused() && visible(*win_focused());
     case action::kCycleWindows: return any_window(visible);
-    case action::kMinimizeAll: return any_window(can_minimize);
+    case action::kMinimizeAll: return any_window(visible);
     case action::kDelete: return user_may_change(ctx_menu.fs_idx);
     case action::kFinderRename: return focused_finder() && user_may_change(ctx_menu.fs_idx);
     case action::kDesktopRename: return icon_for_menu_node() != nullptr;
@@ -149,7 +140,7 @@ void dispatch_menu_action(i32 code) {
   switch (code) {
     case action::kNewFinderWindow: open_app(static_cast<i32>(app::kFinder)); break;
     case action::kNewTerminal: open_app(static_cast<i32>(app::kTerminal)); break;
-    case action::kCloseWindow: close_window(menu_focused_window()); break;
+    case action::kCloseWindow: close_window(win_focused()); break;
     case action::kMinimize: on_focused(win_minimize); break;
     case action::kZoom: on_focused(win_toggle_maximize); break;
     case action::kCycleWindows: cycle_windows(); break;

@@ -1,6 +1,8 @@
 // The Edit menu: Undo and Select All in the focused TextEdit window, Redo
 // of a menu Undo, and Select All over a Finder folder's entries or, with no
 // window focused, over the desktop icons.
+#include "kernel/apps/finder.h"
+#include "kernel/apps/textedit_buffer.h"
 #include "kernel/core/kstring.h"
 #include "kernel/fs/node_table.h"
 #include "kernel/wm/desktop_icons.h"
@@ -10,8 +12,6 @@
 
 namespace tavlin {
 namespace {
-
-constexpr i32 kFinderSelectable = 128;
 
 // What the last menu Undo replaced, so Redo can bring it back while the
 // window still shows the undone text.
@@ -24,7 +24,7 @@ struct RedoRecord {
 RedoRecord redo = {-1, -1, {}, 0};
 
 Window* focused_textedit() {
-  Window* w = menu_focused_window();
+  Window* w = win_focused();
   return w && w->app == app::kTextEdit ? w : nullptr;
 }
 
@@ -56,16 +56,16 @@ void undo(Window& w) {
   redo.doc_node = w.doc_node;
   redo.text_len = w.text_len < kDocTextCap ? w.text_len : kDocTextCap - 1;
   memcpy(redo.text, w.text, redo.text_len);
-  replace_text(w, w.te_undo_text, w.te_undo_len);
+  textedit::undo(w);
+  // Nothing stays selected: both ends sit at the caret, as after Redo.
+  w.te_sel_anchor = w.te_sel_end = static_cast<i32>(w.te_caret);
 }
 
-i32 first_child(i32 dir) { return fs_is_live_dir(dir) ? fs_nodes[dir].first_child : -1; }
-
-bool finder_has_entries(const Window& w) { return fs_is_live(first_child(w.finder_dir)); }
+bool finder_has_entries(const Window& w) { return finder_first_entry(w.finder_dir) >= 0; }
 
 void select_all_in_finder(Window& w) {
   i32 guard = 0;
-  for (i32 n = first_child(w.finder_dir); fs_is_live(n) && guard < kFsMaxNodes; n = fs_nodes[n].next_sibling) {
+  for (i32 n = finder_first_entry(w.finder_dir); n >= 0 && guard < kFsMaxNodes; n = finder_next_entry(n)) {
     if (n < kFinderSelectable) w.finder_sel[n] = 1;
     ++guard;
   }
@@ -78,21 +78,18 @@ bool any_icon() {
 }
 
 bool select_all_available() {
-  const Window* w = menu_focused_window();
+  const Window* w = win_focused();
   if (!w) return any_icon();
   if (w->app == app::kTextEdit) return w->text_len > 0;
   return w->app == app::kFinder && finder_has_entries(*w);
 }
 
 void select_all() {
-  Window* w = menu_focused_window();
+  Window* w = win_focused();
   if (!w) {
     for (DesktopIcon& icon : desktop_icons) icon.selected = icon.in_use ? 1 : 0;
   } else if (w->app == app::kTextEdit) {
-    w->te_sel_anchor = 0;
-    w->te_sel_end = static_cast<i32>(w->text_len);
-    w->te_caret = w->text_len;
-    w->te_sel_active = 1;
+    textedit::select_all(*w);
   } else if (w->app == app::kFinder) {
     select_all_in_finder(*w);
   }

@@ -1,14 +1,9 @@
-// The menu actions' pieces, shared between their files: the focused window
-// they act on, pinning to the dock and the Edit menu.
+// The menu actions' pieces, shared between their files: pinning to the dock
+// and the Edit menu.
 #pragma once
 #include "kernel/core/types.h"
 
 namespace tavlin {
-
-struct Window;
-
-// The focused window when it names a slot in use, else null.
-Window* menu_focused_window();
 
 // Pin to Dock / Unpin from Dock for the context menu's node or application.
 bool dock_pin_possible();

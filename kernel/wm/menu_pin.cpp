@@ -12,7 +12,6 @@
 namespace tavlin {
 namespace {
 
-constexpr u32 kEmptyColour = 0x888888;
 constexpr u32 kLongestFullName = 20;
 constexpr u32 kShortenedKeep = 17;
 
@@ -48,7 +47,7 @@ PinTarget pin_target() {
     t.kind = fs_nodes[t.node].kind == kFsFile ? get_app_for_file(t.node) : static_cast<i32>(app::kTextEdit);
     return t;
   }
-  const Window* focused = menu_focused_window();
+  const Window* focused = win_focused();
   if (t.kind == 0 && focused) t.kind = static_cast<i32>(focused->app);
   // The focused window names the tile only when it is that application's:
   // a dock menu on a tile without a visible window focuses nothing.
@@ -76,7 +75,7 @@ i32 free_pinned_record() {
 i32 unpin_kind() {
   if (ctx_menu.app != 0) return ctx_menu.app;
   if (ctx_menu.fs_idx < 0) {
-    const Window* focused = menu_focused_window();
+    const Window* focused = win_focused();
     return focused ? static_cast<i32>(focused->app) : 0;
   }
   return fs_is_live_file(ctx_menu.fs_idx) ? get_app_for_file(ctx_menu.fs_idx) : 0;
@@ -131,8 +130,7 @@ void dock_unpin_menu_target() {
   const i32 kind = unpin_kind(), node = ctx_menu.fs_idx;
   const i32 record = pinned_record(kind, node);
   if (record < 0) return;
-  for (i32 i = record; i + 1 < kDockPinnedSlots; ++i) dock_items[i] = dock_items[i + 1];
-  dock_items[kDockPinnedSlots - 1] = DockItem{0, kEmptyColour, "", 0, -1, 0};
+  dock_remove_pinned(record);
   keep_tile_for_open_file(kind, node);
   serial_puts("[Dock] Unpinned\n");
 }

@@ -37,9 +37,6 @@ void release_store_state(Window& w) {
   w.store = nullptr;
 }
 
-// A closing window keeps its close animation: anything else would leave the
-// slot held once the animation ends.
-
 // Another open window of the kind showing no file, which still needs the
 // application's tile (a viewer whose file was deleted shows none either).
 bool another_fileless(const Window& w) {
@@ -72,6 +69,12 @@ void windows_init() {
 }
 
 i32 win_index(const Window& win) { return static_cast<i32>(&win - windows); }
+
+Window* win_focused() {
+  if (focused_window < 0 || focused_window >= kMaxWindows) return nullptr;
+  Window& w = windows[focused_window];
+  return w.in_use ? &w : nullptr;
+}
 
 Window* win_alloc() {
   for (Window& w : windows) {
@@ -114,6 +117,8 @@ void win_restore_and_focus(Window& win) {
   win_focus_and_raise(win);
 }
 
+// A closing window keeps its close animation: anything else would leave the
+// slot held once the animation ends.
 void win_minimize(Window& win) {
   if (win.minimized || win.anim_kind == anim::kMinimize || win_is_closing(win)) return;
   i32 cx, cy;
@@ -126,7 +131,7 @@ void win_minimize(Window& win) {
 }
 
 void win_toggle_maximize(Window& win) {
-  if (win_is_closing(win)) return;
+  if (win_is_closing(win)) return;  // as in win_minimize
   const i32 fx = win.x, fy = win.y, fw = win.w, fh = win.h;
   if (win.maximized) {
     win.maximized = 0;

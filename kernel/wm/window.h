@@ -152,6 +152,8 @@ Window* win_alloc();
 Window* window_at(i32 px, i32 py);
 // The slot index of a record of the table.
 i32 win_index(const Window& win);
+// The focused window when it names a slot in use, else null.
+Window* win_focused();
 // Gives the window the next stacking value and the keyboard focus, and ends
 // its launch bounce.
 void win_focus_and_raise(Window& win);
