@@ -16,16 +16,10 @@ constexpr i32 kZoomMin = 10, kZoomMax = 800;
 constexpr u32 kToolbarColour = 0xEFEFEF, kRuleColour = 0xC7C7C7, kLabelInk = 0x1C1C1C;
 constexpr u32 kCanvasColour = 0x2B2B2B, kSquareColour = 0x333333, kNoteInk = 0xAAAAAA;
 
-// Source column of every visible destination column, worked out once a paint.
-i32 source_column[kMaxScreenWidth];
 // The checkerboard's two kinds of row, starting with a light or a dark square.
 u32 board_row[2][kMaxScreenWidth];
 
-struct Rect {
-  i32 x0, y0, x1, y1;  // half-open
-};
-
-Rect intersect(Rect a, Rect b) {
+ClipRect intersect(ClipRect a, ClipRect b) {
   return {a.x0 > b.x0 ? a.x0 : b.x0, a.y0 > b.y0 ? a.y0 : b.y0, a.x1 < b.x1 ? a.x1 : b.x1,
           a.y1 < b.y1 ? a.y1 : b.y1};
 }
@@ -46,9 +40,9 @@ void draw_toolbar(const Window& w, i32 x, i32 y, i32 width) {
 // Squares whose row and column offsets add up to an even count of squares
 // are lighter; those at the edges are cut to the canvas. The two kinds of
 // square row are laid out once and copied row by row.
-void draw_checkerboard(const Rect& canvas) {
-  const Rect screen{0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)};
-  const Rect r = intersect(canvas, screen);
+void draw_checkerboard(const ClipRect& canvas) {
+  const ClipRect screen{0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)};
+  const ClipRect r = intersect(canvas, screen);
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   const i32 width = r.x1 - r.x0;
   for (i32 x = r.x0; x < r.x1; ++x) {
@@ -67,54 +61,25 @@ i32 scaled_side(u32 side, i32 zoom) {
   return product < 100 ? 1 : product / 100;
 }
 
-// The 1 x 1 alpha fill: exact colour when opaque, nothing when transparent.
-inline void blend_pixel_over(u32& dst, u32 p) {
-  const u32 alpha = p >> 24;
-  if (alpha == 255)
-    dst = p & 0xFFFFFF;
-  else if (alpha != 0)
-    dst = blend_colour(p & 0xFFFFFF, dst, alpha);
-}
-
-void blend_image(const DecodedImage& img, i32 dx, i32 dy, i32 dw, i32 dh, const Rect& canvas) {
-  const Rect screen{0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)};
-  const Rect r = intersect(intersect(canvas, {dx, dy, dx + dw, dy + dh}), screen);
-  if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
-  const i32 iw = static_cast<i32>(img.width), ih = static_cast<i32>(img.height);
-  for (i32 px = r.x0; px < r.x1; ++px) {
-    const i32 sx = (px - dx) * iw / dw;
-    source_column[px] = sx < iw - 1 ? sx : iw - 1;
-  }
-  for (i32 py = r.y0; py < r.y1; ++py) {
-    i32 sy = (py - dy) * ih / dh;
-    if (sy > ih - 1) sy = ih - 1;
-    const u32* src = img.pixels + static_cast<usize>(sy) * img.width;
-    u32* dst = backbuf + static_cast<usize>(py) * fb_width;
-    for (i32 px = r.x0; px < r.x1; ++px) blend_pixel_over(dst[px], src[source_column[px]]);
-  }
-}
-
 }  // namespace
 
 void draw_app_imageview(Window* win, i32 x, i32 y, i32 w, i32 h) {
   if (!win) return;
   draw_toolbar(*win, x, y, w);
   const DecodedImage* img = image_get_decoded(win->image_node);
-  const Rect canvas{x, y + kToolbar, x + w, y + h};
+  const ClipRect canvas{x, y + kToolbar, x + w, y + h};
   if (w >= 1 && h - kToolbar >= 1) draw_checkerboard(canvas);
   const bool usable = img && img->valid && img->width >= 1 && img->height >= 1 && img->width <= kMaxImageSide &&
                       img->height <= kMaxImageSide;
   if (!usable) {
-    const char* note = "Cannot preview image";
-    draw_text(x + w / 2 - 4 * static_cast<i32>(strlen(note)), y + kToolbar + (h - kToolbar) / 2 - 4, note, kNoteInk,
-              1);
+    draw_text_centered(x + w / 2, y + kToolbar + (h - kToolbar) / 2, "Cannot preview image", kNoteInk, 1);
     return;
   }
   // A zoom the controls cannot set is drawn as the nearest one they can.
   const i32 zoom = win->zoom < kZoomMin ? kZoomMin : (win->zoom > kZoomMax ? kZoomMax : win->zoom);
   const i32 dw = scaled_side(img->width, zoom), dh = scaled_side(img->height, zoom);
   const i32 dx = x + (w - dw) / 2, dy = y + kToolbar + (h - kToolbar - dh) / 2;
-  blend_image(*img, dx, dy, dw, dh, canvas);
+  draw_decoded_image_clipped(img, dx, dy, dw, dh, canvas);
 }
 
 }  // namespace tavlin

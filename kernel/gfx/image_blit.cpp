@@ -25,14 +25,24 @@ void map_columns(i32 c0, i32 c1, u32 w, u32 dst_w) {
 }  // namespace
 
 void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h) {
+  draw_decoded_image_clipped(image, x, y, dst_w, dst_h,
+                             {0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)});
+}
+
+void draw_decoded_image_clipped(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h, ClipRect clip) {
   if (!image || !image->valid || dst_w <= 0 || dst_h <= 0) return;
   const u32 w = image->width, h = image->height;
   if (w == 0 || h == 0 || w > kMaxImageSide || h > kMaxImageSide) return;
-  // Only destination rows and columns that land on screen are visited.
-  const i32 r0 = y < 0 ? -y : 0;
-  const i32 r1 = static_cast<i64>(y) + dst_h > fb_height ? static_cast<i32>(fb_height) - y : dst_h;
-  const i32 c0 = x < 0 ? -x : 0;
-  const i32 c1 = static_cast<i64>(x) + dst_w > fb_width ? static_cast<i32>(fb_width) - x : dst_w;
+  // The clip never reaches past the screen.
+  if (clip.x0 < 0) clip.x0 = 0;
+  if (clip.y0 < 0) clip.y0 = 0;
+  if (clip.x1 > static_cast<i32>(fb_width)) clip.x1 = static_cast<i32>(fb_width);
+  if (clip.y1 > static_cast<i32>(fb_height)) clip.y1 = static_cast<i32>(fb_height);
+  // Only destination rows and columns that land inside the clip are visited.
+  const i32 r0 = y < clip.y0 ? clip.y0 - y : 0;
+  const i32 r1 = static_cast<i64>(y) + dst_h > clip.y1 ? clip.y1 - y : dst_h;
+  const i32 c0 = x < clip.x0 ? clip.x0 - x : 0;
+  const i32 c1 = static_cast<i64>(x) + dst_w > clip.x1 ? clip.x1 - x : dst_w;
   if (c0 >= c1) return;
   map_columns(c0, c1, w, static_cast<u32>(dst_w));
   for (i32 r = r0; r < r1; ++r) {
