@@ -1,5 +1,6 @@
 // About: the system's badge, name, version line, a few words on what it is
-// and the time since start-up. Nothing is kept between frames.
+// and the time since start-up (whose text the Terminal's date shares).
+// Nothing is kept between frames.
 #include "kernel/apps/apps.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/timer.h"
@@ -36,31 +37,32 @@ void initials(const char* title, char* out) {
   }
 }
 
-void append_number(char* text, u32 value, const char* unit) {
-  char number[12];
-  int_to_str(static_cast<i32>(value), number, 1);
-  str_cat(text, number);
-  str_cat(text, unit);
-}
-
 }  // namespace
+
+void uptime_text(u32 ticks, char* out) {
+  const u32 s = ticks / kTicksPerSecond;
+  const u32 fields[3] = {s / 3600, s / 60 % 60, s % 60};
+  const char* units[3] = {"h ", "m ", "s"};
+  str_copy(out, "Uptime: ", kUptimeTextCap);
+  for (u32 i = 0; i < 3; ++i) {
+    char number[12];
+    int_to_str(static_cast<i32>(fields[i]), number, 1);
+    str_cat(out, number);
+    str_cat(out, units[i]);
+  }
+}
 
 void draw_app_about(i32 x, i32 y) {
   fill_rounded_rect(x + 20, y + 20, 64, 64, 14, kMuted);
   char badge[3];
   initials(kTitle, badge);
-  const i32 badge_width = static_cast<i32>(strlen(badge)) * 8 * kBadgeScale;
-  draw_text(x + 52 - badge_width / 2, y + 36, badge, kBadgeText, kBadgeScale);
+  draw_text_centered(x + 52, y + 36 + 4 * kBadgeScale, badge, kBadgeText, kBadgeScale);
   draw_text(x + 100, y + 26, kTitle, kText, 2);
   draw_text(x + 100, y + 50, kVersion, kText, 1);
   for (u32 i = 0; i < 4; ++i) draw_text(x + 20, y + kLineTops[i], kLines[i], kText, 1);
 
-  const u32 s = ticks_now() / 100;
-  char uptime[48];
-  str_copy(uptime, "Uptime: ", sizeof uptime);
-  append_number(uptime, s / 3600, "h ");
-  append_number(uptime, s / 60 % 60, "m ");
-  append_number(uptime, s % 60, "s");
+  char uptime[kUptimeTextCap];
+  uptime_text(ticks_now(), uptime);
   draw_text(x + 20, y + 200, uptime, kMuted, 1);
 }
 

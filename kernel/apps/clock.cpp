@@ -101,10 +101,6 @@ void draw_hand(i32 cx, i32 cy, i32 angle, i32 length, i32 size, u32 colour) {
   }
 }
 
-void draw_text_centred_at(i32 cx, i32 top, const char* text, u32 colour) {
-  draw_text(cx - static_cast<i32>(strlen(text)) * 4, top, text, colour, 1);
-}
-
 void draw_digital_time(i32 cx, i32 top, u32 t) {
   char text[12], part[12];
   text[0] = 0;
@@ -114,7 +110,7 @@ void draw_digital_time(i32 cx, i32 top, u32 t) {
     if (i) str_cat(text, ":");
     str_cat(text, part);
   }
-  draw_text_centred_at(cx, top, text, kText);
+  draw_text_centered(cx, top + 4, text, kText, 1);
 }
 
 void draw_offset_row(i32 x, i32 y, i32 w, i32 h, i32 cx) {
@@ -126,7 +122,7 @@ void draw_offset_row(i32 x, i32 y, i32 w, i32 h, i32 cx) {
   str_copy(label, timezone_offset_hours >= 0 ? "UTC+" : "UTC", sizeof label);
   int_to_str(timezone_offset_hours, number, 1);
   str_cat(label, number);
-  draw_text_centred_at(cx, y + h - 28, label, kText);
+  draw_text_centered(cx, y + h - 24, label, kText, 1);
 }
 
 }  // namespace

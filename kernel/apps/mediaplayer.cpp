@@ -43,14 +43,12 @@ bool has_picture_size(const Window& w) {
 }
 
 void message(i32 cx, i32 cy, const char* text) {
-  draw_text(cx - 4 * static_cast<i32>(strlen(text)), cy - 4, text, kMessageInk, 1);
+  draw_text_centered(cx, cy, text, kMessageInk, 1);
 }
 
 void draw_idle(i32 cx, i32 cy) {
-  const char* title = "Tavlin Media Player";
-  const char* note = "No video data";
-  draw_text(cx - 8 * static_cast<i32>(strlen(title)), cy - 28, title, kTitleInk, 2);
-  draw_text(cx - 4 * static_cast<i32>(strlen(note)), cy + 6, note, kSubtitleInk, 1);
+  draw_text_centered(cx, cy - 20, "Tavlin Media Player", kTitleInk, 2);
+  draw_text_centered(cx, cy + 10, "No video data", kSubtitleInk, 1);
 }
 
 // One frame per paint at most, three ticks apart, back to 0 after the last.

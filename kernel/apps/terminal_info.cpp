@@ -5,12 +5,6 @@
 #include "kernel/core/timer.h"
 
 namespace tavlin {
-namespace {
-
-constexpr u32 kTicksPerMinute = 60 * kTicksPerSecond;
-constexpr u32 kTicksPerHour = 60 * kTicksPerMinute;
-
-}  // namespace
 
 TermEnd term_help(Window& win, const char*) {
   term_println(&win, "help about clock date echo clear");
@@ -42,18 +36,10 @@ TermEnd term_close(Window& win, const char*) {
   return TermEnd::kReturnEarly;
 }
 
-// Hours are not wrapped: the count runs on past a day.
 TermEnd term_date(Window& win, const char*) {
-  const u32 ticks = ticks_now();
-  TermLine line;
-  line.add("Uptime: ");
-  line.add_dec(ticks / kTicksPerHour);
-  line.add("h ");
-  line.add_dec(ticks / kTicksPerMinute % 60);
-  line.add("m ");
-  line.add_dec(ticks / kTicksPerSecond % 60);
-  line.add("s");
-  term_println(&win, line.text);
+  char text[kUptimeTextCap];
+  uptime_text(ticks_now(), text);
+  term_println(&win, text);
   return TermEnd::kFinish;
 }
 
