@@ -35,21 +35,12 @@ void open(Window& win) {
   str_copy(b.history[0], b.url, kBrowserUrlCap);
 }
 
-bool has_scheme(const char* url) {
-  for (u32 i = 0; kScheme[i]; ++i) {
-    char c = url[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kScheme[i]) return false;
-  }
-  return true;
-}
-
 // The bar's text becomes the URL, with "http://" put in front when missing.
 void enter() {
   BrowserState& b = state();
   if (!b.url_bar[0]) return;
   b.url_bar[kUrlLongest] = 0;
-  if (has_scheme(b.url_bar)) {
+  if (str_starts_nocase(b.url_bar, kScheme)) {
     str_copy(b.url, b.url_bar, kBrowserUrlCap);
   } else {
     const u32 n = str_copy(b.url, kScheme, kBrowserUrlCap);

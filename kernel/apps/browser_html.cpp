@@ -22,20 +22,11 @@ struct Entity {
 };
 constexpr Entity kEntities[] = {{"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"quot;", '"'}, {"nbsp;", ' '}};
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool alnum(u8 c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 bool white(u8 c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The first strlen(word) characters of name are word, in any case.
-bool starts_with(const char* name, const char* word) {
-  for (; *word; ++name, ++word)
-    if (lower(*name) != *word) return false;
-  return true;
-}
-
-bool equals(const char* name, const char* word) { return starts_with(name, word) && name[strlen(word)] == 0; }
+bool equals(const char* name, const char* word) { return str_starts_nocase(name, word) && name[strlen(word)] == 0; }
 
 bool block_tag(const char* name) {
   for (const char* tag : kBlockTags)
@@ -43,7 +34,7 @@ bool block_tag(const char* name) {
   return false;
 }
 
-bool heading(const char* name) { return lower(name[0]) == 'h' && name[1] >= '1' && name[1] <= '6' && !name[2]; }
+bool heading(const char* name) { return ascii_lower(name[0]) == 'h' && name[1] >= '1' && name[1] <= '6' && !name[2]; }
 
 class Converter {
  public:
@@ -98,15 +89,15 @@ void Converter::close_tag() {
   in_tag_ = false;
   name_[name_len_] = 0;
   // Attributes' letters join the name, so only its start tells a script.
-  if (starts_with(name_, "script")) in_script_ = !closing_;
-  if (starts_with(name_, "style")) in_style_ = !closing_;
+  if (str_starts_nocase(name_, "script")) in_script_ = !closing_;
+  if (str_starts_nocase(name_, "style")) in_style_ = !closing_;
   if (!block_tag(name_)) return;
   if (len_ > 0 && !at_line_start_) {
     emit('\n');
     at_line_start_ = last_space_ = true;
   }
   // Paragraphs and headings end with an empty line.
-  if (closing_ && (lower(name_[0]) == 'p' || heading(name_)) && !full()) {
+  if (closing_ && (ascii_lower(name_[0]) == 'p' || heading(name_)) && !full()) {
     emit('\n');
     at_line_start_ = true;
   }

@@ -110,8 +110,6 @@ void revisit(u32 index, const LoadWords& words) {
 void navigate() {
   BrowserState& b = state();
   b.url_bar_focused = 0;
-  b.scroll = 0;
-  b.error = 0;
   if (load(kEnterWords)) remember(b.url);
 }
 

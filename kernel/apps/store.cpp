@@ -20,7 +20,7 @@ void store_refresh_pending() {
 }
 
 void store_download(StoreState& s, i32 index) {
-  const i32 count = s.file_count < kStoreFiles ? static_cast<i32>(s.file_count) : static_cast<i32>(kStoreFiles);
+  const i32 count = store_listed(s);
   if (index < 0 || index >= count) return;
   str_copy(s.status, "Downloading...", sizeof s.status);
   const u32 ok = http_download_file(s.file_names[index]);

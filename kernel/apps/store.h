@@ -26,6 +26,11 @@ struct StoreState {
   i32 drag_offset;  // pointer offset inside the thumb when the drag began
 };
 
+// How many of the state's files are listed (the list keeps at most kStoreFiles).
+inline i32 store_listed(const StoreState& s) {
+  return s.file_count < kStoreFiles ? static_cast<i32>(s.file_count) : static_cast<i32>(kStoreFiles);
+}
+
 extern StoreState vuzedezoz_idir[kStoreStates];
 extern u32 vuzedezoz_idir_used[kStoreStates];
 // Base URL of the store service a new Store window talks to: the one the

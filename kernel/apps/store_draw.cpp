@@ -29,11 +29,7 @@ void clipped_round(const StoreRect& r, i32 radius, u32 colour, const Clip& c) {
   const i32 last = r.y + r.h < c.bottom ? r.y + r.h : c.bottom;
   for (i32 row = first; row < last; ++row) {
     const i32 k = row - r.y < r.y + r.h - 1 - row ? row - r.y : r.y + r.h - 1 - row;
-    i32 inset = 0;
-    if (k < radius) {
-      const i64 dy = radius - k;
-      inset = radius - static_cast<i32>(gfx_detail::isqrt(static_cast<u64>(radius * radius - dy * dy)));
-    }
+    const i32 inset = k < radius ? static_cast<i32>(gfx_detail::corner_inset(radius, radius - k)) : 0;
     fill_rect(r.x + inset, row, r.w - 2 * inset, 1, colour);
   }
 }
@@ -64,14 +60,6 @@ void clipped_centred(i32 cx, i32 cy, const char* text, u32 colour, const Clip& c
   if (text_fits(cy - kGlyph / 2, c)) draw_text_centered(cx, cy, text, colour, 1);
 }
 
-char lower(char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch; }
-
-bool starts_with_nocase(const char* text, const char* prefix) {
-  for (; *prefix; ++text, ++prefix)
-    if (lower(*text) != *prefix) return false;
-  return true;
-}
-
 }  // namespace
 
 // Whether a file's name says it is a picture (its extension starts with one
@@ -83,7 +71,7 @@ bool store_name_is_image(const char* name) {
   if (!dot) return false;
   static const char* const kImageExtensions[] = {".png", ".jpg", ".jpeg", ".bmp", ".yrf"};
   for (const char* ext : kImageExtensions)
-    if (starts_with_nocase(dot, ext)) return true;
+    if (str_starts_nocase(dot, ext)) return true;
   return false;
 }
 
@@ -120,7 +108,7 @@ void draw_card(const StoreLayout& l, const StoreState& s, i32 index) {
 }
 
 void draw_scrollbar(const StoreLayout& l, i32 scroll) {
-  if (!l.has_scrollbar) return;
+  if (l.max_scroll <= 0) return;
   fill_rounded_rect(l.track.x, l.track.y, l.track.w, l.track.h, 3, 0xDDDDDD);
   fill_rounded_rect(l.track.x, store_thumb_top(l, scroll), l.track.w, l.thumb_len, 3, 0x999999);
 }
@@ -145,7 +133,7 @@ void draw_app_zivirerev(StoreState* state, i32 x, i32 y, i32 w, i32 h) {
   const StoreLayout l = store_layout(s, x, y, w, h);
   s.list_scroll = store_clamp_scroll(l, s.list_scroll);
   fill_rect(l.grid.x, l.grid.y, l.grid.w, l.grid.h, kGridBg);
-  const i32 count = static_cast<i32>(s.file_count < kStoreFiles ? s.file_count : kStoreFiles);
+  const i32 count = store_listed(s);
   if (count == 0) draw_text_centered(x + w / 2, l.grid.y + l.grid.h / 2, "No files on server", 0x999999, 1);
   for (i32 i = 0; i < count; ++i) draw_card(l, s, i);
   draw_scrollbar(l, s.list_scroll);

@@ -11,10 +11,6 @@ constexpr i32 kMinThumb = 20;
 
 i32 clamp(i32 v, i32 lo, i32 hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-i32 listed(const StoreState& s) {
-  return s.file_count < kStoreFiles ? static_cast<i32>(s.file_count) : static_cast<i32>(kStoreFiles);
-}
-
 }  // namespace
 
 bool store_layout_usable(i32 w, i32 h) { return h - (kHeader + kStatus) >= 1 && w >= 53; }
@@ -26,10 +22,9 @@ StoreLayout store_layout(const StoreState& s, i32 x, i32 y, i32 w, i32 h) {
   l.upload_button = {x + w - 44, y + 4, 36, 22};
   l.grid = {x, y + kHeader, w, h - (kHeader + kStatus)};
   l.card_w = (w - 50) / kStoreColumns;
-  l.rows = (listed(s) + kStoreColumns - 1) / kStoreColumns;
-  const i32 content = l.rows * kStoreCardPitch;
+  const i32 rows = (store_listed(s) + kStoreColumns - 1) / kStoreColumns;
+  const i32 content = rows * kStoreCardPitch;
   l.max_scroll = content > l.grid.h ? content - l.grid.h : 0;
-  l.has_scrollbar = content > l.grid.h;
   l.track = {x + w - 8, y + 34, 6, h - 58};
   l.scroll_zone = {x + w - 10, l.grid.y, 10, l.grid.h};
   l.thumb_len = content > 0 ? l.grid.h * l.grid.h / content : 0;
@@ -69,12 +64,12 @@ i32 store_download_button_at(const StoreLayout& l, const StoreState& s, i32 px, 
   const i32 row = (py - (l.grid.y + 10) + s.list_scroll) / kStoreCardPitch;
   if (column >= kStoreColumns || row < 0) return -1;
   const i32 index = row * kStoreColumns + column;
-  if (index >= listed(s)) return -1;
+  if (index >= store_listed(s)) return -1;
   return store_card_button(store_card(l, s.list_scroll, index)).contains(px, py) ? index : -1;
 }
 
 i32 store_scroll_to_selection(const StoreLayout& l, const StoreState& s) {
-  if (s.selected < 0 || s.selected >= listed(s)) return store_clamp_scroll(l, s.list_scroll);
+  if (s.selected < 0 || s.selected >= store_listed(s)) return store_clamp_scroll(l, s.list_scroll);
   const i32 top = 10 + s.selected / kStoreColumns * kStoreCardPitch;  // in grid coordinates
   i32 scroll = s.list_scroll;
   if (top + kStoreCardHeight > scroll + l.grid.h) scroll = top + kStoreCardHeight - l.grid.h;

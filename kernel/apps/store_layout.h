@@ -22,9 +22,7 @@ struct StoreLayout {
   StoreRect refresh_button, upload_button;
   StoreRect grid;
   i32 card_w;
-  i32 rows;
-  i32 max_scroll;  // how far the grid scrolls: 0 when every row fits
-  bool has_scrollbar;
+  i32 max_scroll;  // how far the grid scrolls: 0 when every row fits; a scrollbar shows when above 0
   StoreRect track;    // the scrollbar's track
   StoreRect scroll_zone;  // presses here belong to the scrollbar
   i32 thumb_len;

@@ -45,13 +45,12 @@ void println_ipv4(Window& win, const char* label, const u8* ip) {
 }
 
 void println_mac(Window& win, const u8* mac) {
-  constexpr char kHex[] = "0123456789ABCDEF";
   TermLine line;
   line.add("MAC: ");
   for (u32 i = 0; i < 6; ++i) {
     if (i) line.add_char(':');
-    line.add_char(kHex[mac[i] >> 4]);
-    line.add_char(kHex[mac[i] & 0xF]);
+    line.add_char(kHexDigits[mac[i] >> 4]);
+    line.add_char(kHexDigits[mac[i] & 0xF]);
   }
   term_println(&win, line.text);
 }

@@ -39,11 +39,7 @@ void upload_dialog_open() {
   d.active = 1;
   d.popin_active = 1;
   d.popin_start_tick = ticks_now();
-  d.popin_scale = 0;
-  d.picker_open = 0;
   d.picker_sel = -1;
-  d.picker_top = 0;
-  d.focused_field = 0;
   say("Fill in the details");
 }
 

@@ -11,6 +11,12 @@ u32 str_eq(const char* a, const char* b) {
   return *a == *b ? 1 : 0;
 }
 
+bool str_starts_nocase(const char* text, const char* lower_prefix) {
+  for (; *lower_prefix; ++text, ++lower_prefix)
+    if (ascii_lower(*text) != *lower_prefix) return false;  // a NUL in text differs too
+  return true;
+}
+
 u32 str_copy(char* dst, const char* src, u32 cap) {
   u32 n = 0;
   while (n + 1 < cap && src[n]) {

@@ -6,6 +6,10 @@
 namespace tavlin {
 
 u32 str_eq(const char* a, const char* b);
+inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Whether text starts with lower_prefix in any case (the prefix is written in
+// lower case); stops at the end of text.
+bool str_starts_nocase(const char* text, const char* lower_prefix);
 u32 str_copy(char* dst, const char* src, u32 cap);
 void str_cat(char* dst, const char* src);
 // Signed decimal; min_digits 2 pads a single digit with one '0'. buf holds 12.

@@ -20,7 +20,6 @@ bool unreserved(char c) {
 // base + "/" (unless there) + "download/" + the name, percent-encoded so a
 // space or "?" in a name cannot break the request line or the path.
 u32 build_url(const char* name, char* url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   u32 n = str_copy(url, kStoreServerUrl, kUrlCap);
   if (n == 0 || url[n - 1] != '/') url[n++] = '/';
   for (const char* s = "download/"; *s;) url[n++] = *s++;
@@ -31,8 +30,8 @@ u32 build_url(const char* name, char* url) {
       url[n++] = *p;
     } else {
       url[n++] = '%';
-      url[n++] = kHex[c >> 4];
-      url[n++] = kHex[c & 15];
+      url[n++] = kHexDigits[c >> 4];
+      url[n++] = kHexDigits[c & 15];
     }
   }
   url[n] = 0;

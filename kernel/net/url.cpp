@@ -1,19 +1,14 @@
 // The URL splitter shared by the browser, wget, the store client and the
 // transfers.
 #include "kernel/net/url.h"
+#include "kernel/core/kstring.h"
 
 namespace tavlin {
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-const char* skip_scheme(const char* p) {
-  static constexpr char kScheme[] = "http://";
-  for (u32 i = 0; i < 7; ++i)
-    if (lower(p[i]) != kScheme[i]) return p;  // stops at a NUL too
-  return p + 7;
-}
+const char* skip_scheme(const char* p) { return str_starts_nocase(p, "http://") ? p + 7 : p; }
 
 // Digits after the colon; values above 65535 stop accumulating so a long run
 // of digits cannot overflow.

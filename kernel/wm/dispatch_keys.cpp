@@ -35,7 +35,7 @@ void finder_key(Window& w, u8 c) {
 void store_key(Window& w, u8 c) {
   if (!w.store) return;
   StoreState& s = *w.store;
-  const i32 count = s.file_count < kStoreFiles ? static_cast<i32>(s.file_count) : static_cast<i32>(kStoreFiles);
+  const i32 count = store_listed(s);
   if (c == 'j' || c == 'J' || c == 'P') {
     if (s.selected < count - 1) s.selected = s.selected + 1;
   } else if (c == 'k' || c == 'K' || c == 'H') {

@@ -44,7 +44,7 @@ bool press_store(Window& w, i32 cx, i32 cy) {
   if (cy < l.grid.y) {
     press_header(l, s, cx, cy);
   } else if (cy < l.grid.y + l.grid.h) {
-    if (l.has_scrollbar && l.scroll_zone.contains(cx, cy))
+    if (l.max_scroll > 0 && l.scroll_zone.contains(cx, cy))
       press_scrollbar(l, s, cy);
     else
       store_download(s, store_download_button_at(l, s, cx, cy));
