@@ -98,11 +98,24 @@ u32 tcp_open(TcpConnection& c, u32 attempts, u32 wait) {
   for (u32 attempt = 0; attempt < attempts; ++attempt) {
     tcp_send(c, kTcpSyn, nullptr, 0);
     const u32 deadline = ticks_now() + wait;
+    bool stale_reset = false;
     TcpSegment s;
     while (tcp_next_segment(c, deadline, s)) {
-      // Only an answer to our SYN counts, a reset included: one that does
-      // not acknowledge it is someone else's and is ignored.
-      if (!(s.flags & kTcpAck) || s.ack != c.iss + 1) continue;
+      if (!(s.flags & kTcpAck)) continue;
+      if (s.ack != c.iss + 1) {
+        // A reset that does not answer our SYN is someone else's: ignored.
+        if (s.flags & kTcpRst) continue;
+        // An acknowledgement of something we never sent: the peer still
+        // keeps an old connection on these ports in TIME-WAIT (a machine
+        // that rebooted and picked the same port and sequence). Reset that
+        // connection at the sequence it expects and ask again, once per
+        // attempt so forged segments cannot spend our attempts.
+        if (stale_reset) continue;
+        stale_reset = true;
+        tcp_send_at(c, s.ack, kTcpRst, nullptr, 0);
+        tcp_send(c, kTcpSyn, nullptr, 0);
+        continue;
+      }
       if (s.flags & kTcpRst) return 0;
       if (!(s.flags & kTcpSyn)) continue;
       c.peer_iss = s.seq;

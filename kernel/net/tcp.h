@@ -76,7 +76,9 @@ inline bool tcp_is_answer(const TcpConnection& c, const TcpSegment& s) {
 
 // SYN up to `attempts` times, `wait` ticks each, until a SYN+ACK that
 // acknowledges our SYN; then the connection is established (the final ACK
-// is the caller's). 0 on a RST that answers our SYN, or silence.
+// is the caller's). 0 on a RST that answers our SYN, or silence. An ACK of
+// something else (an old connection the peer still keeps on these ports) is
+// reset and the SYN sent again at once.
 u32 tcp_open(TcpConnection& c, u32 attempts, u32 wait);
 
 // Where received stream bytes go: at most cap bytes are kept, the rest are

@@ -1,5 +1,7 @@
-"""The web browser on the real ISO over the private test network (e1000;
-both cards' transfers are in test_net): dnsmasq names the web host, Python's http.server serves
+"""The web browser on the real ISO over the private test network, on both
+cards one after the other (the second machine takes the first one's MAC, IP
+and ports at the same ticks, so the server may still hold those
+connections): dnsmasq names the web host, Python's http.server serves
 tests/pages on port 80, and a server on port 8091 takes the request and never
 answers. Driven by QMP clicks and keys; the browser's state is read back from
 guest memory (its drawing is checked by the unit tests)."""
@@ -89,6 +91,10 @@ class Browser(netns.LanTestCase):
         state = self.visit(WEB + "/big.html")
         self.assertEqual((state["status"], state["head"][0], len(state["text"])), ("Done", "Big page", 8191))
         print(f"\n[{self.nic}] Enter to \"Done\" for a {len(BIG)}-byte page: {state['ticks']} ticks")
+
+class BrowserOverRtl8139(Browser):
+    nic = "rtl8139"
+
 
 if __name__ == "__main__":
     unittest.main()

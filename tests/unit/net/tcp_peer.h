@@ -44,6 +44,10 @@ class TcpPeer {
   uint16_t window = 65535;
   bool answer_syn = true;
   bool reset_syn = false;
+  // The ports' last connection, still in TIME-WAIT here until our RST at its
+  // receive point: a SYN gets that connection's ACK, not a SYN+ACK.
+  bool time_wait = false;
+  uint32_t time_wait_rcv_nxt = 0x1234'5678;
   int lose_requests = 0;  // our first request segments lost on the way
   std::vector<ServerSegment> script;  // played once the request arrives
   std::vector<SentSegment> from_client;
@@ -80,6 +84,12 @@ class TcpPeer {
 
   void handle(const SentSegment& s, uint16_t from_port) {
     from_client.push_back(s);
+    if (time_wait && s.flags == kTcpRst) time_wait = s.seq != time_wait_rcv_nxt;
+    if (time_wait && s.flags == kTcpSyn) {
+      client_port = from_port;
+      card_->incoming.push_back(segment(iss, time_wait_rcv_nxt, kTcpAck));
+      return;
+    }
     if (s.flags == kTcpSyn) {
       client_iss = s.seq;
       client_port = from_port;

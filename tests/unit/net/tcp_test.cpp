@@ -126,6 +126,19 @@ TEST_F(HttpGet, IdleOverallAndConnectDeadlinesEndAStalledGet) {
   EXPECT_EQ(peer.from_client.size(), 1u);
 }
 
+// A server still holding our port's last connection (we rebooted and chose
+// the same port and sequence) answers the SYN with that connection's ACK:
+// we reset it there and connect at once, without waiting for a retry.
+TEST_F(HttpGet, OldConnectionOnTheSamePortsIsResetAndTheGetSucceeds) {
+  peer.time_wait = true;
+  peer.script = {{0, kOk, kLast}};
+  ASSERT_EQ(get(), 1u);
+  EXPECT_EQ(received(), kOk);
+  EXPECT_EQ(peer.from_client[1].flags, kTcpRst);
+  EXPECT_EQ(peer.from_client[1].seq, peer.time_wait_rcv_nxt);
+  EXPECT_LT(pit_ticks, 100u);
+}
+
 TEST_F(HttpGet, BodyPastTheBufferIsAcknowledgedAndDropped) {
   const Bytes stream = pattern(kHttpRespCap + 3000);
   for (size_t off = 0; off < stream.size(); off += 1400)
