@@ -1,10 +1,8 @@
 // The wall-clock reading from a fake CMOS clock (BCD and binary, 12- and
-// 24-hour, the time-zone offset), the bar's clock text, and the times the
-// Clock and About windows show.
+// 24-hour, the time-zone offset), the bar's clock text and the Clock and About windows.
 #include <gtest/gtest.h>
 
 #include <map>
-#include <string>
 
 #include "fake/fake_hw.h"
 #include "kernel/apps/apps.h"
@@ -55,15 +53,10 @@ TEST_F(Clock, ReadsTheHardwareClockInEveryModeWithTheOffset) {
     int32_t offset;
     int busy;
     uint32_t seconds;
-  } cases[] = {
-      {0x23, 0x30, 0x00, kBcd24, 2, 0, 5400},       // 23:30 + 2 h = 01:30
-      {0x00, 0x15, 0x00, kBcd24, -1, 5, 83700},     // 00:15 - 1 h = 23:15, after an update
-      {0x92, 0x00, 0x00, kBcd12, 0, 0, 12 * 3600},  // 12 PM
-      {0x12, 0x00, 0x00, kBcd12, 0, 0, 0},          // 12 AM
-      {0x81, 0x59, 0x07, kBcd12, 0, 0, 13 * 3600 + 59 * 60 + 7},
-      {17, 45, 30, kBinary24, 0, 0, 17 * 3600 + 45 * 60 + 30},
-      {0xFF, 0xFF, 0xFF, 0xFF, 0, 1 << 30, 15 * 3600 + 15 * 60 + 15},  // stuck and garbled: still a time
-  };
+  } cases[] = {{0x23, 0x30, 0x00, kBcd24, 2, 0, 5400},   {0x00, 0x15, 0x00, kBcd24, -1, 5, 83700},  // after an update
+               {0x92, 0x00, 0x00, kBcd12, 0, 0, 43200},  {0x12, 0x00, 0x00, kBcd12, 0, 0, 0},  // 12 PM, 12 AM
+               {0x81, 0x59, 0x07, kBcd12, 0, 0, 50347},  {17, 45, 30, kBinary24, 0, 0, 63930},
+               {0xFF, 0xFF, 0xFF, 0xFF, 0, 1 << 30, 54915}};  // stuck and garbled: still a time
   for (const auto& c : cases) {
     cmos.set(c.hour, c.minute, c.second, c.status_b);
     cmos.busy_reads = c.busy;

@@ -1,9 +1,6 @@
 // Painting the image viewer: the checkerboard, the image centred and scaled
-// by the zoom, cut to the canvas, blended by its alpha, and the note shown
-// for a file that is no image.
+// by the zoom, cut to the canvas, and the note shown for a file that is no image.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "kernel/apps/apps.h"
 #include "kernel/wm/window.h"
@@ -43,12 +40,6 @@ class ImageViewer : public CanvasTest {
   // The checkerboard's colour at a canvas pixel, by the square rule.
   static u32 board(i32 x, i32 y) { return ((x - kX) / 8 + (y - kCanvasTop) / 8) % 2 == 0 ? 0x333333 : 0x2B2B2B; }
 
-  static u32 blend(u32 c, u32 o, u32 a) {
-    u32 out = 0;
-    for (int s = 0; s < 24; s += 8) out |= (((c >> s & 255) * a + (o >> s & 255) * (255 - a)) / 255) << s;
-    return out;
-  }
-
   Window win;
 };
 
@@ -76,15 +67,6 @@ TEST_F(ImageViewer, EightHundredPercentShowsTheCentreCutToTheCanvas) {
       ASSERT_EQ(px(x, y), argb[size_t((y - dy) / 8) * 512 + size_t((x - dx) / 8)] & 0xFFFFFF) << x << "," << y;
   // Nothing beyond the content area: the paper around it is untouched.
   EXPECT_EQ(count(kPaper), 640 * 480 - kW * kH);
-}
-
-TEST_F(ImageViewer, AlphaBlendsOverTheCheckerboardAndTransparentPixelsLeaveIt) {
-  show(3, 1, {0x00FF0000, 0x80FFFFFF, 0xFF123456});
-  paint();
-  const i32 dx = kX + (kW - 3) / 2, dy = kCanvasTop + (kH - 22 - 1) / 2;
-  EXPECT_EQ(px(dx, dy), board(dx, dy));
-  EXPECT_EQ(px(dx + 1, dy), blend(0xFFFFFF, board(dx + 1, dy), 0x80));
-  EXPECT_EQ(px(dx + 2, dy), 0x123456u);
 }
 
 TEST_F(ImageViewer, AFileThatIsNoImageShowsANote) {

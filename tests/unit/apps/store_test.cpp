@@ -37,21 +37,22 @@ StoreState parsed(const std::string& body) {
   return s;
 }
 
-TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpacesAndAtMostSixtyFour) {
+TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpacesAndAtMostSixtyFourAndPicturesByExtension) {
   std::string many;
   for (int i = 0; i < 65; ++i) many += "f" + std::to_string(i) + "\n";
   const struct {
     std::string body;
     Names names;
-  } cases[] = {
-      {"\n\n  spaced.txt   \r\n\r\n\nin side.txt", {"spaced.txt", "in side.txt"}},
-      {std::string(63, 'b') + "\n" + std::string(62, 'a') + "\n", {std::string(62, 'a')}},
-      {" \r\n \n", {}},
-  };
+  } cases[] = {{"\n\n  spaced.txt   \r\n\r\n\nin side.txt", {"spaced.txt", "in side.txt"}},
+               {std::string(63, 'b') + "\n" + std::string(62, 'a') + "\n", {std::string(62, 'a')}},
+               {" \r\n \n", {}}};
   for (const auto& c : cases) EXPECT_EQ(names_of(parsed(c.body)), c.names) << c.body;
   const Names kept = names_of(parsed(many));
   EXPECT_EQ(kept.size(), 64u);
   EXPECT_EQ(kept.back(), "f63");
+  for (const char* name : {"a.png", "B.JPG", "c.jpeg", "d.bmp", "e.yrf", "x.tar.Png", "f.pngx"})
+    EXPECT_TRUE(store_name_is_image(name)) << name;  // a card previews what its extension calls a picture
+  for (const char* name : {"png", "a.txt", "a.pn", "a.", "a.hit"}) EXPECT_FALSE(store_name_is_image(name)) << name;
 }
 
 // A Store state talking to a scripted server at the default store address;
@@ -97,54 +98,36 @@ class StoreRefresh : public NetTest {
   StoreState state{};
 };
 
-TEST_F(StoreRefresh, AnUploadsDescriptionWaitsForTheNextListThatSucceeds) {
+TEST_F(StoreRefresh, AnUploadsDescriptionWaitsForTheNextListThatSucceedsAndFailuresKeepTheOldList) {
   serve("200 OK", "a.txt\nb.png\n");
   refresh_at(5000);  // a new window fetches at once, however soon after start
-  EXPECT_EQ(names_of(state), (Names{"a.txt", "b.png"}));
   EXPECT_STREQ(state.status, "Files: 2");
   EXPECT_EQ(str(peers[0].request).substr(0, 24), "GET /list HTTP/1.0\r\nHost");
-  EXPECT_TRUE(logged("[MOSS] GET url=http://10.0.2.2:8088/list\n[MOSS] host=10.0.2.2 path=/list port=8088\n"));
-  EXPECT_TRUE(logged("[MOSS] body preview: a.txt\\nb.png\\n\n"));
-
-  // An upload lands 10 s later; its refresh is refused and keeps the note.
   std::strcpy(state.last_upload_name, "mine.txt");
   std::strcpy(state.last_upload_desc, "my own words");
   state.selected = 1;
-  refresh_at(5000 + 1499);
-  EXPECT_STREQ(state.status, "Please wait 15s between refreshes");
-  EXPECT_EQ((std::vector<i32>{i32(state.file_count), state.selected}), (std::vector<i32>{2, 1}));
-  EXPECT_STREQ(state.last_upload_name, "mine.txt");
-
+  const struct {
+    std::string status, body;
+    u32 tick;
+    const char* words;
+  } failures[] = {{"200 OK", "a.txt\n", 5000 + 1499, "Please wait 15s between refreshes"},
+                  {"404 Not Found", "mine.txt\n", 5000 + 1500, "HTTP get failed"},
+                  {"200 OK", "", 5000 + 3000, "Empty response"},
+                  {"", "", 5000 + 4500, "HTTP get failed"}};  // the server is down
+  for (const auto& f : failures) {
+    serve(f.status, f.body);
+    peers.back().reset_syn = f.status.empty();
+    refresh_at(f.tick);
+    EXPECT_STREQ(state.status, f.words);
+    EXPECT_EQ(names_of(state), (Names{"a.txt", "b.png"})) << f.words;
+    EXPECT_EQ(std::string(state.last_upload_name) + "|" + std::to_string(state.selected), "mine.txt|1");
+  }
   serve("200 OK", "a.txt\r\nmine.txt\r\n");
-  refresh_at(5000 + 1500);
+  refresh_at(5000 + 6000);
   EXPECT_EQ(names_of(state), (Names{"a.txt", "mine.txt"}));
   EXPECT_EQ((Names{state.file_descs[0], state.file_descs[1]}), (Names{"", "my own words"}));
   EXPECT_EQ((std::vector<i32>{state.selected, state.last_upload_name[0], state.last_upload_desc[0]}),
             (std::vector<i32>{-1, 0, 0}));
-}
-
-TEST_F(StoreRefresh, FailuresKeepTheOldListAndSayWhy) {
-  serve("200 OK", "kept.txt\n");
-  refresh_at(5000);
-  const struct {
-    std::string status, body;
-    const char* words;
-  } cases[] = {
-      {"404 Not Found", "no such page\n", "HTTP get failed"},
-      {"200 OK", "", "Empty response"},
-  };
-  u32 tick = 5000;
-  for (const auto& c : cases) {
-    serve(c.status, c.body);
-    refresh_at(tick += 1500);
-    EXPECT_STREQ(state.status, c.words) << c.status;
-    EXPECT_EQ(names_of(state), (Names{"kept.txt"})) << c.status;
-  }
-  serve("200 OK", "other.txt\n");
-  peers.back().reset_syn = true;  // the server is down
-  refresh_at(tick += 1500);
-  EXPECT_STREQ(state.status, "HTTP get failed");
-  EXPECT_EQ(names_of(state), (Names{"kept.txt"}));
 }
 
 // Seven cards, the first row partly scrolled above the grid and the third below it.
@@ -172,12 +155,6 @@ TEST_F(StoreWindow, WhatIsDrawnIsWhatAnswersAndNothingSpillsOut) {
       blue += c == 0x4A90E2;
     }
   EXPECT_GT(blue, 6 * 100);  // the six buttons of the first two rows
-}
-
-TEST(StoreCards, PicturesArePreviewedByTheirExtension) {
-  for (const char* name : {"a.png", "B.JPG", "c.jpeg", "d.bmp", "e.yrf", "x.tar.Png", "f.pngx"})
-    EXPECT_TRUE(store_name_is_image(name)) << name;
-  for (const char* name : {"png", "a.txt", "a.pn", "a.", "a.hit"}) EXPECT_FALSE(store_name_is_image(name)) << name;
 }
 
 }  // namespace

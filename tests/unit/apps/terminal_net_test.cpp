@@ -98,23 +98,14 @@ TEST_F(TermNet, WgetPrintsTheBodyInLinesOfFortySevenCharacters) {
 }
 
 TEST_F(TermNet, WgetTakesPortAndPathAcrossSpacesAndEightyForABadPort) {
-  const struct {
-    const char* line;
-    uint16_t port;
-    const char* request;
-  } cases[] = {
-      {"wget 192.168.50.1   8080   /a b", 8080, "GET /a b HTTP/1.0\r\n"},
-      {"wget 192.168.50.1", 80, "GET / HTTP/1.0\r\n"},
-      {"wget 192.168.50.1 8o /", 80, "GET / HTTP/1.0\r\n"},
-      {"wget 192.168.50.1 0 /", 80, "GET / HTTP/1.0\r\n"},
-      {"wget 192.168.50.1 65536 /", 80, "GET / HTTP/1.0\r\n"},
-      {"wget 192.168.50.1 99999999999999 /", 80, "GET / HTTP/1.0\r\n"},
-  };
-  for (const auto& c : cases) {
-    serve("HTTP/1.0 200 OK\r\n\r\nok", c.port);
-    EXPECT_EQ(output(c.line), (Lines{"Resolving + connecting...", "Got 2 bytes:", "ok"})) << c.line;
-    EXPECT_EQ(request().rfind(c.request, 0), 0u) << c.line;
-    EXPECT_EQ(syn_port(), c.port) << c.line;
+  const std::pair<const char*, uint16_t> cases[] = {
+      {"wget 192.168.50.1   8080   /a b", 8080}, {"wget 192.168.50.1", 80}, {"wget 192.168.50.1 8o /", 80},
+      {"wget 192.168.50.1 0 /", 80}, {"wget 192.168.50.1 65536 /", 80}, {"wget 192.168.50.1 99999999999999 /", 80}};
+  for (auto [line, port] : cases) {
+    serve("HTTP/1.0 200 OK\r\n\r\nok", port);
+    EXPECT_EQ(output(line), (Lines{"Resolving + connecting...", "Got 2 bytes:", "ok"})) << line;
+    EXPECT_EQ(request().rfind(port == 80 ? "GET / HTTP/1.0\r\n" : "GET /a b HTTP/1.0\r\n", 0), 0u) << line;
+    EXPECT_EQ(syn_port(), port) << line;
   }
 }
 

@@ -1,6 +1,5 @@
 // TextEdit through its key entry points: typing over the selection, the
-// 511-character limit, clipboard and undo, zoom, the arrow keys; Ctrl+S
-// through the keyboard dispatcher; and the status bar's counts.
+// 511-character limit, clipboard and undo, zoom, the arrow keys, and the status bar's counts.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +8,6 @@
 
 #include "kernel/apps/apps.h"
 #include "kernel/apps/textedit.h"
-#include "kernel/fs/tree_ops.h"
 #include "unit/apps/app_screen.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -131,29 +129,6 @@ TEST_F(TextEdit, ArrowsMoveOncePerPressAndShiftExtendsTheSelection) {
   }
   key_shift = 0;
   EXPECT_EQ((Ints{win->te_sel_anchor, win->te_sel_end}), (Ints{2, 4}));  // from the Shift moves
-}
-
-TEST_F(TextEdit, CtrlSWritesOnlyIntoTheLiveDocumentItWasOpenedOn) {
-  const i32 node = make_file("notes.txt", "old");
-  win->doc_node = node;
-  auto ctrl_s = [this](const char* text) {
-    set_text(text, 0);
-    win->te_modified = 1;
-    key_states[scancode::kCtrl] = key_states[scancode::kS] = 1;
-    pass();
-    key_states[scancode::kCtrl] = key_states[scancode::kS] = 0;
-    pass();
-  };
-  ctrl_s("saved");
-  EXPECT_STREQ(fs_nodes[node].text, "saved");
-  EXPECT_EQ(win->te_modified, 0u);
-  ASSERT_EQ(fs_delete_node(node), 1u);  // deleted: nothing to write into
-  ctrl_s("after delete");
-  EXPECT_EQ(win->te_modified, 1u);
-  ASSERT_EQ(make_file("other.txt", "theirs"), node);  // the slot reused by a file that is not the document
-  ctrl_s("after reuse");
-  EXPECT_STREQ(fs_nodes[node].text, "theirs");
-  EXPECT_EQ(win->te_modified, 1u);
 }
 
 TEST_F(TextEdit, StatusBarCountsLineColumnAndSelection) {

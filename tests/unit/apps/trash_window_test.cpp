@@ -1,5 +1,5 @@
-// The Trash window: one window however it is opened, its toolbar count, the
-// empty notice, and the grid of records for 0, 1, 2 and 64 records.
+// The Trash window's content: its toolbar count, the empty notice, and the
+// grid of records for 0, 1, 2 and 64 records.
 #include "kernel/apps/trash_window.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +14,6 @@ namespace tavlin::test {
 namespace {
 
 using TrashWindow = DispatchTest;
-
-TEST_F(TrashWindow, DoubleClickOnTheTrashAndOpenTrashBringUpOneWindow) {
-  click(kTrashX, kTrashY);
-  click(kTrashX, kTrashY);
-  Window* w = first_of(app::kTrash);
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(frame(*w), (Ints{302, 200, 420, 320}));
-  EXPECT_STREQ(w->title, "Trash");
-  make_window(app::kClock, 10, 40, 320, 260);
-  win_minimize(*w);
-  dispatch_menu_action(action::kOpenTrash);
-  EXPECT_EQ((Ints{windows_of(app::kTrash), focused_window, i32(w->minimized)}), (Ints{1, win_index(*w), 0}));
-}
 
 TEST_F(TrashWindow, ContentForNoneOneTwoAndSixtyFourRecords) {
   // Content (303, 230, 418, 289): four columns from x = 315, three rows from y = 266.

@@ -11,6 +11,7 @@ namespace tavlin::test {
 namespace {
 
 using Compose = WmTest;
+using Colours = std::vector<u32>;
 
 constexpr u32 kBody = 0xECECEC;
 constexpr u32 kFocusedTitle = 0xD8D8D8;
@@ -33,13 +34,13 @@ TEST_F(Compose, StackingFocusAndMaximisingDecideWhatShows) {
   Window& b = make_window(kBlank, 200, 200, 400, 300);
   render_frame();
   // b's content over a's title bar, b's title bar, close button, outline and grip.
-  EXPECT_EQ((std::vector<u32>{px(400, 270), px(580, 220), px(216, 215), px(200, 400), px(596, 491)}),
-            (std::vector<u32>{kBody, kFocusedTitle, 0xFF5F57, kOutline, 0x888888}));
+  EXPECT_EQ((Colours{px(400, 270), px(580, 220), px(216, 215), px(200, 400), px(596, 491)}),
+            (Colours{kBody, kFocusedTitle, 0xFF5F57, kOutline, 0x888888}));
   a.z = 9;  // a higher value is painted last
   focused_window = -1;
   b.maximized = 1;  // a maximised window has no grip
   render_frame();
-  EXPECT_EQ((std::vector<u32>{px(400, 270), px(580, 220), px(596, 491)}), (std::vector<u32>{kTitle, kTitle, kBody}));
+  EXPECT_EQ((Colours{px(400, 270), px(580, 220), px(596, 491)}), (Colours{kTitle, kTitle, kBody}));
 }
 
 TEST_F(Compose, OpeningGrowsOutOfAWhiteVeilAndClosingShrinksAndFades) {
@@ -49,12 +50,9 @@ TEST_F(Compose, OpeningGrowsOutOfAWhiteVeilAndClosingShrinksAndFades) {
   Window& w = make_window(kBlank, 200, 150, 400, 300);
   w.launch_tick = pit_ticks;
   w.launched = 0;
-  render_frame();
-  // 60 %: 240 x 180 about the centre (400, 300), under white at alpha 200.
-  EXPECT_EQ(px(400, 350), veiled(kBody, 200));
-  EXPECT_EQ(px(360, 235), veiled(kFocusedTitle, 200));
+  render_frame();  // 60 %: 240 x 180 about the centre (400, 300), under white at alpha 200
+  EXPECT_EQ((Colours{px(400, 350), px(360, 235)}), (Colours{veiled(kBody, 200), veiled(kFocusedTitle, 200)}));
   EXPECT_EQ(px(205, 155), empty.at(205, 155));
-  EXPECT_EQ(px(800, 200), empty.at(800, 200));
   advance(18);
   render_frame();
   EXPECT_EQ(px(205, 155), kFocusedTitle);
@@ -62,11 +60,9 @@ TEST_F(Compose, OpeningGrowsOutOfAWhiteVeilAndClosingShrinksAndFades) {
   advance(1);  // q = 12: (201, 151, 353, 265) under alpha 26
   render_frame();
   EXPECT_EQ(px(201, 300), veiled(kOutline, 26));
-  EXPECT_EQ(window_at(300, 300), &w);
   advance(11);  // q = 94: (212, 161, 30, 24), too small for chrome
   render_frame();
   EXPECT_EQ(px(227, 166), veiled(kBody, 206));
-  EXPECT_EQ(window_at(300, 300), &w);
 }
 
 TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
@@ -77,8 +73,8 @@ TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
   desktop_rubber_cur_x = 200;
   desktop_rubber_cur_y = 250;
   render_frame();
-  EXPECT_EQ((std::vector<u32>{px(50, 80), px(36, 120), px(40, 182), px(200, 260)}),
-            (std::vector<u32>{0xA8B8C8, 0x3390FF, 0xB87A20, 0x0A84FF}));  // text bar, selection, folder, band
+  EXPECT_EQ((Colours{px(50, 80), px(36, 120), px(40, 182), px(200, 260)}),
+            (Colours{0xA8B8C8, 0x3390FF, 0xB87A20, 0x0A84FF}));  // text bar, selection, folder, band
 }
 
 TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {

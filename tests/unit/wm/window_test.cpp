@@ -1,4 +1,4 @@
-// The window table (stacking and focus, the point hit test, maximise,
+// The window table (stacking and focus, the point hit test, slot reuse,
 // minimise, close and the eased animation progress) and launching: one
 // window per application and per file, centred, focused, with a dock record.
 #include "kernel/wm/window.h"
@@ -14,58 +14,38 @@ namespace {
 using Windows = WmTest;
 using Launch = WmTest;
 
-TEST_F(Windows, FocusRaisesAndWindowAtPicksTheFrontmostVisibleOne) {
+TEST_F(Windows, FocusRaisesWindowAtPicksTheFrontmostVisibleOneAndAFreedSlotComesBackClean) {
   Window& low = make_window(app::kClock, 100, 100, 300, 200);
   Window& high = make_window(app::kAbout, 150, 150, 300, 200);
   win_focus_and_raise(low);
   EXPECT_EQ((Ints{high.z, low.z, next_z, focused_window}), (Ints{2, 3, 4, win_index(low)}));
-  const Ints cases[] = {{5, 9, 200, 200, 1}, {5, 9, 120, 120, 0}, {5, 9, 449, 349, 1}, {5, 9, 450, 349, -1},
-                        {5, 5, 200, 200, 0}};  // low z, high z, point, 0 low, 1 high; equal: the lower slot
+  // low z, high z, point, 0 low, 1 high; equal: the lower slot
+  const Ints cases[] = {{5, 9, 200, 200, 1}, {5, 9, 120, 120, 0}, {5, 9, 450, 349, -1}, {5, 5, 200, 200, 0}};
   for (const Ints& c : cases) {
     low.z = c[0];
     high.z = c[1];
-    Window* want = c[4] < 0 ? nullptr : c[4] ? &high : &low;
-    EXPECT_EQ(window_at(c[2], c[3]), want) << c[2] << "," << c[3];
+    EXPECT_EQ(window_at(c[2], c[3]), c[4] < 0 ? nullptr : c[4] ? &high : &low) << c[2] << "," << c[3];
   }
   high.minimized = 1;
   EXPECT_EQ(window_at(200, 200), &low);
-}
-
-TEST_F(Windows, AllocationTakesTheLowestFreeSlotResetsItAndFailsWhenFull) {
-  Window& a = make_window(app::kClock, 0, 40, 10, 10);
-  a.in_use = 0;
-  std::strcpy(a.text, "left over");
-  ASSERT_EQ(win_alloc(), &a);
-  EXPECT_EQ((Ints{i32(a.in_use), a.text[0], a.doc_node, a.image_node, a.finder_dir, a.finder_last_sel}),
+  low.in_use = 0;
+  std::strcpy(low.text, "left over");
+  ASSERT_EQ(win_alloc(), &low);
+  EXPECT_EQ((Ints{i32(low.in_use), low.text[0], low.doc_node, low.image_node, low.finder_dir, low.finder_last_sel}),
             (Ints{0, 0, -1, -1, -1, -1}));
-  for (int i = 0; i < kMaxWindows; ++i) make_window(app::kClock, 0, 40, 10, 10);
-  EXPECT_EQ(win_alloc(), nullptr);
 }
 
-TEST_F(Windows, MaximiseMinimiseAndRestoreAnimateBetweenTheirFrames) {
+TEST_F(Windows, MinimiseAimsAtTheDockTileAndAFocusMidAnimationStillHides) {
   Window& w = make_window(app::kTerminal, 100, 200, 480, 360);
-  win_toggle_maximize(w);
-  EXPECT_EQ((Ints{i32(w.anim_kind), w.x, w.y, w.w, w.h}), (Ints{anim::kMaximize, 0, 28, 1024, 664}));
-  win_toggle_maximize(w);
-  EXPECT_EQ((Ints{i32(w.anim_kind), w.x, w.y, w.w, w.h}), (Ints{anim::kUnmaximize, 100, 200, 480, 360}));
   win_minimize(w);  // into the Terminal's tile, the fourth: (216 + 3 * 70 + 40, 768 - 38)
-  EXPECT_EQ((Ints{focused_window, i32(w.anim_kind)}), (Ints{-1, anim::kMinimize}));
   EXPECT_EQ(anim_to(w), (Ints{462, 726, 8, 8}));
-  advance(22);
-  win_end_finished_animations();
-  EXPECT_EQ((Ints{i32(w.minimized), i32(w.minimize_pending)}), (Ints{1, 0}));
-  EXPECT_EQ(window_at(200, 300), nullptr);
-  make_window(app::kClock, 0, 40, 10, 10);
-  win_restore_and_focus(w);
-  EXPECT_EQ((Ints{i32(w.minimized), i32(w.anim_kind), focused_window}), (Ints{0, anim::kRestore, win_index(w)}));
-  EXPECT_EQ((Ints{w.anim_from_x, w.anim_from_y}), (Ints{462, 726}));
-  advance(22);
-  win_minimize(w);
   advance(3);
   win_focus_and_raise(w);  // e.g. its dock tile clicked mid-animation: it still ends hidden
   advance(30);
   win_end_finished_animations();
-  EXPECT_EQ((Ints{i32(w.minimized), focused_window}), (Ints{1, -1}));
+  EXPECT_EQ((Ints{i32(w.minimized), i32(w.minimize_pending), focused_window}), (Ints{1, 0, -1}));
+  win_restore_and_focus(w);
+  EXPECT_EQ((Ints{w.anim_from_x, w.anim_from_y, i32(w.anim_kind)}), (Ints{462, 726, anim::kRestore}));
 }
 
 TEST_F(Windows, CloseReleasesTheStoreStateAndFreesTheSlotWhenTheAnimationEnds) {
@@ -113,8 +93,8 @@ TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocusedAndANinthHasNoRoom
     open_app(static_cast<i32>(c.kind));
     open_app(static_cast<i32>(c.kind));  // a second launch focuses the first window
     ASSERT_EQ(windows_of(c.kind), 1) << c.kind;
-    EXPECT_EQ(std::string(first_of(c.kind)->title) + "|" + std::to_string(focused_window),
-              std::string(c.title) + "|" + std::to_string(win_index(*first_of(c.kind))));
+    EXPECT_STREQ(first_of(c.kind)->title, c.title);
+    EXPECT_EQ(focused_window, win_index(*first_of(c.kind)));
     EXPECT_EQ(frame(*first_of(c.kind)), c.frame) << c.kind;
   }
   EXPECT_EQ((Ints{first_of(4)->finder_dir, first_of(10)->store->selected}), (Ints{fs_desktop_dir, -1}));
@@ -124,13 +104,8 @@ TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocusedAndANinthHasNoRoom
   EXPECT_EQ((Ints{open_windows(), next_z, dock_dynamic_count}), (Ints{8, z, dynamic}));
 }
 
-TEST_F(Launch, MinimisedWindowIsRestoredAndAClosingOneIsNotBroughtBack) {
+TEST_F(Launch, AClosingWindowIsNotBroughtBack) {
   open_app(3);
-  win_minimize(windows[0]);
-  advance(30);
-  win_end_finished_animations();
-  open_app(3);
-  EXPECT_EQ((Ints{i32(windows[0].minimized), i32(windows[0].anim_kind)}), (Ints{0, anim::kRestore}));
   close_window(&windows[0]);
   open_app(3);  // clicked again while the old one shrinks away
   advance(20);
@@ -148,13 +123,13 @@ TEST_F(Launch, StoreNeedsAFreeStateAndKindsWithoutAWindowOpenNothing) {
   EXPECT_EQ(windows_of(9), 1);
 }
 
-TEST_F(Launch, FilesOpenInTheApplicationTheirNameOrContentSelectsOnce) {
+TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelects) {
   const struct {
     const char* name;
     bool blob;
     u32 kind;
-  } cases[] = {{"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9},
-               {"notes.txt", false, 5},  {"README", false, 5},    {"scan", true, 6}};
+  } cases[] = {{"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9}, {"README", false, 5},
+               {"scan", true, 6}};
   for (const auto& c : cases) {
     reset_desktop();
     const i32 node = c.blob ? make_blob_file(c.name, {1, 2, 3, 4, 5}) : make_file(c.name, "some text");
@@ -170,16 +145,17 @@ TEST_F(Launch, FilesOpenInTheApplicationTheirNameOrContentSelectsOnce) {
 }
 
 TEST_F(Launch, AppForAFileByNameFirstThenContent) {
-  const std::vector<u8> zeva = {'Z', 'E', 'V', 'A', 0, 1};
-  const std::vector<u8> png = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0};
-  EXPECT_EQ(get_app_for_file(make_blob_file("movie", zeva)), 9);
-  EXPECT_EQ(get_app_for_file(make_blob_file("movie.png", zeva)), 6);  // the name wins
-  EXPECT_EQ(get_app_for_file(make_blob_file("pic", {'Y', 'R', 'F', '1'})), 6);
-  EXPECT_EQ(get_app_for_file(make_blob_file("pic2", png)), 6);
-  EXPECT_EQ(get_app_for_file(make_blob_file("odd", {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0B})), 5);
-  EXPECT_EQ(get_app_for_file(make_file(".png")), 5);  // not longer than the extension
-  EXPECT_EQ(get_app_for_file(make_file("b.mp4")), 9);
-  EXPECT_EQ(get_app_for_file(make_file("c.PNG")), 5);  // case-sensitive
+  const std::vector<u8> zeva = {'Z', 'E', 'V', 'A', 0, 1}, png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0};
+  const std::vector<u8> odd = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0B};
+  const struct {
+    const char* name;
+    std::vector<u8> blob;  // empty: a text file
+    i32 kind;
+  } cases[] = {{"movie", zeva, 9}, {"movie.png", zeva, 6}, {"pic", {'Y', 'R', 'F', '1'}, 6}, {"pic2", png, 6},
+               {"odd", odd, 5},    {".png", {}, 5},  // not longer than the extension
+               {"b.mp4", {}, 9}};
+  for (const auto& c : cases)
+    EXPECT_EQ(get_app_for_file(c.blob.empty() ? make_file(c.name) : make_blob_file(c.name, c.blob)), c.kind) << c.name;
 }
 
 }  // namespace
