@@ -1,13 +1,11 @@
 // Any bytes through the browser's HTML-to-text conversion and its word wrap.
 // The body is exactly sized, so a read past it trips AddressSanitizer; the
 // text and the line table sit inside records, so their bounds are checked.
-#include <cstddef>
-#include <cstdint>
 #include <vector>
 
 #include "kernel/apps/browser.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   if (size < 1) return 0;
   const i32 columns = static_cast<i32>(data[0]) - 8;  // below 1 as well

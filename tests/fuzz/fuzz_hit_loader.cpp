@@ -5,7 +5,7 @@
 #include "kernel/fs/fs.h"
 #include "kernel/script/loader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   fake_hw::set_default(0x3FD, 0x20);
   fs_populate({}, {}, {});

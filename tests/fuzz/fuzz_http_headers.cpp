@@ -1,14 +1,12 @@
 // Any response bytes through the header stripper, the status reader, the
 // Content-Length reader and the judgement whether the response is whole.
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "fake/fake_hw.h"
 #include "kernel/net/http.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   fake_hw::reset();
   fake_hw::set_default(0x3FD, 0x20);  // serial transmitter always ready
   if (size > tavlin::kHttpRespCap) size = tavlin::kHttpRespCap;
@@ -16,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tavlin::u32 body_length;
   const tavlin::u8* body = tavlin::http_strip_headers(static_cast<tavlin::u32>(size), &body_length);
   if (body && body + body_length > tavlin::http_resp_buf + size) __builtin_trap();
-  std::vector<uint8_t> exact(data, data + size);
+  std::vector<tavlin::u8> exact(data, data + size);
   tavlin::http_status_code(exact.data(), static_cast<tavlin::u32>(size));
   tavlin::u32 declared = 0;
   tavlin::http_content_length(exact.data(), static_cast<tavlin::u32>(size), &declared);

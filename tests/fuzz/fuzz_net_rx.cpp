@@ -6,10 +6,10 @@
 #include "kernel/net/dhcp.h"
 #include "kernel/net/ethernet.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   fake_hw::reset();
   fake_hw::set_default(0x3FD, 0x20);  // serial transmitter always ready
-  std::vector<uint8_t> frame(data, data + size);  // exact size: ASan sees over-reads
+  std::vector<tavlin::u8> frame(data, data + size);  // exact size: ASan sees over-reads
   const auto length = static_cast<tavlin::u32>(size);
   tavlin::net_receive_frame(frame.data(), length);
   const tavlin::u8* message;

@@ -1,12 +1,10 @@
 // image_get_decoded on an arbitrary file node. The blob is carved at the very
 // end of the pool so a read past the content meets ASan's redzone.
-#include <cstddef>
-#include <cstdint>
 
 #include "kernel/codec/image_cache.h"
 #include "kernel/fs/node_table.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   if (size == 0 || size > kFsPoolSize) return 0;
   fs_tables_reset();

@@ -10,7 +10,7 @@
 #include "kernel/wm/dock.h"
 #include "kernel/wm/window.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   static const u8 sample[] = {'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 1, 1, 0xF8, 0};
   fake_hw::set_default(0x3FD, 0x20);
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   w.in_use = 1;
   w.app = app::kTerminal;
   w.term_cwd = fs_root;
-  for (size_t at = 0; at < size;) {
+  for (usize at = 0; at < size;) {
     u32 n = 0;
     while (at < size && data[at] != '\n') {
       if (n < kTermInputCap - 1) w.term_input[n++] = static_cast<char>(data[at]);

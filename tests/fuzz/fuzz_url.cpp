@@ -1,13 +1,11 @@
 // Any text through the URL splitter; host and path land in buffers of
 // exactly their documented sizes.
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "kernel/net/url.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   const std::string url(reinterpret_cast<const char*>(data), size);  // NUL-terminated
   auto host = std::make_unique<char[]>(tavlin::kUrlHostCap);
   auto path = std::make_unique<char[]>(tavlin::kUrlPathCap);

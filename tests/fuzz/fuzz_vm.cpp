@@ -16,7 +16,7 @@
 #include "kernel/script/loader.h"
 #include "kernel/wm/window.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   static std::vector<u32> screen(64 * 48);
   fake_hw::set_default(0x3FD, 0x20);

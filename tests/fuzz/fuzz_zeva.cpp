@@ -1,14 +1,12 @@
 // Every frame of an arbitrary ZEVA file, in order, as the player decodes
 // them, then the player's picture rebuilt for the last frame reached.
-#include <cstddef>
-#include <cstdint>
 
 #include "kernel/apps/mediaplayer.h"
 #include "kernel/codec/zeva.h"
 
 static tavlin::u32 picture[tavlin::kZevaMaxPixels];
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   const auto n = static_cast<tavlin::u32>(size);
   tavlin::ZevaHeader h;
   if (!tavlin::zeva_read_header(data, n, &h)) return 0;

@@ -101,39 +101,25 @@ inline Bytes image_data(uint32_t w, uint32_t h, uint32_t seed = 7) {
 
 // Writes DEFLATE bits: fields least significant bit first, Huffman codes
 // most significant bit first (RFC 1951, 3.1.1).
-class BitWriter {
- public:
+struct BitWriter {
   BitWriter& bits(uint32_t value, int n) {
-    for (int i = 0; i < n; ++i) put((value >> i) & 1);
+    for (int i = 0; i < n; ++i) out.push_back(value >> i & 1);
     return *this;
   }
   BitWriter& code(uint32_t value, int n) {
-    for (int i = n - 1; i >= 0; --i) put((value >> i) & 1);
+    for (int i = n - 1; i >= 0; --i) out.push_back(value >> i & 1);
     return *this;
   }
-  BitWriter& align() {
-    while (used_ != 0) put(0);
-    return *this;
+  BitWriter& byte(uint8_t b) {  // byte-aligned, as stored blocks are
+    out.resize((out.size() + 7) / 8 * 8);
+    return bits(b, 8);
   }
-  BitWriter& byte(uint8_t b) { return align().bits(b, 8); }
-  Bytes done() {
-    Bytes out = out_;
-    if (used_) out.push_back(cur_);
-    return out;
+  Bytes done() const {
+    Bytes bytes((out.size() + 7) / 8);
+    for (size_t i = 0; i < out.size(); ++i) bytes[i / 8] |= static_cast<uint8_t>(out[i] << i % 8);
+    return bytes;
   }
-
- private:
-  void put(uint32_t bit) {
-    cur_ |= static_cast<uint8_t>(bit << used_);
-    if (++used_ == 8) {
-      out_.push_back(cur_);
-      cur_ = 0;
-      used_ = 0;
-    }
-  }
-  Bytes out_;
-  uint8_t cur_ = 0;
-  int used_ = 0;
+  std::vector<bool> out;
 };
 
 // Fixed-code symbols (RFC 1951, 3.2.6).
@@ -149,11 +135,7 @@ inline std::vector<uint32_t> canonical_codes(const std::vector<uint8_t>& lengths
   uint32_t count[16] = {}, next[16] = {};
   for (uint8_t l : lengths) ++count[l];
   count[0] = 0;
-  uint32_t code = 0;
-  for (int bits = 1; bits < 16; ++bits) {
-    code = (code + count[bits - 1]) << 1;
-    next[bits] = code;
-  }
+  for (int bits = 1; bits < 16; ++bits) next[bits] = (next[bits - 1] + count[bits - 1]) << 1;
   std::vector<uint32_t> codes(lengths.size());
   for (size_t s = 0; s < lengths.size(); ++s)
     if (lengths[s]) codes[s] = next[lengths[s]]++;
@@ -176,10 +158,8 @@ inline void write_dynamic_header(BitWriter& w, bool final, const DynamicHeader& 
   for (int i = 0; i < 19; ++i) w.bits(h.clen[order[i]], 3);
   const auto codes = canonical_codes(h.clen);
   auto put = [&](int sym, int extra) {
-    w.code(codes[sym], h.clen[sym]);
-    if (sym == 16) w.bits(extra, 2);
-    if (sym == 17) w.bits(extra, 3);
-    if (sym == 18) w.bits(extra, 7);
+    static const int extra_bits[19] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 7};
+    w.code(codes[sym], h.clen[sym]).bits(extra, extra_bits[sym]);
   };
   if (!h.sequence.empty()) {
     for (auto [sym, extra] : h.sequence) put(sym, extra);
@@ -188,8 +168,6 @@ inline void write_dynamic_header(BitWriter& w, bool final, const DynamicHeader& 
   for (uint8_t l : h.lit) put(l, 0);
   for (uint8_t l : h.dist) put(l, 0);
 }
-
-// ---- PNG -----------------------------------------------------------------
 
 inline void put_be32(Bytes& b, uint32_t v) {
   for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<uint8_t>(v >> s));
@@ -280,13 +258,9 @@ struct Argb {
 };
 
 // libpng's reading of a PNG, expanded to 8-bit RGBA (palette, grey and the
-// tRNS colour key included), no gamma handling, packed as 0xAARRGGBB.
+// tRNS colour key included), no gamma handling, as 0xAARRGGBB.
 inline Argb libpng_read_argb(const Bytes& file) {
-  struct Cursor {
-    const Bytes* file;
-    size_t at;
-  } cursor{&file, 0};
-  Argb result;
+  std::pair<const Bytes*, size_t> cursor{&file, 0};
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
@@ -294,45 +268,42 @@ inline Argb libpng_read_argb(const Bytes& file) {
     return Argb{};
   }
   png_set_read_fn(png, &cursor, [](png_structp p, png_bytep d, png_size_t n) {
-    auto* c = static_cast<Cursor*>(png_get_io_ptr(p));
-    if (c->at + n > c->file->size()) png_error(p, "short file");
-    std::memcpy(d, c->file->data() + c->at, n);
-    c->at += n;
+    auto& [bytes, at] = *static_cast<std::pair<const Bytes*, size_t>*>(png_get_io_ptr(p));
+    if (at + n > bytes->size()) png_error(p, "short file");
+    std::memcpy(d, bytes->data() + at, n);
+    at += n;
   });
   png_read_info(png, info);
   png_set_expand(png);
   png_set_gray_to_rgb(png);
   png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_bgr(png);  // B, G, R, A in memory: 0xAARRGGBB words on this little-endian host
   png_read_update_info(png, info);
-  const uint32_t w = png_get_image_width(png, info), h = png_get_image_height(png, info);
-  std::vector<uint8_t> rgba(size_t{w} * h * 4);
-  std::vector<png_bytep> rows(h);
-  for (uint32_t y = 0; y < h; ++y) rows[y] = rgba.data() + size_t{y} * w * 4;
+  Argb result{png_get_image_width(png, info), png_get_image_height(png, info)};
+  result.pixels.resize(size_t{result.width} * result.height);
+  std::vector<png_bytep> rows(result.height);
+  for (size_t y = 0; y < rows.size(); ++y) rows[y] = reinterpret_cast<png_bytep>(&result.pixels[y * result.width]);
   png_read_image(png, rows.data());
   png_destroy_read_struct(&png, &info, nullptr);
-  result.width = w;
-  result.height = h;
-  for (size_t i = 0; i < rgba.size(); i += 4)
-    result.pixels.push_back(uint32_t{rgba[i + 3]} << 24 | uint32_t{rgba[i]} << 16 | uint32_t{rgba[i + 1]} << 8 |
-                            rgba[i + 2]);
   return result;
 }
-
-// ---- YRF and ZEVA ----------------------------------------------------------
 
 struct RunSpec {
   uint8_t count;
   uint16_t colour;
 };
 
-inline void put_runs(Bytes& out, const std::vector<RunSpec>& runs) {
-  for (const RunSpec& r : runs) out.insert(out.end(), {r.count, uint8_t(r.colour >> 8), uint8_t(r.colour)});
+inline Bytes run_bytes(const std::vector<RunSpec>& runs) {
+  Bytes b;
+  for (const RunSpec& r : runs) b.insert(b.end(), {r.count, uint8_t(r.colour >> 8), uint8_t(r.colour)});
+  return b;
 }
 
 inline Bytes yrf_file(uint16_t w, uint16_t h, const std::vector<RunSpec>& runs) {
   Bytes f = {'Y', 'R', 'F', '1', uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 8), uint8_t(h)};
   put_be32(f, static_cast<uint32_t>(runs.size() * 3));
-  put_runs(f, runs);
+  const Bytes body = run_bytes(runs);
+  f.insert(f.end(), body.begin(), body.end());
   return f;
 }
 
@@ -348,26 +319,16 @@ inline std::vector<RunSpec> runs_of(const std::vector<uint16_t>& px) {
   return runs;
 }
 
-struct ZevaFrame {
-  uint8_t type;  // 1 key, 0 delta
-  Bytes data;
-};
-
-inline Bytes zeva_file(uint16_t w, uint16_t h, const std::vector<ZevaFrame>& frames) {
+// Frames of (type, data): type 1 a key frame, any other a delta.
+inline Bytes zeva_file(uint16_t w, uint16_t h, const std::vector<std::pair<uint8_t, Bytes>>& frames) {
   Bytes f = {'Z', 'E', 'V', 'A', uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 8), uint8_t(h)};
   put_be32(f, static_cast<uint32_t>(frames.size()));
-  for (const ZevaFrame& fr : frames) {
-    f.push_back(fr.type);
-    put_be32(f, static_cast<uint32_t>(fr.data.size()));
-    f.insert(f.end(), fr.data.begin(), fr.data.end());
+  for (const auto& [type, data] : frames) {
+    f.push_back(type);
+    put_be32(f, static_cast<uint32_t>(data.size()));
+    f.insert(f.end(), data.begin(), data.end());
   }
   return f;
-}
-
-inline Bytes run_bytes(const std::vector<RunSpec>& runs) {
-  Bytes b;
-  put_runs(b, runs);
-  return b;
 }
 
 // The conversion rule of the format, written out independently.

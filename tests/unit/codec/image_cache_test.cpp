@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "kernel/codec/image_cache.h"
-#include "kernel/fs/sample_media.h"
 #include "kernel/fs/tree_ops.h"
 #include "unit/codec/codec_nodes.h"
 
@@ -99,15 +98,6 @@ TEST_F(ImageCache, EntriesHoldTheLargestImagesWhole) {
   const DecodedImage* yrf = image_get_decoded(blob_file("big.yrf", yrf_file(512, 512, runs_of(px))));
   ASSERT_NE(yrf, nullptr);
   for (size_t i = 0; i < px.size(); ++i) ASSERT_EQ(yrf->pixels[i], expect_argb(px[i])) << i;
-  // The sample PNG as libpng reads it.
-  const SampleFile png = sample_png();
-  const Bytes file(png.data, png.data + png.size);
-  const DecodedImage* image = image_get_decoded(blob_file("Desktop.png", file));
-  ASSERT_NE(image, nullptr);
-  const Argb want = libpng_read_argb(file);
-  ASSERT_EQ(image->width, want.width);
-  ASSERT_EQ(image->height, want.height);
-  EXPECT_TRUE(std::equal(want.pixels.begin(), want.pixels.end(), image->pixels));
 }
 
 }  // namespace

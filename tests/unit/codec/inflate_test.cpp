@@ -169,29 +169,18 @@ TEST(InflateCrafted, EachStreamGivesItsBytesOrFails) {
       {"incomplete literal code", dynamic(small_code([](DynamicHeader& h) { h.lit['b'] = 3; })), fails},
       {"over-subscribed distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {1, 1, 1}; })), fails},
       {"incomplete two-bit distance code", dynamic(small_code([](DynamicHeader& h) { h.dist = {2, 2}; })), fails},
-      // Symbols 0, 1 and 2 take three of four two-bit codes, yet they are
-      // all the block uses.
-      {"incomplete code-length code", dynamic(small_code([](DynamicHeader& h) {
-         h.clen.assign(19, 0);
-         h.clen[0] = h.clen[1] = h.clen[2] = 2;
-       })),
+      // Symbols 0, 1 and 2 take three of four two-bit codes, yet they are all the block uses.
+      {"incomplete code-length code",
+       dynamic(small_code([](DynamicHeader& h) { h.clen = {2, 2, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; })),
        fails},
-      {"no end-of-block code",
-       dynamic(small_code([](DynamicHeader& h) {
-         h.lit[256] = 0;
-         h.lit['c'] = 2;
-       })),
-       fails},
+      {"no end-of-block code", dynamic(small_code([](DynamicHeader& h) { std::swap(h.lit[256], h.lit['c']); })), fails},
       {"repeat code with nothing before it",
        dynamic(small_code([](DynamicHeader& h) { h.sequence = {{16, 0}, {2, 0}}; })), fails},
       // 97 zeros, 'a' and 'b', 157 zeros, end of block and length 3; the last
       // run of 11 zeros passes the single distance length and is cut there.
-      {"repeat codes cover runs and stop at the end",
-       dynamic(small_code([](DynamicHeader& h) {
-                 h.sequence = {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {17, 7}, {17, 6}, {2, 0}, {2, 0}, {18, 0}};
-               }),
-               {'a', 'b', 'a'}),
-       Bytes{'a', 'b', 'a'}},
+      {"repeat codes cover runs and stop at the end", dynamic(small_code([](DynamicHeader& h) {
+         h.sequence = {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {17, 7}, {17, 6}, {2, 0}, {2, 0}, {18, 0}};
+       }), {'a', 'b', 'a'}), Bytes{'a', 'b', 'a'}},
       {"no distance codes, literals only", dynamic(small_code([](DynamicHeader& h) { h.dist = {0}; }), {'a', 'b'}),
        Bytes{'a', 'b'}},
       {"no distance codes, a length", dynamic(small_code([](DynamicHeader& h) { h.dist = {0}; })), fails},

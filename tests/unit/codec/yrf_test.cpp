@@ -1,4 +1,4 @@
-// YRF images and the bare run lists: clipping, early ends, cut runs, sizes.
+// YRF images: clipping, early ends, cut runs, sizes.
 #include <gtest/gtest.h>
 
 #include "kernel/codec/yrf.h"
@@ -18,13 +18,10 @@ TEST(Yrf, RunsFillRowByRowAndClipAtTheEnd) {
   f.push_back(5);
   const Decoded d = decode(f);
   ASSERT_EQ(d.ok, 1u);
-  EXPECT_EQ(d.width, 3u);
-  EXPECT_EQ(d.height, 2u);
+  EXPECT_EQ((std::pair{d.width, d.height}), (std::pair{3u, 2u}));
   // Each channel's bits go to the top of its byte, the low bits stay clear.
   const uint32_t g = 0xFF00FC00, b = 0xFF0000F8;
   EXPECT_EQ(d.pixels, (std::vector<uint32_t>{g, g, g, g, b, b}));
-  EXPECT_EQ(rgb565_to_argb(0xFFFF), 0xFFF8FCF8u);
-  EXPECT_EQ(rgb565_to_argb(0xF800), 0xFFF80000u);
 }
 
 TEST(Yrf, RefusalsEachWithItsOwnFile) {
@@ -36,29 +33,15 @@ TEST(Yrf, RefusalsEachWithItsOwnFile) {
     const char* name;
     Bytes file;
     u32 ok;
-  } cases[] = {{"control: 512x1", yrf_file(512, 1, plenty), 1},
-               {"513x1", yrf_file(513, 1, plenty), 0},
-               {"1x513", yrf_file(1, 513, plenty), 0},
-               {"0x1", yrf_file(0, 1, plenty), 0},
-               {"1x0", yrf_file(1, 0, plenty), 0},
-               {"magic YRF2", bad_magic, 0},
+  } cases[] = {{"control: 512x1", yrf_file(512, 1, plenty), 1}, {"513x1", yrf_file(513, 1, plenty), 0},
+               {"1x513", yrf_file(1, 513, plenty), 0}, {"0x1", yrf_file(0, 1, plenty), 0},
+               {"1x0", yrf_file(1, 0, plenty), 0}, {"magic YRF2", bad_magic, 0},
                {"header cut short", Bytes{'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0}, 0},
-               {"too few pixels", yrf_file(3, 2, {{5, 0x1234}}), 0},
+               {"too few pixels", yrf_file(3, 2, {{5, 0x1234}}), 0}, {"no runs", yrf_file(3, 2, {}), 0},
                {"a zero count ends the runs", yrf_file(3, 2, {{2, 0x1234}, {0, 0}, {9, 0x1234}}), 0},
-               {"no runs", yrf_file(3, 2, {}), 0},
                {"run cut after one byte", Bytes(two_runs.begin(), two_runs.end() - 2), 0},
                {"run cut after two bytes", Bytes(two_runs.begin(), two_runs.end() - 1), 0}};
   for (const auto& c : cases) EXPECT_EQ(decode(c.file).ok, c.ok) << c.name;
-}
-
-TEST(RleToU16, WritesValuesUnconvertedAndNeedsDataForAnyPixel) {
-  const Bytes runs = run_bytes({{2, 0xABCD}, {1, 0x0001}});
-  uint16_t out[3] = {};
-  ASSERT_EQ(decode_rle_to_u16(runs.data(), static_cast<u32>(runs.size()), out, 3, 1), 1u);
-  EXPECT_EQ(std::vector<uint16_t>(out, out + 3), (std::vector<uint16_t>{0xABCD, 0xABCD, 0x0001}));
-  EXPECT_EQ(decode_rle_to_u16(runs.data(), static_cast<u32>(runs.size()), out, 2, 2), 0u);
-  EXPECT_EQ(decode_rle_to_u16(nullptr, 0, out, 0, 5), 1u);
-  EXPECT_EQ(decode_rle_to_u16(nullptr, 0, out, 1, 1), 0u);
 }
 
 }  // namespace

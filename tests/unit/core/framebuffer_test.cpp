@@ -1,14 +1,46 @@
 // Framebuffer discovery from hand-made Multiboot2 information blocks.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "fake/fake_hw.h"
-#include "unit/core/multiboot_builder.h"
 #include "kernel/core/framebuffer.h"
 
 namespace tavlin {
 namespace {
+
+// An information block: the 8-byte header, then tags padded to 8 bytes.
+struct MultibootInfo {
+  std::vector<uint8_t> bytes = std::vector<uint8_t>(8);
+  // A tag of `size` bytes, header included; the body fills the rest.
+  MultibootInfo& tag(uint32_t type, uint32_t size, const void* body = nullptr) {
+    const size_t at = bytes.size();
+    bytes.resize(at + ((size + 7) & ~7u));
+    std::memcpy(&bytes[at], &type, 4);
+    std::memcpy(&bytes[at + 4], &size, 4);
+    if (body) std::memcpy(&bytes[at + 8], body, size - 8);
+    return *this;
+  }
+  MultibootInfo& framebuffer(uint64_t address, uint32_t pitch, uint32_t width, uint32_t height) {
+    const struct {
+      uint64_t address;
+      uint32_t pitch, width, height;
+      uint8_t depth = 32, direct_rgb = 1;
+    } body{address, pitch, width, height};
+    static_assert(sizeof body == 24);
+    return tag(8, 32, &body);
+  }
+  MultibootInfo& end() { return tag(0, 8); }
+  // The block with total_size filled in, or forced to `total`.
+  std::vector<uint8_t> build(uint32_t total = 0) {
+    std::vector<uint8_t> out = bytes;
+    total = total ? total : static_cast<uint32_t>(out.size());
+    std::memcpy(out.data(), &total, 4);
+    return out;
+  }
+};
 
 class FramebufferDiscovery : public ::testing::Test {
  protected:
@@ -20,7 +52,6 @@ class FramebufferDiscovery : public ::testing::Test {
 };
 
 TEST_F(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
-  using test::MultibootInfo;
   const struct {
     const char* what;
     std::vector<uint8_t> info;
@@ -51,23 +82,18 @@ TEST_F(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
   EXPECT_NE(std::string(log.begin(), log.end()).find("[FB] Framebuffer above 4 GiB refused"), std::string::npos);
 }
 
+// Under AddressSanitizer each block is its own allocation, so any read past
+// its end is reported.
 TEST_F(FramebufferDiscovery, OddSizesNeverWalkOutsideTheBlock) {
-  // Under AddressSanitizer each block is its own allocation, so any read
-  // past its end is reported.
-  const uint32_t sizes[] = {0, 1, 7, 9, 15, 27, 0xFFFFFFF0u, 0xFFFFFFFFu};
-  for (uint32_t size : sizes) {
-    auto info = test::MultibootInfo().tag(3, 8).build();
-    // Rewrite the tag's size field by hand: the builder pads sensibly.
-    std::memcpy(&info[12], &size, 4);
-    std::vector<uint8_t> exact(info.begin(), info.end());
-    EXPECT_EQ(framebuffer_discover(exact.data()), 0u) << size;
+  for (uint32_t size : {0u, 1u, 7u, 9u, 15u, 27u, 0xFFFFFFF0u, 0xFFFFFFFFu}) {
+    auto info = MultibootInfo().tag(3, 8).build();
+    std::memcpy(&info[12], &size, 4);  // the tag's size, past what the builder pads
+    EXPECT_EQ(framebuffer_discover(info.data()), 0u) << size;
   }
   // A framebuffer tag cut short by total_size is not read.
-  auto cut = test::MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).build();
-  std::vector<uint8_t> shorter(cut.begin(), cut.begin() + 20);
-  uint32_t total = 20;
-  std::memcpy(&shorter[0], &total, 4);
-  EXPECT_EQ(framebuffer_discover(shorter.data()), 0u);
+  const auto block = MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).build(20);
+  const std::vector<uint8_t> cut(block.begin(), block.begin() + 20);
+  EXPECT_EQ(framebuffer_discover(cut.data()), 0u);
 }
 
 }  // namespace

@@ -7,32 +7,22 @@
 
 #include "kernel/core/kstring.h"
 #include "kernel/gfx/font.h"
-#include "kernel/gfx/gfx.h"
-#include "unit/core/screen_fixture.h"
+#include "unit/gfx/shapes_canvas.h"
 
-namespace tavlin {
+namespace tavlin::test {
 namespace {
 
-constexpr u32 kBg = 0x000000, kInk = 0xFFFFFF;
+constexpr u32 kBg = kPaper, kInk = 0xFFFFFF;
 
-class Primitives : public test::ScreenTest {
- protected:
-  void SetUp() override {
-    ScreenTest::SetUp();
-    clear(kBg);
-  }
-  static void clear(u32 colour) { fill_rect(0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height), colour); }
-  static u32 px(i32 x, i32 y) { return backbuf[static_cast<size_t>(y) * fb_width + x]; }
-  // Number of pixels of `colour` in [x0, x1) x [y0, y1).
-  static int count(u32 colour, i32 x0 = 0, i32 y0 = 0, i32 x1 = -1, i32 y1 = -1) {
-    if (x1 < 0) x1 = static_cast<i32>(fb_width);
-    if (y1 < 0) y1 = static_cast<i32>(fb_height);
-    int n = 0;
-    for (i32 y = y0; y < y1; ++y)
-      for (i32 x = x0; x < x1; ++x) n += px(x, y) == colour;
-    return n;
-  }
-};
+using Primitives = ScreenCanvas;
+
+// Number of pixels of `colour` in [x0, x1) x [y0, y1).
+int count_in(u32 colour, i32 x0, i32 y0, i32 x1, i32 y1) {
+  int n = 0;
+  for (i32 y = y0; y < y1; ++y)
+    for (i32 x = x0; x < x1; ++x) n += backbuf[size_t(y) * fb_width + size_t(x)] == colour;
+  return n;
+}
 
 TEST_F(Primitives, FillsAndOutlinesClipToTheScreen) {
   const struct {
@@ -53,11 +43,11 @@ TEST_F(Primitives, FillsAndOutlinesClipToTheScreen) {
   }
   clear(kBg);
   fill_rect(-10, 5, 20, 3, 0xFF0000);
-  EXPECT_EQ(count(0xFF0000, 0, 5, 10, 8), 30);
+  EXPECT_EQ(count_in(0xFF0000, 0, 5, 10, 8), 30);
   draw_rect_outline(10, 10, 5, 4, kInk);  // one pixel on the inside edge
   EXPECT_EQ(count(kInk), 5 * 2 + 2 * 2);
-  EXPECT_EQ(count(kInk, 10, 10, 15, 14), 5 * 2 + 2 * 2);
-  EXPECT_EQ(count(kInk, 11, 11, 14, 13), 0);
+  EXPECT_EQ(count_in(kInk, 10, 10, 15, 14), 5 * 2 + 2 * 2);
+  EXPECT_EQ(count_in(kInk, 11, 11, 14, 13), 0);
 }
 
 TEST_F(Primitives, AlphaFollowsTheFormulaPerChannelRoundingDown) {
@@ -153,10 +143,10 @@ TEST_F(Primitives, ImageScalesByRepeatingPixelsBlendsAndClips) {
   auto img = image(2, 2, {0xFFFF0000, 0xFF00FF00, 0x800000FF, 0x00FFFFFF});
   clear(0x101010);
   draw_decoded_image(img.get(), 10, 20, 4, 4);
-  EXPECT_EQ(count(0xFF0000, 10, 20, 12, 22), 4);
-  EXPECT_EQ(count(0x00FF00, 12, 20, 14, 22), 4);
-  EXPECT_EQ(count(0x070787, 10, 22, 12, 24), 4);  // half alpha over the background
-  EXPECT_EQ(count(0x101010, 12, 22, 14, 24), 4);  // transparent: background shows
+  EXPECT_EQ(count_in(0xFF0000, 10, 20, 12, 22), 4);
+  EXPECT_EQ(count_in(0x00FF00, 12, 20, 14, 22), 4);
+  EXPECT_EQ(count_in(0x070787, 10, 22, 12, 24), 4);  // half alpha over the background
+  EXPECT_EQ(count_in(0x101010, 12, 22, 14, 24), 4);  // transparent: background shows
   clear(kBg);
   draw_decoded_image(img.get(), -5, -5, 20, 20);
   draw_decoded_image(img.get(), 1020, 760, 200, 200);
@@ -180,4 +170,4 @@ TEST_F(Primitives, PresentCopiesRowsAtThePitchAndLeavesTheMargin) {
 }
 
 }  // namespace
-}  // namespace tavlin
+}  // namespace tavlin::test

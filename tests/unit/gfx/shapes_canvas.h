@@ -68,11 +68,11 @@ class CanvasTest : public ::testing::Test {
 class ScreenCanvas : public CanvasTest {
  protected:
   void SetUp() override { use_screen(1024, 768); }
-  void use_screen(u32 width, u32 height) {
+  void use_screen(u32 width, u32 height, u32 pitch_px = 0) {
     use_canvas(width, height);
-    screen.assign(size_t(width) * height, 0xDEADBEEF);
+    fb_pitch_px = pitch_px ? pitch_px : width;
+    screen.assign(size_t(fb_pitch_px) * height, 0xDEADBEEF);
     fb = reinterpret_cast<uptr>(screen.data());
-    fb_pitch_px = width;
     fb_ok = 1;
   }
   void TearDown() override { fb = 0; }

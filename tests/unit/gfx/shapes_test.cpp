@@ -20,8 +20,10 @@ using Shapes = CanvasTest;
 
 // Each row's ink from column x0 to x1 inclusive, paper elsewhere (x1 < x0: none).
 TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
+  const auto circle1 = [] { fill_circle(20, 10, 1, kInk); };
   const auto circle3 = [] { fill_circle(30, 20, 3, kInk); };  // half-widths 0, 2, 2, 3, 2, 2, 0
   const auto rounded3 = [] { fill_rounded_rect(0, 0, 10, 10, 3, kInk); };
+  const auto square = [] { fill_rounded_rect(5, 6, 7, 4, 0, kInk); };
   const auto bar = [] { fill_rounded_rect(10, 10, 20, 3, 2, kInk); };  // corner rows overlap
   const auto vgrad4 = [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); };  // insets 4, 2, 1, 1
   const auto capsule = [] { wp_draw_gradient_pill(10, 10, 20, 60, stopsB, 4); };   // radius 10
@@ -30,28 +32,17 @@ TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
     std::function<void()> draw;
     i32 row, x0, x1;
   } cases[] = {
-      {"radius 1", [] { fill_circle(20, 10, 1, kInk); }, 10, 19, 20},
-      {"radius 1, row above", [] { fill_circle(20, 10, 1, kInk); }, 9, 1, 0},
-      {"radius 3, pole", circle3, 17, 1, 0},
-      {"radius 3, row -2", circle3, 18, 28, 31},
-      {"radius 3, centre", circle3, 20, 27, 32},
-      {"radius 3, pole below", circle3, 23, 1, 0},
-      {"rounded, top", rounded3, 0, 3, 6},
-      {"rounded, row 1", rounded3, 1, 1, 8},
-      {"rounded, middle", rounded3, 5, 0, 9},
-      {"rounded, bottom", rounded3, 9, 3, 6},
-      {"radius 0", [] { fill_rounded_rect(5, 6, 7, 4, 0, kInk); }, 9, 5, 11},
-      {"boot bar, top", bar, 10, 12, 27},
-      {"boot bar, middle", bar, 11, 11, 28},
-      {"boot bar, bottom", bar, 12, 12, 27},
-      {"gradient, top", vgrad4, 5, 14, 25},
-      {"gradient, row 1", vgrad4, 6, 12, 27},
-      {"gradient, row 3", vgrad4, 8, 11, 28},
-      {"gradient, middle", vgrad4, 9, 10, 29},
-      {"gradient, bottom", vgrad4, 16, 14, 25},
-      {"capsule, top", capsule, 10, 1, 0},
-      {"capsule, row 1", capsule, 11, 16, 23},
-      {"capsule, middle", capsule, 30, 10, 29},
+      {"radius 1", circle1, 10, 19, 20}, {"radius 1, row above", circle1, 9, 1, 0},
+      {"radius 3, pole", circle3, 17, 1, 0}, {"radius 3, row -2", circle3, 18, 28, 31},
+      {"radius 3, centre", circle3, 20, 27, 32}, {"radius 3, pole below", circle3, 23, 1, 0},
+      {"rounded, top", rounded3, 0, 3, 6}, {"rounded, row 1", rounded3, 1, 1, 8},
+      {"rounded, middle", rounded3, 5, 0, 9}, {"rounded, bottom", rounded3, 9, 3, 6},
+      {"radius 0", square, 9, 5, 11}, {"boot bar, top", bar, 10, 12, 27},
+      {"boot bar, middle", bar, 11, 11, 28}, {"boot bar, bottom", bar, 12, 12, 27},
+      {"gradient, top", vgrad4, 5, 14, 25}, {"gradient, row 1", vgrad4, 6, 12, 27},
+      {"gradient, row 3", vgrad4, 8, 11, 28}, {"gradient, middle", vgrad4, 9, 10, 29},
+      {"gradient, bottom", vgrad4, 16, 14, 25}, {"capsule, top", capsule, 10, 1, 0},
+      {"capsule, row 1", capsule, 11, 16, 23}, {"capsule, middle", capsule, 30, 10, 29},
   };
   for (const auto& c : cases) {
     clear(kPaper);
