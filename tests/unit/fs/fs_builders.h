@@ -1,6 +1,5 @@
-// Shared set-up for the file-tree tests: a bare table with only a root or
-// the standard tree, tree builders, and the consistency check every test
-// ends with.
+// Shared set-up for the file-tree tests: a bare table or the standard tree,
+// tree builders, and the consistency check every test ends with.
 #pragma once
 #include <gtest/gtest.h>
 

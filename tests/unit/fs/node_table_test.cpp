@@ -7,30 +7,21 @@ namespace {
 
 class NodeTable : public FsTest {};
 
-TEST_F(NodeTable, CreateChecksTheNameTheParentAndTheKind) {
+// A new node also takes the lowest free slot, joins the end of the list, and the table stops at its limit.
+TEST_F(NodeTable, CreateChecksTheNameTheParentAndTheKindAndTakesTheLowestFreeSlot) {
   const i32 plain = file(fs_root, "plain"), a = dir(fs_root, "a");
   const std::string n27(27, 'n'), n28(28, 'n');
-  const struct {
-    i32 parent;
-    const char* name;
-    u32 kind;
-    bool made;
-  } cases[] = {{fs_root, n27.c_str(), kFsFile, true}, {fs_root, n28.c_str(), kFsFile, false},
-               {fs_root, "..", kFsDir, false},        {fs_root, "a/b", kFsFile, false},
-               {fs_root, nullptr, kFsFile, false},    {fs_root, "...", kFsFile, true},
-               {fs_root, "odd", 7, false},            {plain, "inside", kFsFile, false},
-               {0, "inside", kFsFile, false},         {100, "inside", kFsFile, false},  // a free slot
-               {a, "notes", kFsFile, true},           {a, "notes", kFsDir, false},  // unique per folder
-               {a, "Notes", kFsFile, true}};                                       // case matters
-  for (const auto& c : cases) EXPECT_EQ(fs_create(c.parent, c.name, c.kind) >= 0, c.made) << c.parent;
-}
-
-TEST_F(NodeTable, NewNodesTakeTheLowestFreeSlotJoinTheEndAndStopAtTheLimit) {
-  const i32 a = file(fs_root, "a"), b = file(fs_root, "b"), c = file(fs_root, "c");
-  EXPECT_EQ(fs_delete(fs_root, "a"), 1u);
-  EXPECT_EQ(file(fs_root, "d"), a);
-  EXPECT_EQ(children(fs_root), (std::vector<i32>{b, c, a}));
-  for (int i = 0; i < 123; ++i) ASSERT_GE(file(fs_root, ("f" + std::to_string(i)).c_str()), 0) << i;
+  const std::tuple<i32, const char*, u32, bool> cases[] = {
+      {fs_root, n27.c_str(), kFsFile, true}, {fs_root, n28.c_str(), kFsFile, false}, {fs_root, "..", kFsDir, false},
+      {fs_root, "a/b", kFsFile, false},      {fs_root, nullptr, kFsFile, false},     {fs_root, "...", kFsFile, true},
+      {fs_root, "odd", 7, false},            {plain, "inside", kFsFile, false},      {0, "inside", kFsFile, false},
+      {100, "inside", kFsFile, false},       {a, "notes", kFsFile, true},            {a, "notes", kFsDir, false},
+      {a, "Notes", kFsFile, true}};  // 100 is a free slot; names are unique per folder, and case matters
+  for (const auto& [parent, name, kind, made] : cases) EXPECT_EQ(fs_create(parent, name, kind) >= 0, made) << parent;
+  EXPECT_EQ(fs_delete(fs_root, "plain"), 1u);
+  EXPECT_EQ(file(fs_root, "d"), plain);
+  EXPECT_EQ(children(fs_root).back(), plain);
+  while (fs_node_count < kFsMaxNodes - 1) ASSERT_GE(file(fs_root, ("f" + std::to_string(fs_node_count)).c_str()), 0);
   EXPECT_EQ(fs_create(fs_root, "one more", kFsFile), -1);
 }
 
@@ -81,14 +72,14 @@ TEST_F(NodeTable, SeventeenthBlobFailsUntilOneIsFreedThenReusesTheEntry) {
   EXPECT_EQ((std::pair{fs_nodes[extra].blob, fs_blobs[5].offset}), (std::pair{5, 32u}));  // fresh space after the 16
 }
 
+// One blob is live, yet a third copy no longer fits: the old bytes are gone,
+// so the file is left empty, not claiming content it lost.
 TEST_F(NodeTable, PoolIsNeverCompactedAndAFailedReplacementLeavesAnEmptyFile) {
   const u32 chunk = 3 * 1024 * 1024;
   std::vector<u8> big(chunk, 0xAB);
   const i32 f = file(fs_root, "big"), t = file(fs_root, "t.txt", "kept");
   ASSERT_EQ(fs_set_image_content(f, big.data(), chunk), 1u);
   ASSERT_EQ(fs_set_image_content(f, big.data(), chunk), 1u);
-  // One blob is live, yet a third copy no longer fits: the old bytes are
-  // gone, so the file is left empty, not claiming content it lost.
   EXPECT_EQ(fs_set_image_content(f, big.data(), chunk), 0u);
   EXPECT_EQ((std::vector<u32>{fs_nodes[f].size, fs_nodes[f].has_blob, fs_blob_pool_used}),
             (std::vector<u32>{0, 0, 2 * chunk}));
@@ -99,19 +90,16 @@ TEST_F(NodeTable, PoolIsNeverCompactedAndAFailedReplacementLeavesAnEmptyFile) {
 TEST_F(NodeTable, TrashRecordsKeepTextOnlyForInlineFilesAndTheSixtyFifthIsIgnored) {
   trash_count = 0;
   const std::string long_name(40, 'n');
-  const struct {
-    const char* name;
-    u32 kind, has_blob;
-    std::string kept_name, kept_text;
-  } cases[] = {{"notes.txt", kFsFile, 0, "notes.txt", "text"},
-               {"pic.png", kFsFile, 1, "pic.png", ""},
-               {"Folder", kFsDir, 0, "Folder", ""},
-               {long_name.c_str(), kFsFile, 0, std::string(27, 'n'), "text"},
-               {nullptr, kFsFile, 0, "", "text"}};
-  for (const auto& c : cases) trash_add_item(c.name, c.kind, "text", 4096, c.has_blob, 3);
-  for (size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ((std::tuple{std::string(trash_items[i].name), std::string(trash_items[i].text), trash_items[i].size}),
-              (std::tuple{cases[i].kept_name, cases[i].kept_text, 4096u}));
+  const std::tuple<const char*, u32, u32, std::string, std::string> cases[] = {  // name, kind, blob; kept name, text
+      {"notes.txt", kFsFile, 0, "notes.txt", "text"}, {"pic.png", kFsFile, 1, "pic.png", ""},
+      {"Folder", kFsDir, 0, "Folder", ""},            {long_name.c_str(), kFsFile, 0, std::string(27, 'n'), "text"},
+      {nullptr, kFsFile, 0, "", "text"}};
+  for (const auto& [name, kind, has_blob, kept_name, kept_text] : cases) {
+    trash_add_item(name, kind, "text", 4096, has_blob, 3);
+    const TrashItem& kept = trash_items[trash_count - 1];
+    EXPECT_EQ((std::tuple{std::string(kept.name), std::string(kept.text), kept.size}),
+              (std::tuple{kept_name, kept_text, 4096u}));
+  }
   while (trash_count < 64) trash_add_item("filler", kFsFile, "", 0, 0, -1);
   trash_add_item("one too many", kFsFile, "", 0, 0, -1);
   EXPECT_EQ((std::pair{trash_count, std::string(trash_items[63].name)}), (std::pair{64u, std::string("filler")}));

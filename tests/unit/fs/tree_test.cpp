@@ -5,14 +5,7 @@
 namespace tavlin::fs_test {
 namespace {
 
-class Tree : public StandardTreeTest {
- protected:
-  // What a careless move can do, below the protection rules.
-  void relink(i32 node, i32 new_parent) {
-    fs_unlink_child(fs_nodes[node].parent, node);
-    fs_link_child(new_parent, node);
-  }
-};
+using Tree = StandardTreeTest;
 
 TEST_F(Tree, OnlyTheRootAndTheRealStandardFoldersAreProtected) {
   const i32 applications = fs_find_child(fs_root, "Applications");
@@ -81,11 +74,11 @@ TEST_F(Tree, MovedDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWhole) {
   rename(linked, "Desktop");
   blob_file(orphaned, "a.png", {1, 2, 3, 4});
   const i32 sub = dir(linked, "sub");
-  // The holder's slot is freed behind the extra Desktop's back.
-  fs_unlink_child(documents, holder);
+  fs_unlink_child(documents, holder);  // the holder's slot is freed behind the extra Desktop's back
   fs_node_zero(holder);
   fs_node_count = fs_node_count - 1;
-  relink(desktop, downloads);
+  fs_unlink_child(fs_root, desktop);  // a careless move, below the protection rules
+  fs_link_child(downloads, desktop);
   EXPECT_EQ(ensure_desktop_dir(), desktop);
   EXPECT_EQ(fs_resolve_path("/Desktop/Tavlin.yrf"), fs_find_child(desktop, "Tavlin.yrf"));
   for (i32 node : {orphaned, linked, sub}) EXPECT_FALSE(fs_is_live(node)) << node;
@@ -93,9 +86,8 @@ TEST_F(Tree, MovedDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWhole) {
   EXPECT_EQ(fs_node_count, count + 1);
 }
 
+// A lower slot is freed so the lost Desktop can sit below the index that fs_desktop_dir still names.
 TEST_F(Tree, StaleDesktopIndexDoesNotShieldAnExtraDesktop) {
-  // A lower slot is freed so the lost Desktop can sit below the index that
-  // fs_desktop_dir still names.
   ASSERT_EQ(fs_delete(downloads, "Quillon.yrf"), 1u);
   rename(desktop, "Old Desktop");
   const i32 low = dir(downloads, "Desktop"), high = dir(documents, "Desktop");

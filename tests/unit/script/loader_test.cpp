@@ -1,12 +1,10 @@
 // The Terminal's scom and run: scom writes the demonstration program under
-// "a.hit" or the "-o" name and never overwrites; run checks the program
-// file, loads it into the table whose oldest entry a ninth program takes,
-// and names why a program stopped.
+// "a.hit" or the "-o" name and never overwrites; run checks the program file,
+// loads it into the table (a ninth program takes the oldest entry), says why it stopped.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "kernel/core/keyboard.h"
 #include "kernel/script/hit_format.h"
 #include "kernel/script/loader.h"
 #include "unit/apps/terminal_fixture.h"
@@ -48,19 +46,14 @@ const Bytes kDemonstration(builtin_program, builtin_program + kBuiltinProgramSiz
 
 TEST_F(Scom, WritesTheDemonstrationProgramUnderTheNameAfterTheFlag) {
   text_file(fs_root, "in", "");  // the input is not read
-  const struct {
-    const char* line;
-    const char* out;
-  } cases[] = {{"scom in", "a.hit"},           {"scom   in -o    spaced.hit", "spaced.hit"},
-               {"scom in -ojoined.hit", "joined.hit"}, {"scom in junk -o late.hit", "late.hit"},
-               {"scom in x-oy.hit", "y.hit"},   {"scom in -o first.hit -o second.hit", "first.hit"},
-               {"scom in -o   ", "a.hit"}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(output(c.line), compiled("in", c.out)) << c.line;
-    EXPECT_EQ(file_bytes(fs_find_child(fs_root, c.out)), kDemonstration) << c.line;
+  const std::pair<const char*, const char*> cases[] = {
+      {"scom in", "a.hit"},     {"scom   in -o    spaced.hit", "spaced.hit"}, {"scom in -ojoined.hit", "joined.hit"},
+      {"scom in x-oy.hit", "y.hit"}, {"scom in -o first.hit -o second.hit", "first.hit"}, {"scom in -o   ", "a.hit"}};
+  for (const auto& [line, out] : cases) {
+    EXPECT_EQ(output(line), compiled("in", out)) << line;
+    EXPECT_EQ(file_bytes(fs_find_child(fs_root, out)), kDemonstration) << line;
     fs_delete(fs_root, "a.hit");
   }
-  EXPECT_EQ(kDemonstration.size(), 70u);
 }
 
 TEST_F(Scom, RefusalsReturnEarlyAndNeverOverwrite) {
@@ -144,7 +137,6 @@ TEST_F(Run, NeedsANameAndAFileInTheRootHoldingAHeaderWithTheMagic) {
 TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
   program_file(fs_root, "ok.hit", hit({0x0F}));
   program_file(fs_root, "my prog.hit", hit({0x30}));  // the argument is the whole name, spaces included
-  program_file(fs_root, "stuck.hit", hit({0x07, 0, 0, 0, 0}));
   for (u32 i = 0; i < 8; ++i) EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
   for (u32 i = 0; i < 2; ++i) {
     EXPECT_EQ(output("run my prog.hit"), running("my prog.hit", "Stopped: bad instruction (-6)")) << i;
@@ -153,9 +145,6 @@ TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
   }
   EXPECT_STREQ(loaded_apps[2].name, "ok.hit");
   EXPECT_EQ(app_count, 8u);
-  key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
-  EXPECT_EQ(output("run stuck.hit"), running("stuck.hit", "Stopped: interrupted (-7)"));
-  key_states[scancode::kCtrl] = key_states[scancode::kC] = 0;
 }
 
 }  // namespace

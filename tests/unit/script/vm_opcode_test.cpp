@@ -12,37 +12,31 @@ namespace {
 using Vm = VmTest;
 
 TEST_F(Vm, InstructionsLeaveTheirResultsOnTheStack) {
-  const struct {
-    const char* source;
-    Ints stack;
-    i32 error = kVmOk;
-    u32 running = 0;
-  } cases[] = {
-      {"PUSH 7\nPUSH 2\nSUB\nPUSH -7\nPUSH 2\nDIV\nPUSH 7\nPUSH 0\nDIV\nHALT", {5, -3, 0}},
-      {"PUSH 0x80000000\nPUSH -1\nDIV\nPUSH 0x7FFFFFFF\nPUSH 1\nADD\nHALT", {INT_MIN, INT_MIN}},
-      {"PUSH 0x10000\nPUSH 0x10001\nMUL\nHALT", {0x10000}},
-      {"PUSH 1\nPUSH 2\nCMP\nPUSH 2\nPUSH 1\nCMP\nPUSH 3\nPUSH 3\nCMP\nHALT", {-1, 1, 0}},
-      {"PUSH 1\nPUSH 2\nLT\nPUSH 1\nPUSH 2\nGT\nPUSH 4\nPUSH 4\nEQ\nPUSH 4\nPUSH 4\nNE\nHALT", {1, 0, 1, 0}},
-      {"PUSH 3\nPUSH 0\nAND\nPUSH -2\nPUSH 5\nAND\nPUSH 0\nPUSH 0\nOR\nPUSH 0\nPUSH 9\nOR\nHALT", {0, 1, 0, 1}},
-      {"PUSH 0\nNOT\nPUSH 6\nNOT\nNOT\nHALT", {1, 1}},
-      // Binary operations on fewer than two values, and NOT or POP on none,
-      // leave the stack as it is.
-      {"PUSH 4\nADD\nSUB\nLT\nOR\nHALT", {4}},
-      {"POP\nNOT\nPOP\nNOP\nNOP4 99\nPUSH 1\nHALT", {1}},
+  const std::tuple<const char*, Ints, i32, u32> cases[] = {  // source; then the stack, error and running flag
+      {"PUSH 7\nPUSH 2\nSUB\nPUSH -7\nPUSH 2\nDIV\nPUSH 7\nPUSH 0\nDIV\nHALT", {5, -3, 0}, kVmOk, 0},
+      {"PUSH 0x80000000\nPUSH -1\nDIV\nPUSH 0x7FFFFFFF\nPUSH 1\nADD\nHALT", {INT_MIN, INT_MIN}, kVmOk, 0},
+      {"PUSH 0x10000\nPUSH 0x10001\nMUL\nHALT", {0x10000}, kVmOk, 0},
+      {"PUSH 1\nPUSH 2\nCMP\nPUSH 2\nPUSH 1\nCMP\nPUSH 3\nPUSH 3\nCMP\nHALT", {-1, 1, 0}, kVmOk, 0},
+      {"PUSH 1\nPUSH 2\nLT\nPUSH 1\nPUSH 2\nGT\nPUSH 4\nPUSH 4\nEQ\nPUSH 4\nPUSH 4\nNE\nHALT", {1, 0, 1, 0}, kVmOk, 0},
+      {"PUSH 3\nPUSH 0\nAND\nPUSH -2\nPUSH 5\nAND\nPUSH 0\nPUSH 0\nOR\nPUSH 0\nPUSH 9\nOR", {0, 1, 0, 1}, kVmOk, 1},
+      {"PUSH 0\nNOT\nPUSH 6\nNOT\nNOT\nHALT", {1, 1}, kVmOk, 0},
+      // Binary operations on fewer than two values, and NOT or POP on none, leave the stack as it is.
+      {"PUSH 4\nADD\nSUB\nLT\nOR\nHALT", {4}, kVmOk, 0},
+      {"POP\nNOT\nPOP\nNOP\nNOP4 99\nPUSH 1\nHALT", {1}, kVmOk, 0},
       // HALT is 11 and 15; without one the run ends at the code's end.
-      {"PUSH 1\n.byte 15\nPUSH 2", {1}},
+      {"PUSH 1\n.byte 15\nPUSH 2", {1}, kVmOk, 0},
       {"PUSH 1\nPUSH 2", {1, 2}, kVmOk, 1},
       // JZ and JNZ pop their value; with none they fall through.
-      {"PUSH 0\nJZ yes\nPUSH 1\nyes: PUSH 5\nJNZ no\nPUSH 2\nno: JZ never\nPUSH 6\nHALT\nnever: PUSH 3", {6}},
+      {"PUSH 0\nJZ yes\nPUSH 1\nyes: PUSH 5\nJNZ no\nPUSH 2\nno: JZ never\nPUSH 6\nHALT\nnever: PUSH 3", {6}, kVmOk, 0},
       {"PUSH 1\nJMP -5\nPUSH 2", {1}, kVmOk, 1},  // a negative target ends the run
-      {".byte 24", {}, kVmBadCode},
-      {"PUSH 1\n.byte 1, 0, 0, 0", {1}, kVmBadCode},  // the operand is cut off
-      {"PUSH 1\n.byte 8, 0, 0", {1}, kVmBadCode},
+      {".byte 24", {}, kVmBadCode, 0},
+      {"PUSH 1\n.byte 1, 0, 0, 0", {1}, kVmBadCode, 0},  // the operand is cut off
+      {"PUSH 1\n.byte 8, 0, 0", {1}, kVmBadCode, 0},
   };
-  for (const auto& c : cases) {
-    run(c.source);
-    EXPECT_EQ(stack(), c.stack) << c.source;
-    EXPECT_EQ((std::pair{vm.error, vm.running}), (std::pair{c.error, c.running})) << c.source;
+  for (const auto& [source, after, error, running] : cases) {
+    run(source);
+    EXPECT_EQ(stack(), after) << source;
+    EXPECT_EQ((std::pair{vm.error, vm.running}), (std::pair{error, running})) << source;
   }
   std::string pushes;
   for (int i = 1; i <= 65; ++i) pushes += "PUSH " + std::to_string(i) + "\n";

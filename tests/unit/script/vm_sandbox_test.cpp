@@ -14,11 +14,8 @@ using Sandbox = VmTest;
 
 enum Use { kText, kRead, kWrite, kHandle };
 
-const struct {
-  const char* call;
-  const char* args;  // push order; X is the address under test
-  Use use;
-} kTargets[] = {
+// The call, the arguments in push order (X is the address under test), what the address is for.
+const std::tuple<const char*, const char*, Use> kTargets[] = {
     {"draw_text", "0 10 10 X", kText},   {"draw_text_center", "0 10 10 X", kText}, {"win_new", "X 100 100", kText},
     {"win_title", "X 8", kText},         {"print", "X", kText},                    {"fs_read", "@name X 16", kWrite},
     {"fs_read", "X SCR 16", kText},      {"fs_write", "@name X 4", kRead},         {"fs_write", "X SCR 4", kText},
@@ -53,23 +50,23 @@ TEST_F(Sandbox, AddressTakingCallsRefuseMemoryThatIsNotTheProgramsOwn) {
   term_test::text_file(fs_root, "note", "secret");
   type_keys("k");
   run("PUSH @t\nPUSH 100\nPUSH 100\nSYSCALL win_new\nHALT\nt: .string \"mine\"");  // a program window in slot 0
-  for (const auto& t : kTargets) {
-    const u32 code_len = static_cast<u32>(hitasm::assemble(program(t.call, t.args, 0)).code.size());
+  for (const auto& [call, args, use] : kTargets) {
+    const u32 code_len = static_cast<u32>(hitasm::assemble(program(call, args, 0)).code.size());
     std::vector<u32> bad = {0, 0x1000, 0x0FFFFF, 0x110000, 0x10000000, kVmCodeBase + code_len,
                             kVmCodeBase + code_len - 1};
-    if (t.use == kRead || t.use == kWrite) bad.push_back(kVmScratchBase + kVmScratchSize - 2);  // runs off the end
-    if (t.use == kWrite) bad.push_back(kVmFirstAddress);                                        // code is read only
+    if (use == kRead || use == kWrite) bad.push_back(kVmScratchBase + kVmScratchSize - 2);  // runs off the end
+    if (use == kWrite) bad.push_back(kVmFirstAddress);                                        // code is read only
     for (const void* kernel : {static_cast<const void*>(fs_nodes), static_cast<const void*>(&windows[0])}) {
       const u32 truncated = static_cast<u32>(reinterpret_cast<uptr>(kernel));
       if (truncated - kVmCodeBase >= code_len && truncated - kVmScratchBase >= kVmScratchSize) bad.push_back(truncated);
     }
     for (u32 address : bad) {
       const Bytes before = kernel_tables();
-      run(program(t.call, t.args, address));
-      const Ints outcome = t.use == kHandle ? stack() : Ints{vm.error, static_cast<i32>(vm.running)};
-      const Ints expected = t.use == kHandle ? Ints{0, 1} : Ints{kVmBadAddress, 0};
-      EXPECT_EQ(outcome, expected) << t.call << " " << t.args << " at " << std::hex << address;
-      EXPECT_TRUE(kernel_tables() == before) << t.call << " " << t.args << " at " << std::hex << address;
+      run(program(call, args, address));
+      const Ints outcome = use == kHandle ? stack() : Ints{vm.error, static_cast<i32>(vm.running)};
+      const Ints expected = use == kHandle ? Ints{0, 1} : Ints{kVmBadAddress, 0};
+      EXPECT_EQ(outcome, expected) << call << " " << args << " at " << std::hex << address;
+      EXPECT_TRUE(kernel_tables() == before) << call << " " << args << " at " << std::hex << address;
     }
   }
   EXPECT_STREQ(windows[0].title, "mine");  // the record addresses named no handle

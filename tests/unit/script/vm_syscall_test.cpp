@@ -39,14 +39,11 @@ TEST_F(Syscall, DrawingCallsPaintTheBackBufferClippedToTheScreen) {
   EXPECT_EQ(stack(), Ints(8, 1));
   for (i32 y = 19; y <= 22; ++y)
     for (i32 x = 9; x <= 13; ++x) EXPECT_EQ(pixel(x, y) == 0xFF0000, x >= 10 && x <= 12 && y >= 20 && y <= 21);
-  const struct {
-    i32 x, y;
-    u32 colour;
-  } expected[] = {{40, 40, 0x00FF00}, {42, 41, 0x00FF00}, {44, 42, 0x00FF00}, {41, 41, 0},        {60, 60, 0xFFFF00},
-                  {63, 62, 0xFFFF00}, {61, 62, 0xFFFF00}, {63, 61, 0xFFFF00}, {61, 61, 0},        {0, 5, 0x0000FF},
-                  {1023, 5, 0x0000FF}, {200, 200, 0x123456}, {300, 310, 0x00FFFF}, {301, 300, 0x00FFFF},
-                  {500, 500, 0xFF00FF}};
-  for (const auto& e : expected) EXPECT_EQ(pixel(e.x, e.y), e.colour) << e.x << "," << e.y;
+  const std::tuple<i32, i32, u32> expected[] = {
+      {40, 40, 0x00FF00},  {42, 41, 0x00FF00},   {44, 42, 0x00FF00},   {41, 41, 0},          {60, 60, 0xFFFF00},
+      {63, 62, 0xFFFF00},  {61, 62, 0xFFFF00},   {63, 61, 0xFFFF00},   {61, 61, 0},          {0, 5, 0x0000FF},
+      {1023, 5, 0x0000FF}, {200, 200, 0x123456}, {300, 310, 0x00FFFF}, {301, 300, 0x00FFFF}, {500, 500, 0xFF00FF}};
+  for (auto [x, y, colour] : expected) EXPECT_EQ(pixel(x, y), colour) << x << "," << y;
   // Text at its point or centred on it; far off screen it is skipped.
   memset(backbuf, 0, 1024 * 768 * 4);
   run(call("draw_text_center", {"0xFFFFFF", "100", "50", "@ok"}) +
