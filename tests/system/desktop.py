@@ -1,15 +1,13 @@
-"""Reading the running kernel's desktop tables (windows, file nodes, the
-font), where the dock's tiles are, and commands typed into a Terminal,
-for the system tests."""
+"""Reading the running kernel's desktop tables (windows, file nodes, desktop icons) and where the dock's tiles are,
+for the system tests; node_table_problems checks the file tree's consistency."""
 import struct
 
 WINDOW_SIZE = 2324      # one record of `windows`
 MAX_WINDOWS = 8
-TERM_LINES_AT, TERM_LINE_CAP, TERM_LINES = 96, 49, 14
 
 NODE_SIZE = 572
 NODE_FORMAT = "<II28siii512sIIi"
-MAX_NODES = 128
+MAX_NODES, MAX_BLOBS = 128, 16
 DIR, FILE = 0, 1
 # Window kinds, and the built-in dock tiles of those that have one.
 ABOUT, CLOCK, TERMINAL, FINDER, TEXTEDIT, VIEWER, TRASH, BROWSER, PLAYER, STORE = range(1, 11)
@@ -28,11 +26,9 @@ def read_windows(m):
         w = raw[i * WINDOW_SIZE:(i + 1) * WINDOW_SIZE]
         in_use, app = struct.unpack_from("<II", w, 0)
         x, y, width, height = struct.unpack_from("<iiii", w, 40)
-        minimized, count, anim = (struct.unpack_from("<I", w, at)[0] for at in (72, 784, 1048))
-        lines = [_text(w[TERM_LINES_AT + k * TERM_LINE_CAP:TERM_LINES_AT + (k + 1) * TERM_LINE_CAP])
-                 for k in range(min(count, TERM_LINES))]
+        minimized, anim = (struct.unpack_from("<I", w, at)[0] for at in (72, 1048))
         out.append(dict(in_use=in_use, app=app, title=_text(w[8:40]), x=x, y=y, w=width, h=height,
-                        minimized=minimized, anim=anim, lines=lines))
+                        minimized=minimized, anim=anim))
     return out
 
 
@@ -64,21 +60,17 @@ def node_content(m, index):
     node = read_nodes(m)[index]
     if node["blob"] < 0:
         return node["text"][:node["size"]]
-    _in_use, offset, size = struct.unpack("<III", m.read_bytes("fs_blobs", 12, 12 * node["blob"]))
+    _in_use, offset, size = read_blobs(m)[node["blob"]]
     return m.read_bytes("fs_blob_pool", size, offset)
 
 
-def children(nodes, index):
-    out, at = [], nodes[index]["first_child"]
-    while at != -1 and len(out) <= MAX_NODES:
-        out.append(at)
-        at = nodes[at]["next_sibling"]
-    return out
+def read_blobs(m):
+    """(in_use, offset, size) of every blob record."""
+    return list(struct.iter_unpack("<III", m.read_bytes("fs_blobs", 12 * MAX_BLOBS)))
 
 
 def dock_tile_centre(m, slot, tiles=7):
-    """Centre of built-in dock tile `slot` (0-based): 70-pixel slots from the
-    dock's left edge, with the trash's 101 pixels at the end."""
+    """Centre of dock tile `slot` (0-based): 70-pixel slots from the dock's left edge, the trash's 101 at the end."""
     sw, sh = m.read_u32("fb_width"), m.read_u32("fb_height")
     left = (sw - (70 * tiles + 101)) // 2
     return left + 40 + 70 * slot, sh - 38
@@ -87,59 +79,29 @@ def dock_tile_centre(m, slot, tiles=7):
 def open_from_dock(m, app):
     """Clicks the dock tile of `app`; (slot, window) of the window it opens."""
     tiles = len(TILES) + m.read_u32("dock_dynamic_count")  # windows opened before add tiles
-    m.click_at(*dock_tile_centre(m, TILES.index(app), tiles), tolerance=3)
-    return m.wait_until(lambda: find_window(m, app), timeout=30, message=f"a window of kind {app}")
+    return m.click_until(*dock_tile_centre(m, TILES.index(app), tiles), lambda: find_window(m, app), tolerance=3,
+                         attempts=1, wait=30)  # a second click could minimise the window
 
 
-def text_pixels(m, x, y, text):
-    """The pixels the kernel's 8x8 font sets for text at (x, y), and the cells it covers."""
-    raw = m.read_bytes("font8x8", 128 * 8)
-    on, cells = set(), set()
-    for i, ch in enumerate(text):
-        for r in range(8):
-            for b in range(8):
-                cells.add((x + 8 * i + b, y + r))
-                if raw[ord(ch) * 8 + r] >> b & 1:
-                    on.add((x + 8 * i + b, y + r))
-    return on, cells
-
-
-def command(m, slot, line, expect_tail):
-    """Types the line and Enter into the Terminal in window `slot`; waits until
-    its buffer ends with the echo, the expected lines and an empty line."""
-    m.type_text(line + "\n")
-    tail = [f"> {line}"] + list(expect_tail) + [""]
-    m.wait_until(lambda: read_windows(m)[slot]["lines"][-len(tail):] == tail, message=f"the buffer ending {tail}")
-
-
-ICON_SIZE = 88          # one record of `desktop_icons`
-MAX_ICONS = 16
+ICON_SIZE, MAX_ICONS = 88, 16  # records of `desktop_icons`
 
 
 def read_desktop_icons(m):
-    """The live desktop icons as dicts, with their table index."""
+    """The live desktop icons: where they are and their file node."""
     raw = m.read_bytes("desktop_icons", ICON_SIZE * MAX_ICONS)
-    out = []
-    for i in range(MAX_ICONS):
-        rec = raw[i * ICON_SIZE:(i + 1) * ICON_SIZE]
-        if struct.unpack_from("<i", rec, 0)[0]:
-            x, y, fs_idx, renaming = struct.unpack_from("<iiii", rec, 32)
-            out.append(dict(index=i, label=_text(rec[4:28]), x=x, y=y, fs_idx=fs_idx, renaming=renaming))
-    return out
+    records = [raw[i * ICON_SIZE:(i + 1) * ICON_SIZE] for i in range(MAX_ICONS)]
+    return [dict(zip(("x", "y", "fs_idx"), struct.unpack_from("<iii", r, 32))) for r in records if any(r[:4])]
 
 
-BLOB_FORMAT, MAX_BLOBS = "<III", 16
 STANDARD_FOLDERS = ("Desktop", "Documents", "Downloads", "Applications")
 
 
 def node_table_problems(m):
-    """The file tree's consistency rules, checked on the running kernel's
-    tables: each broken rule as one line; empty when the tables are sound."""
+    """The file tree's consistency rules, checked on the running kernel's tables: each broken rule as one line."""
     nodes = read_nodes(m)
-    raw = m.read_bytes("fs_blobs", 12 * MAX_BLOBS)
-    blobs = [struct.unpack_from(BLOB_FORMAT, raw, 12 * b) for b in range(MAX_BLOBS)]
-    pool_used, count = m.read_u32("fs_blob_pool_used"), m.read_u32("fs_node_count")
-    out, listed = [], [0] * MAX_NODES
+    blobs = read_blobs(m)
+    pool_used, count, root = m.read_u32("fs_blob_pool_used"), m.read_u32("fs_node_count"), m.read_i32("fs_root")
+    out, listed, folders = [], [0] * MAX_NODES, set()
     if (nodes[0]["in_use"], nodes[0]["parent"], nodes[0]["first_child"]) != (1, -1, -1):
         out.append("entry 0 is not the reserved empty file")
     for p, parent in enumerate(nodes):
@@ -157,6 +119,8 @@ def node_table_problems(m):
             if nodes[at]["name"] in names:
                 out.append(f"two children of {p} are named {nodes[at]['name']!r}")
             names.add(nodes[at]["name"])
+            if p == root and nodes[at]["kind"] == DIR:
+                folders.add(nodes[at]["name"])
             listed[at] += 1
             at = nodes[at]["next_sibling"]
         else:
@@ -186,7 +150,6 @@ def node_table_problems(m):
     live = sum(n["in_use"] == 1 for n in nodes[1:])
     if count != live:
         out.append(f"fs_node_count {count} but {live} live nodes")
-    names = {nodes[c]["name"] for c in children(nodes, m.read_i32("fs_root")) if nodes[c]["kind"] == DIR}
-    if not set(STANDARD_FOLDERS) <= names:
-        out.append(f"the root holds {names}, not all the standard folders")
+    if not set(STANDARD_FOLDERS) <= folders:
+        out.append(f"the root holds {folders}, not all the standard folders")
     return out

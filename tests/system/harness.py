@@ -1,12 +1,6 @@
-"""Boots the TavlinOS ISO in QEMU for system tests.
-
-A Machine runs QEMU headless with the serial log in a file and a QMP socket.
-Tests read the log, inject keys and mouse motion through QMP, take
-screendumps, and read kernel globals by name: the ELF's symbol table gives
-the address, QMP's pmemsave the bytes (memory is identity-mapped). Images
-are compared with the host build's decoding of them (tools/decode_image
-runs the kernel's own image cache on the host).
-"""
+"""Boots the TavlinOS ISO in QEMU for system tests: serial log in a file, input and screendumps through QMP, kernel
+globals read by name (the ELF's symbol table gives the address, QMP's pmemsave the bytes: memory is identity-mapped);
+images are compared with the host build's decoding of them (tools/decode_image runs the kernel's image cache)."""
 import functools
 import json
 import os
@@ -18,8 +12,7 @@ import tempfile
 import time
 import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
 def build_dir():
@@ -27,8 +20,7 @@ def build_dir():
 
 
 def host_tool(name):
-    """A tool of the host build (tools/<name>, or the build's top for wm_frame);
-    the test is skipped when it is not built."""
+    """A tool of the host build (tools/<name>, or the build's top); the test is skipped when it is not built."""
     build = os.environ.get("TAVLIN_HOST_BUILD", os.path.join(ROOT, "build", "host"))
     for path in (os.path.join(build, "tools", name), os.path.join(build, name)):
         if os.path.exists(path):
@@ -36,16 +28,55 @@ def host_tool(name):
     raise unittest.SkipTest(f"{name} is not built in {build}")
 
 
-def image_dir():
-    """Where the booted kernel.elf and ISO are: the test image (`make
-    test-iso`, with the network command block) when built, else the user's."""
-    test = os.path.join(build_dir(), "test")
-    return test if os.path.exists(os.path.join(test, "tavlinos.iso")) else build_dir()
+def wait_for(condition, timeout=30, message="condition", interval=0.1, check=lambda: None):
+    """condition()'s first true value, polled every `interval`; `check` raises when waiting on is pointless."""
+    deadline = time.time() + timeout
+    while not (value := condition()):
+        if time.time() > deadline:
+            raise TimeoutError(f"{message} not met after {timeout}s")
+        check()
+        time.sleep(interval)
+    return value
+
+
+def connected(address, family=socket.AF_INET):
+    """A stream socket connected to `address`, or None while nothing listens there."""
+    sock = socket.socket(family, socket.SOCK_STREAM)
+    try:
+        sock.connect(address)
+        return sock
+    except OSError:
+        sock.close()
+
+
+_SHIFTED = {'!': '1', '?': 'slash', ':': 'semicolon', '_': 'minus'}
+_PLAIN = {' ': 'spc', '\n': 'ret', '-': 'minus', '.': 'dot', '/': 'slash', '\b': 'backspace'}
+
+
+def key(qcode, down):
+    """The QMP input event of a key going down or up."""
+    return {"type": "key", "data": {"down": down, "key": {"type": "qcode", "data": qcode}}}
+
+
+def tap(keys):
+    """The QMP input events of pressing `keys` in order and releasing them in reverse."""
+    return [key(k, True) for k in keys] + [key(k, False) for k in reversed(keys)]
+
+
+def motion(dx, dy):
+    """The QMP input events of a relative mouse motion in device counts; y grows downwards as on screen."""
+    return [{"type": "rel", "data": {"axis": "x", "value": dx}}, {"type": "rel", "data": {"axis": "y", "value": dy}}]
+
+
+def qcodes(ch):
+    """The keys that type `ch`: its QEMU key code, after Shift when shifted."""
+    if ch in _SHIFTED or ch.isupper():
+        return ["shift", _SHIFTED.get(ch, ch.lower())]
+    return [_PLAIN.get(ch, ch)]
 
 
 @functools.lru_cache(maxsize=None)
 def kernel_symbols(elf):
-    """Maps demangled names to addresses."""
     out = subprocess.run(["nm", "-C", elf], check=True, capture_output=True, text=True).stdout
     return {p[2]: int(p[0], 16) for p in (line.split(None, 2) for line in out.splitlines()) if len(p) == 3}
 
@@ -55,41 +86,35 @@ class Image:
 
     def __init__(self, path):
         with open(path, "rb") as f:
-            magic, size, _maxval, self.raw = f.read().split(b"\n", 3)
-        assert magic == b"P6", magic
+            _magic, size, _maxval, self.raw = f.read().split(b"\n", 3)
         self.width, self.height = map(int, size.split())
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return int.from_bytes(self.raw[i:i + 3], "big")
 
-    def row(self, y):
-        return [self.pixel(x, y) for x in range(self.width)]
-
 
 def host_decoded(data, frame=None):
-    """(width, height, 0xAARRGGBB pixels) of an image file's bytes, or of
-    frame `frame` of a ZEVA video's."""
-    tool = host_tool("decode_image")
+    """(width, height, 0xAARRGGBB pixels) of an image file's bytes, or of frame `frame` of a ZEVA video's."""
     with tempfile.TemporaryDirectory(prefix="tavlin-img-") as tmp:
         src, out = os.path.join(tmp, "in"), os.path.join(tmp, "out")
         with open(src, "wb") as f:
             f.write(data)
-        subprocess.run([tool, src, out] + ([] if frame is None else [str(frame)]), check=True, capture_output=True)
+        frame_arg = [] if frame is None else [str(frame)]
+        subprocess.run([host_tool("decode_image"), src, out] + frame_arg, check=True, capture_output=True)
         with open(out, "rb") as f:
             raw = f.read()
     w, h = struct.unpack_from("<II", raw)
     return w, h, list(struct.unpack_from(f"<{w * h}I", raw, 8))
 
 
-def scaled(image, size, height=None):
-    """Rows of an opaque image drawn nearest-neighbour into size x size (or
-    size x height)."""
+def scaled(image, width, height=None):
+    """Rows of an opaque image drawn nearest-neighbour into width x height (square by default)."""
     w, h, pixels = image
-    dh = size if height is None else height
+    height = height or width
     assert all(p >> 24 == 255 for p in pixels), "an image with transparency"
-    return [[pixels[min(r * h // dh, h - 1) * w + min(c * w // size, w - 1)] & 0xFFFFFF for c in range(size)]
-            for r in range(dh)]
+    return [[pixels[min(r * h // height, h - 1) * w + min(c * w // width, w - 1)] & 0xFFFFFF for c in range(width)]
+            for r in range(height)]
 
 
 class Machine:
@@ -97,11 +122,11 @@ class Machine:
 
     OVMF = "/usr/share/OVMF/OVMF_CODE_4M.fd", "/usr/share/OVMF/OVMF_VARS_4M.fd"
 
-    def __init__(self, nic=None, netdev=None, extra_args=(), firmware="bios"):
-        bdir = image_dir()
-        self.iso, self.elf = os.path.join(bdir, "tavlinos.iso"), os.path.join(bdir, "kernel.elf")
-        self.nic, self.netdev, self.extra_args, self.firmware = nic, netdev, list(extra_args), firmware
-        self.proc = None
+    def __init__(self, extra_args=(), firmware="bios"):
+        image = os.path.join(build_dir(), "test")  # the test image, with the network command block
+        self.iso, self.elf = os.path.join(image, "tavlinos.iso"), os.path.join(image, "kernel.elf")
+        self.extra_args, self.firmware = list(extra_args), firmware
+        self.proc = self.sock = self.stderr = None
 
     def __enter__(self):
         self.start()
@@ -111,25 +136,22 @@ class Machine:
         self.stop()
 
     def start(self):
-        if not os.path.exists(self.iso):
-            raise FileNotFoundError(f"{self.iso} is missing: run `make test-iso` first")
         self.dir = tempfile.mkdtemp(prefix="tavlin-")
-        self.serial_path = os.path.join(self.dir, "serial.log")
-        qmp_path = os.path.join(self.dir, "qmp.sock")
+        self.serial_path, qmp_path = os.path.join(self.dir, "serial.log"), os.path.join(self.dir, "qmp.sock")
         args = self._machine_args() + ["-m", "128", "-cdrom", self.iso, "-display", "none",
                                        "-serial", f"file:{self.serial_path}",
                                        "-qmp", f"unix:{qmp_path},server=on,wait=off",
-                                       "-no-reboot", "-nodefaults", "-vga", "std"]
-        args += (["-netdev", self.netdev, "-device", f"{self.nic},netdev=n0"] if self.nic else ["-net", "none"])
-        args += self.extra_args
-        self.stderr = open(os.path.join(self.dir, "qemu.err"), "w")
-        self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                       "-no-reboot", "-nodefaults", "-vga", "std", "-net", "none"]
+        self.stderr = open(os.path.join(self.dir, "qemu.err"), "w+")
+        self.proc = subprocess.Popen(args + self.extra_args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=self.stderr)
-        self._connect_qmp(qmp_path)
+        self.sock = wait_for(lambda: connected(qmp_path, socket.AF_UNIX), 20, "QEMU's QMP socket", 0.05, self.alive)
+        self.stream = self.sock.makefile("rw")
+        json.loads(self.stream.readline())  # greeting
+        self.qmp("qmp_capabilities")
 
     def _machine_args(self):
-        """A BIOS PC, or a UEFI one: OVMF on a 64-bit q35 machine, with a
-        private copy of the firmware's variable store."""
+        """A BIOS PC, or a UEFI one: OVMF on a 64-bit q35 machine, with a private copy of its variable store."""
         if self.firmware == "bios":
             return ["qemu-system-i386"]
         variables = os.path.join(self.dir, "ovmf_vars.fd")
@@ -138,40 +160,22 @@ class Machine:
                 "-drive", f"if=pflash,format=raw,readonly=on,file={self.OVMF[0]}",
                 "-drive", f"if=pflash,format=raw,file={variables}"]
 
+    def alive(self):
+        if self.proc.poll() is not None:
+            self.stderr.seek(0)
+            raise RuntimeError(f"QEMU ended: {self.stderr.read()}\n{self.serial()[-3000:]}")
+
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            try:
-                self.qmp("quit")
-                self.proc.wait(timeout=10)
-            except Exception:
-                self.proc.kill()
-                self.proc.wait()
-        if getattr(self, "sock", None):
-            self.sock.close()
-        if getattr(self, "stderr", None):
-            self.stderr.close()
+        if self.proc:
+            self.proc.kill()  # nothing of the guest's outlives the run
+            self.proc.wait()
+        for f in (self.sock, self.stderr):
+            if f:
+                f.close()
         if os.environ.get("TAVLIN_KEEP_LOGS"):
             print(f"logs kept in {self.dir}")
         elif getattr(self, "dir", None):
             shutil.rmtree(self.dir, ignore_errors=True)
-
-    # -- QMP ---------------------------------------------------------------
-    def _connect_qmp(self, path):
-        deadline = time.time() + 20
-        while True:
-            self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-            try:
-                self.sock.connect(path)
-                break
-            except OSError:
-                self.sock.close()
-                if time.time() > deadline or self.proc.poll() is not None:
-                    with open(os.path.join(self.dir, "qemu.err")) as f:
-                        raise RuntimeError("QEMU did not open its QMP socket: " + f.read())
-                time.sleep(0.05)
-        self.stream = self.sock.makefile("rw")
-        json.loads(self.stream.readline())  # greeting
-        self.qmp("qmp_capabilities")
 
     def qmp(self, command, **arguments):
         self.stream.write(json.dumps({"execute": command, "arguments": arguments}) + "\n")
@@ -192,19 +196,7 @@ class Machine:
             return f.read().decode("latin-1")
 
     def wait_until(self, condition, timeout=30, interval=0.1, message="condition"):
-        deadline = time.time() + timeout
-        while True:
-            value = condition()
-            if value:
-                return value
-            if time.time() > deadline:
-                raise TimeoutError(f"{message} not met after {timeout}s")
-            if self.proc.poll() is not None:
-                raise RuntimeError(f"QEMU ended while waiting for {message}:\n{self.serial()[-3000:]}")
-            time.sleep(interval)
-
-    def wait_for_serial(self, text, timeout=60):
-        return self.wait_until(lambda: text in self.serial() and self.serial(), timeout, message=repr(text))
+        return wait_for(condition, timeout, message, interval, self.alive)
 
     def wait_frames(self, count, timeout=120):
         """Until the main loop has composed `count` more frames."""
@@ -236,75 +228,41 @@ class Machine:
 
     # -- input -------------------------------------------------------------
     def key_event(self, qcode, down):
-        self.qmp("input-send-event",
-                 events=[{"type": "key", "data": {"down": down, "key": {"type": "qcode", "data": qcode}}}])
+        self.qmp("input-send-event", events=[key(qcode, down)])
 
-    def key(self, qcode, hold=0.03):
-        self.key_combo([qcode], hold)
-
-    def key_combo(self, qcodes, hold=0.05):
-        for q in qcodes:
-            self.key_event(q, True)
-            time.sleep(hold)
-        for q in reversed(qcodes):
-            self.key_event(q, False)
-            time.sleep(hold)
-
-    _SHIFTED = {'!': '1', '?': 'slash', ':': 'semicolon', '_': 'minus'}
-    _PLAIN = {' ': 'spc', '\n': 'ret', '-': 'minus', '.': 'dot', '/': 'slash', '\b': 'backspace'}
-
-    def type_text(self, text, hold=0.03):
+    def type_text(self, text):
         for ch in text:
-            if ch in self._SHIFTED or ch.isupper():
-                self.key_combo(["shift", self._SHIFTED.get(ch, ch.lower())], hold)
-            else:
-                self.key(self._PLAIN.get(ch, ch), hold)
+            for event in tap(qcodes(ch)):
+                self.qmp("input-send-event", events=[event])
+                time.sleep(0.03)
 
     def mouse_move(self, dx, dy):
-        """Relative motion in device counts; y grows downwards as on screen."""
-        self.qmp("input-send-event", events=[{"type": "rel", "data": {"axis": "x", "value": dx}},
-                                             {"type": "rel", "data": {"axis": "y", "value": dy}}])
+        self.qmp("input-send-event", events=motion(dx, dy))
 
     def mouse_button(self, button, down):
         self.qmp("input-send-event", events=[{"type": "btn", "data": {"down": down, "button": button}}])
-
-    def click(self, button="left", hold=0.1):
-        self.mouse_button(button, True)
-        time.sleep(hold)
-        self.mouse_button(button, False)
-        time.sleep(hold)
 
     def pointer(self):
         return self.read_i32("mouse_x"), self.read_i32("mouse_y")
 
     def move_pointer_to(self, tx, ty, tolerance=0, timeout=60):
-        """The pointer accelerates, so it is steered: a few counts at a time
-        while far away, single counts near the target, reading it back after
-        every move."""
-        deadline = time.time() + timeout
-        while True:
+        """The pointer accelerates, so it is steered: a few counts at a time while far away, single counts near the
+        target, reading it back after every move."""
+        def counts(d):
+            step = 0 if abs(d) <= tolerance else 6 if abs(d) > 40 else 1
+            return step if d > 0 else -step
+
+        def arrived():
             x, y = self.pointer()
             if abs(tx - x) <= tolerance and abs(ty - y) <= tolerance:
                 return x, y
-            if time.time() > deadline:
-                raise TimeoutError(f"pointer stuck at {(x, y)} on its way to {(tx, ty)}")
-
-            def counts(d):
-                step = 0 if abs(d) <= tolerance else 6 if abs(d) > 40 else 1
-                return step if d > 0 else -step
-
             self.mouse_move(counts(tx - x), counts(ty - y))
-            time.sleep(0.03)
 
-    def click_at(self, x, y, button="left", tolerance=0):
-        self.move_pointer_to(x, y, tolerance)
-        self.click(button)
+        return self.wait_until(arrived, timeout, 0.03, f"the pointer at {(tx, ty)}")
 
     def click_until(self, x, y, done, presses=1, tolerance=1, attempts=10, wait=3):
-        """Clicks (presses=2: double-clicks) at (x, y) until `done` holds: a
-        click during a window's opening animation is not delivered, and a guest
-        too busy to see both clicks of a pair within 30 ticks needs another
-        pair. Each press and release is seen by a pass of the main loop."""
+        """Clicks (presses=2: double-clicks) at (x, y) until `done` holds, each press and release seen by a pass of the
+        main loop: a click during a window's opening animation is lost, and so is a pair more than 30 ticks apart."""
         self.move_pointer_to(x, y, tolerance)
         for attempt in range(attempts):
             for down in (True, False) * presses:
@@ -324,17 +282,3 @@ class Machine:
         path = os.path.join(self.dir, "screen.ppm")
         self.qmp("screendump", filename=path)
         return Image(path)
-
-
-class DesktopTestCase(unittest.TestCase):
-    """Tests that share one machine booted to the desktop, as `cls.m`;
-    `machine_args` adds QEMU arguments (devices) to its command line."""
-
-    machine_args = ()
-
-    @classmethod
-    def setUpClass(cls):
-        cls.m = Machine(extra_args=cls.machine_args)
-        cls.addClassCleanup(cls.m.stop)
-        cls.m.start()
-        cls.m.wait_for_desktop()

@@ -1,9 +1,6 @@
-"""A hostile neighbour on the test network: crafted and random frames sent
-straight into QEMU's socket network backend (so frames of any size arrive,
-none lost), aimed at the guest: runts and giants, IPv4 headers with bad
-lengths and offsets, fragments, ARP storms, forged DHCP and DNS replies,
-and TCP segments with wild sequence numbers on the guest's live connection,
-which it learns by watching the tap. Built from raw bytes with struct."""
+"""A hostile neighbour: crafted and random frames sent straight into QEMU's socket network backend (any size, none
+lost): runts, giants, bad IPv4 lengths and offsets, fragments, ARP storms, forged DHCP and DNS replies, and TCP
+segments with wild sequence numbers on the guest's live connection, which it learns by watching the tap."""
 import random
 import socket
 import struct
@@ -12,15 +9,14 @@ import time
 
 ETH_P_ALL = 0x0003
 BROADCAST = b"\xff" * 6
+SEED, RATE = 14, 150
 
 
-def checksum(data):
-    if len(data) % 2:
-        data += b"\0"
-    total = sum(struct.unpack(f"!{len(data) // 2}H", data))
-    while total >> 16:
-        total = (total & 0xFFFF) + (total >> 16)
-    return ~total & 0xFFFF
+def checksum(header):
+    """The Internet checksum of a 20-byte IPv4 header (two folds suffice)."""
+    total = sum(struct.unpack("!10H", header))
+    total = (total & 0xFFFF) + (total >> 16)
+    return ~(total + (total >> 16)) & 0xFFFF
 
 
 def ipv4(src, dst, proto, payload, flags_fragment=0x4000, total=None, ihl=5, ident=1):
@@ -40,18 +36,17 @@ def tcp(sport, dport, seq, ack, flags, payload=b"", offset=5, window=65535):
 
 
 class HostileNeighbour:
-    """Sends `rate` frames a second at the guest from start() to stop()."""
+    """Sends RATE frames a second at the guest from start() to stop()."""
 
-    def __init__(self, qemu_port, tap, guest_mac, guest_ip, server_ip, seed=14, rate=150):
+    def __init__(self, qemu_port, tap, guest_mac, guest_ip, server_ip):
         self.target = ("127.0.0.1", qemu_port)
         self.guest_mac, self.guest_ip, self.server_ip = guest_mac, guest_ip, socket.inet_aton(server_ip)
-        self.rng = random.Random(seed)
-        self.rate = rate
+        self.rng = random.Random(SEED)
         self.out = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.sniffer = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(ETH_P_ALL))
         self.sniffer.bind((tap, 0))
+        self.sniffer.setblocking(False)
         self.server_mac = self.sniffer.getsockname()[4]  # the tap's own address
-        self.sniffer.settimeout(0.2)
         self.connection = None  # (guest port, server port, guest seq, guest ack)
         self.sent = {}
         self.kinds = [self.runt, self.giant, self.bad_ipv4, self.fragment, self.arp_storm,
@@ -59,32 +54,30 @@ class HostileNeighbour:
 
     def start(self):
         self.running = True
-        self.threads = [threading.Thread(target=t, daemon=True) for t in (self._watch, self._attack)]
-        for t in self.threads:
-            t.start()
+        self.thread = threading.Thread(target=self._attack, daemon=True)
+        self.thread.start()
 
     def stop(self):
+        """Ends the attack; the count of each kind sent, and the guest's connection last seen."""
         self.running = False
-        for t in self.threads:
-            t.join(timeout=5)
+        self.thread.join(timeout=5)
         self.sniffer.close()
         self.out.close()
-        return dict(self.sent)
+        return dict(self.sent, connection=self.connection)
 
-    # -- watching and sending ----------------------------------------------
     def _watch(self):
-        while self.running:
+        """Takes the guest's latest TCP segment from what the tap has seen since the last look."""
+        while True:
             try:
                 f = self.sniffer.recv(2048)
-            except (socket.timeout, OSError):
-                continue
+            except BlockingIOError:
+                return
             if len(f) >= 54 and f[12:14] == b"\x08\x00" and f[23] == 6 and f[26:30] == self.guest_ip:
-                sport, dport, seq, ack = struct.unpack("!HHII", f[34:46])
-                self.connection = (sport, dport, seq, ack)
+                self.connection = struct.unpack("!HHII", f[34:46])
 
     def _attack(self):
-        interval = 1.0 / self.rate
         while self.running:
+            self._watch()
             kind = self.rng.choice(self.kinds)
             for frame in kind():
                 try:
@@ -92,7 +85,7 @@ class HostileNeighbour:
                 except OSError:
                     pass  # a frame QEMU's backend refuses
             self.sent[kind.__name__] = self.sent.get(kind.__name__, 0) + 1
-            time.sleep(interval)
+            time.sleep(1.0 / RATE)
 
     def eth(self, payload, ether_type=0x0800, dst=None, src=None):
         return (dst or self.guest_mac) + (src or self.server_mac) + struct.pack("!H", ether_type) + payload

@@ -1,29 +1,20 @@
-"""A private test network for system tests, built inside this process.
-
-The test process moves itself into a fresh network namespace (so do QEMU and
-every peer it starts), where a tap device is the LAN the guest's card joins.
-Peers run inside it: dnsmasq as the DHCP and DNS server, Python's
-http.server, the store server. Nothing sent here can leave the namespace,
-and no test addresses anything outside it. Without root (or without
-/dev/net/tun) the network cannot be built and the tests skip with the
-reason.
-"""
+"""A private test network: the test process moves itself (and so QEMU and every peer it starts) into a fresh network
+namespace whose tap is the guest's LAN, with dnsmasq, http.server and the store server as peers; nothing leaves it.
+Without root or /dev/net/tun the tests skip. NetCommands drives the guest's network through its command block."""
 import ctypes
 import functools
-import struct
 import os
+import struct
 import shutil
-import signal
 import socket
 import subprocess
 import tempfile
 import threading
-import time
 import types
 import unittest
 
 from desktop import open_from_dock
-from harness import Machine, host_tool
+from harness import Machine, connected, host_tool, wait_for
 
 CLONE_NEWNET = 0x40000000
 
@@ -37,12 +28,11 @@ TAP_NETDEV = f"tap,id=n0,ifname={TAP},script=no,downscript=no"
 STORE_IP = "10.0.2.2"
 STORE_PORT = 8088
 
+
 @functools.cache
 def enter_namespace():
-    """Moves this process into a new network namespace with the LAN tap, or
-    skips the test with the reason it cannot. Safe to call more than once;
-    the namespace (with the tap and whatever still runs in it) vanishes when
-    the process ends."""
+    """Moves this process into a new network namespace with the LAN tap (once), or skips the test with the reason it
+    cannot; the namespace vanishes with the process."""
     missing = [tool for tool in ("ip", "dnsmasq", "qemu-system-i386") if not shutil.which(tool)]
     if os.geteuid() != 0 or not os.path.exists("/dev/net/tun") or missing:
         raise unittest.SkipTest(f"network tests need root, /dev/net/tun and {missing or 'their tools'}")
@@ -56,38 +46,23 @@ def enter_namespace():
 
 
 class Peer:
-    """A process started for a test, logging into its working folder; with
-    `listens` (host, port), once it accepts connections there."""
+    """A process started for a test, logging into its working folder; with `listens`, once it accepts connections."""
 
     def __init__(self, args, workdir, name, listens=None):
         self.out = open(os.path.join(workdir, name + ".out"), "w")
         self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT)
-        deadline = time.time() + 10
-        while listens:
-            try:
-                socket.create_connection(listens, timeout=0.5).close()
-                break
-            except OSError:
-                if time.time() > deadline:
-                    raise TimeoutError(f"nothing listens on {listens}")
-                time.sleep(0.05)
+        if listens:
+            wait_for(lambda: connected(listens), 10, f"a listener on {listens}", 0.05).close()
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        self.proc.kill()
+        self.proc.wait()
         self.out.close()
 
 
 def start_dnsmasq(workdir, names=None):
-    """dnsmasq on the tap as it ships (not authoritative: it answers a client
-    that asks for a unicast OFFER by sending it to the offered address):
-    DHCP with us as the router and two DNS servers, DNS answering `names`
-    ({name: address}) and nothing else."""
+    """dnsmasq on the tap as it ships (not authoritative): DHCP with us as the router and two DNS servers, DNS
+    answering `names` ({name: address}) and nothing else."""
     args = ["dnsmasq", "--keep-in-foreground", "--conf-file=/dev/null", "--no-resolv", "--no-hosts",
             f"--interface={TAP}", "--bind-interfaces", "--except-interface=lo", "--user=root", "--group=root",
             f"--pid-file={workdir}/dnsmasq.pid", f"--log-facility={workdir}/dnsmasq.log", "--log-queries",
@@ -98,26 +73,22 @@ def start_dnsmasq(workdir, names=None):
     return Peer(args, workdir, "dnsmasq", (HOST_IP, 53))
 
 
-def start_http_server(workdir, root, port=8080, address=HOST_IP):
+def start_http_server(workdir, root, port=8080):
     """Python's http.server serving `root` on the tap address."""
-    args = ["python3", "-m", "http.server", str(port), "--bind", address, "--directory", root]
-    return Peer(args, workdir, "http", (address, port))
+    args = ["python3", "-m", "http.server", str(port), "--bind", HOST_IP, "--directory", root]
+    return Peer(args, workdir, "http", (HOST_IP, port))
 
 
 def start_store_server(workdir, store_dir, port=STORE_PORT, address=STORE_IP, max_upload=None, seeds=()):
-    """Our store server (tools/store_server) serving `store_dir`, by default
-    at the kernel's default store address."""
-    binary = host_tool("store_server")
-    args = [binary, "--host", address, "--port", str(port), "--dir", store_dir]
+    """Our store server (tools/store_server) serving `store_dir`, by default at the kernel's default address."""
+    args = [host_tool("store_server"), "--host", address, "--port", str(port), "--dir", store_dir]
     args += (["--max-upload", str(max_upload)] if max_upload else []) + [a for f in seeds for a in ("--seed", f)]
     return Peer(args, workdir, "store", (address, port))
 
 
 def raw_server(address, port, answer):
-    """A server written for a test: once a connection at (address, port) has
-    sent its request, `answer(conn)` answers it; one connection at a time,
-    until stop(). It shares the port-reuse options of the store server, whose
-    last connections may still hold the port."""
+    """A server written for a test: `answer(conn)` answers each request at (address, port), one connection at a time,
+    until stop(); it reuses the port as the store server does, whose last connections may still hold it."""
     listener = socket.create_server((address, port), reuse_port=True)
 
     def serve():
@@ -145,9 +116,12 @@ def write_files(folder, files):
     return folder
 
 
-class NamespaceTestCase(unittest.TestCase):
-    """Tests inside the test network: `start_peers` starts their peers in the
-    folder `cls.work`, each passed to `cls.peer`."""
+class LanTestCase(unittest.TestCase):
+    """Tests inside the test network, their peers started by `start_peers` in `cls.work` (each passed to `peer`).
+    With a card `nic` they share one machine `cls.m` on the LAN (`netdev`, the tap unless start_peers sets it), with
+    a window of kind `app` opened from the dock when given; `cls.cmd` runs network commands in the guest."""
+
+    nic, netdev, app = "e1000", TAP_NETDEV, None
 
     @classmethod
     def setUpClass(cls):
@@ -156,10 +130,17 @@ class NamespaceTestCase(unittest.TestCase):
         if not os.environ.get("TAVLIN_KEEP_LOGS"):
             cls.addClassCleanup(shutil.rmtree, cls.work, ignore_errors=True)
         cls.start_peers()
-
-    @classmethod
-    def start_peers(cls):
-        pass
+        if not cls.nic:
+            return
+        gdb = os.path.join(cls.work, "gdb.sock")
+        cls.m = cls.peer(Machine(["-netdev", cls.netdev, "-device", f"{cls.nic},netdev=n0",
+                                  "-gdb", f"unix:{gdb},server=on,wait=off"]))
+        cls.m.start()
+        cls.m.wait_until(lambda: "[NET] Gateway ARP succeeded" in cls.m.serial(), 180, message="the gateway's ARP")
+        cls.cmd = NetCommands(cls.m, gdb)
+        if cls.app:
+            cls.m.wait_for_desktop()
+            open_from_dock(cls.m, cls.app)
 
     @classmethod
     def peer(cls, peer):
@@ -168,42 +149,12 @@ class NamespaceTestCase(unittest.TestCase):
         return peer
 
 
-class LanTestCase(NamespaceTestCase):
-    """Tests sharing one machine with card `nic` on the test network, as
-    `cls.m`, with a window of kind `app` opened from the dock when given;
-    `start_peers` may set `cls.netdev` (the tap by default); `cls.cmd` runs
-    network commands in the guest (NetCommands)."""
-
-    nic = "e1000"
-    netdev = TAP_NETDEV
-    app = None
-
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        gdb = os.path.join(cls.work, "gdb.sock")
-        cls.m = cls.peer(Machine(nic=cls.nic, netdev=cls.netdev, extra_args=gdb_args(gdb)))
-        cls.m.start()
-        cls.m.wait_for_serial("[NET] Gateway ARP succeeded", timeout=180)
-        cls.cmd = NetCommands(cls.m, gdb)
-        if cls.app:
-            cls.m.wait_for_desktop()
-            open_from_dock(cls.m, cls.app)
-
-
-def gdb_args(path):
-    return ["-gdb", f"unix:{path},server=on,wait=off"]
-
-
 def gdb_write(path, *writes):
-    """Writes guest memory through QEMU's GDB stub (QEMU started with
-    gdb_args(path)): (address, bytes) pairs, in order. Connecting stops the
+    """Writes guest memory through QEMU's GDB stub at `path`: (address, bytes) pairs, in order. Connecting stops the
     guest; detaching lets it run on."""
-    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    sock = connected(path, socket.AF_UNIX)
     sock.settimeout(10)
-    sock.connect(path)
-    stream = sock.makefile("rb")
-    try:
+    with sock, sock.makefile("rb") as stream:
         for payload in [f"M{address:x},{len(data):x}:{data.hex()}" for address, data in writes] + ["D"]:
             body = payload.encode()
             sock.sendall(b"$" + body + b"#%02x" % (sum(body) & 0xFF))
@@ -217,15 +168,11 @@ def gdb_write(path, *writes):
             sock.sendall(b"+")
             if reply != b"OK":
                 raise RuntimeError(f"GDB stub answered {reply!r} to {payload[:20]}")
-    finally:
-        stream.close()
-        sock.close()
 
 
 class NetCommands:
-    """Runs network operations in the booted system through its command
-    block (kernel/net/net_debug.h: magic, op, three 128-byte arguments, then
-    result, ticks, address and a done counter) and reads their results."""
+    """Network operations run through the guest's command block (kernel/net/net_debug.h: magic, op, three 128-byte
+    arguments, then result, ticks, address and a done counter), and their results."""
 
     READY = 0x4E455444
     RESOLVE, GET, UPLOAD, DOWNLOAD = 1, 2, 3, 4
@@ -242,14 +189,11 @@ class NetCommands:
         gdb_write(self.gdb_path, (base + 4, block), (base, struct.pack("<I", self.READY)))
         self.m.wait_until(lambda: read("net_debug_command", 4, self.RESULT_AT + 12) != done,
                           timeout=timeout, interval=0.2, message=f"network command {op} {args}")
-        result, ticks = struct.unpack("<iI", read("net_debug_command", 8, self.RESULT_AT))
-        return result, ticks, socket.inet_ntoa(read("net_debug_command", 4, self.RESULT_AT + 8))
-
-    def response(self):
-        length = self.m.read_u32("http_resp_len")
-        return self.m.read_bytes("http_resp_buf", length) if length else b""
+        return struct.unpack("<iI", read("net_debug_command", 8, self.RESULT_AT))
 
     def body(self):
-        head, sep, body = self.response().partition(b"\r\n\r\n")
+        """(head, body) of the last response."""
+        length = self.m.read_u32("http_resp_len")
+        head, sep, body = self.m.read_bytes("http_resp_buf", length).partition(b"\r\n\r\n")
         assert sep, head[:200]
         return head, body

@@ -1,13 +1,6 @@
-"""A lossy link between QEMU and the test network's tap, for a kernel
-without netem: QEMU's socket network backend sends the guest's frames as UDP
-datagrams to this relay, which writes them to the tap, and sends what the
-tap gives back to QEMU. On the way, in both directions, it drops some
-frames, sends some twice and holds some back behind the next one
-(SIGUSR1 turns that off and on again).
-
-Run as its own process inside the test's namespace (see LossyLink):
-    python3 relay.py TAP
-"""
+"""A lossy link between QEMU's socket network backend (UDP datagrams) and the test network's tap, for a kernel
+without netem: both ways it drops some frames, sends some twice and holds some back behind the next (SIGUSR1 turns
+that off and on). LossyLink runs it as its own process in the test's namespace."""
 import fcntl
 import os
 import random
@@ -15,9 +8,10 @@ import select
 import signal
 import socket
 import struct
-import subprocess
 import sys
 import time
+
+from netns import TAP, Peer
 
 TUNSETIFF = 0x400454CA
 IFF_TAP = 0x0002
@@ -67,10 +61,7 @@ def main(tap):
     impaired = [True]
     signal.signal(signal.SIGUSR1, lambda *_: impaired.__setitem__(0, not impaired[0]))
     while True:
-        try:
-            ready, _, _ = select.select([tap_fd, udp], [], [], HOLD_SECONDS)
-        except InterruptedError:
-            continue
+        ready, _, _ = select.select([tap_fd, udp], [], [], HOLD_SECONDS)  # retried after SIGUSR1
         if udp in ready:
             to_tap.forward(udp.recv(65536), impaired[0])
         if tap_fd in ready:
@@ -79,13 +70,13 @@ def main(tap):
         to_guest.flush()
 
 
-class LossyLink:
+class LossyLink(Peer):
     """The relay as a peer of a test: QEMU joins with `netdev`."""
 
-    def __init__(self, tap):
-        self.netdev = f"socket,id=n0,udp=127.0.0.1:{RELAY_PORT},localaddr=127.0.0.1:{QEMU_PORT}"
-        self.qemu_port = QEMU_PORT
-        self.proc = subprocess.Popen([sys.executable, os.path.abspath(__file__), tap], stdin=subprocess.DEVNULL)
+    netdev = f"socket,id=n0,udp=127.0.0.1:{RELAY_PORT},localaddr=127.0.0.1:{QEMU_PORT}"
+
+    def __init__(self, workdir):
+        super().__init__([sys.executable, os.path.abspath(__file__), TAP], workdir, "relay")
         self.impaired = True
 
     def set_impaired(self, on):
@@ -94,11 +85,6 @@ class LossyLink:
             self.proc.send_signal(signal.SIGUSR1)
             self.impaired = on
             time.sleep(0.2)
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            self.proc.wait(timeout=10)
 
 
 if __name__ == "__main__":

@@ -1,18 +1,14 @@
-"""An input storm on the real ISO: with several windows open, 10,000 random
-key and mouse events (presses, moves, drags, function keys, Enter, Ctrl and
-Shift combinations, Terminal commands; never the crash chord) must leave
-the machine running its main loop, with a sane window table and a
-consistent file tree that still holds the standard folders. The events
-come from a seed, printed so a failure can be replayed with
-TAVLIN_STORM_SEED."""
+"""An input storm on the real ISO: with several windows open, 10,000 random key and mouse events (presses, moves,
+drags, function keys, Ctrl and Shift combinations, Terminal commands; never the crash chord) must leave the main loop
+running, a sane window table and a sound file tree. The seed is printed; replay with TAVLIN_STORM_SEED."""
 import os
 import random
 import sys
 import time
 import unittest
 
-from desktop import dock_tile_centre, node_table_problems, read_windows
-from harness import Machine
+from desktop import TILES, dock_tile_centre, node_table_problems, open_from_dock, read_windows
+from harness import Machine, motion, qcodes, tap
 
 EVENTS = 10000
 KBD_LINE = b"[KBD] scancode: "
@@ -25,17 +21,6 @@ KEYS = (list("abcdefghijklmnopqrstuvwxyz0123456789")
 COMMANDS = ["ls", "cd ..", "cd Desktop", "mkdir a", "mkdir Desktop/b", "touch a/n", "touch c",
             "rm a", "rm c", "rm Desktop", "cat c", "echo hi", "scom", "run hello.hit", "pwd",
             "minimize", "close", "clear", "help"]
-TYPED = {" ": "spc", ".": "dot", "/": "slash"}
-
-
-def tap(qcode, modifier=None):
-    keys = [modifier, qcode] if modifier else [qcode]
-    return [{"type": "key", "data": {"down": down, "key": {"type": "qcode", "data": k}}}
-            for k, down in [(k, True) for k in keys] + [(k, False) for k in reversed(keys)]]
-
-
-def rel(dx, dy):
-    return [{"type": "rel", "data": {"axis": "x", "value": dx}}, {"type": "rel", "data": {"axis": "y", "value": dy}}]
 
 
 class Storm:
@@ -67,11 +52,10 @@ class Storm:
         self.send([{"type": "btn", "data": {"down": down, "button": name}}])
 
     def move(self, reach):
-        self.send(rel(self.rng.randint(-reach, reach), self.rng.randint(-reach, reach)))
+        self.send(motion(self.rng.randint(-reach, reach), self.rng.randint(-reach, reach)))
 
     def target(self):
-        """A point worth aiming at: a window's title-bar buttons or title, a
-        dock tile, the trash or the top bar."""
+        """A point worth aiming at: a window's title-bar buttons or title, a dock tile, the trash or the top bar."""
         r, m = self.rng, self.m
         windows = [w for w in read_windows(m) if w["in_use"] and not w["minimized"]]
         roll = r.random()
@@ -90,32 +74,26 @@ class Storm:
             if abs(tx - x) <= 2 and abs(ty - y) <= 2:
                 return
             step = lambda d: max(-20, min(20, d // 3 if abs(d) > 6 else (d > 0) - (d < 0)))
-            self.send(rel(step(tx - x), step(ty - y)))
+            self.send(motion(step(tx - x), step(ty - y)))
             time.sleep(0.005)
 
+    def right_click(self):
+        self.button("right", True)
+        self.button("right", False)
+
+    def command(self):
+        for ch in self.rng.choice(COMMANDS) + "\n":
+            self.send(tap(qcodes(ch)))
+
     def step(self):
-        r, roll = self.rng, self.rng.random()
-        if roll < 0.25:
-            self.move(40)
-        elif roll < 0.28:
-            self.aim()
-        elif roll < 0.35:
-            self.move(400)
-        elif roll < 0.48:
-            self.button("left", not self.left_down)
-        elif roll < 0.52:
-            self.button("right", True)
-            self.button("right", False)
-        elif roll < 0.80:
-            self.send(tap(r.choice(KEYS)))
-        elif roll < 0.87:
-            self.send(tap(r.choice("sazxcvrf"), "ctrl"))
-        elif roll < 0.92:
-            self.send(tap(r.choice(KEYS[:36]), "shift"))
-        else:
-            for ch in r.choice(COMMANDS):
-                self.send(tap(ch.lower(), "shift") if ch.isupper() else tap(TYPED.get(ch, ch)))
-            self.send(tap("ret"))
+        """One action, drawn by weight."""
+        r = self.rng
+        weights, actions = zip(*[
+            (25, lambda: self.move(40)), (3, self.aim), (7, lambda: self.move(400)),
+            (13, lambda: self.button("left", not self.left_down)), (4, self.right_click),
+            (28, lambda: self.send(tap([r.choice(KEYS)]))), (7, lambda: self.send(tap(["ctrl", r.choice("sazxcvrf")]))),
+            (5, lambda: self.send(tap(["shift", r.choice(KEYS[:36])]))), (8, self.command)])
+        r.choices(actions, weights)[0]()
 
 
 class InputStormTest(unittest.TestCase):
@@ -124,17 +102,14 @@ class InputStormTest(unittest.TestCase):
         print(f"input storm seed {seed} (replay with TAVLIN_STORM_SEED={seed})", file=sys.stderr)
         with Machine() as m:
             m.wait_for_desktop()
-            for tile in range(7):  # Finder, About, Clock, Terminal, TextEdit, browser, Store
-                m.move_pointer_to(*dock_tile_centre(m, tile))
-                m.click()
-            m.wait_until(lambda: sum(w["in_use"] for w in read_windows(m)) >= 5, timeout=60,
-                         message="windows open")
-            storm, check_at = Storm(m, random.Random(seed)), 500
+            for app in TILES:
+                open_from_dock(m, app)
+            storm = Storm(m, random.Random(seed))
             while storm.sent < EVENTS:
-                storm.step()
-                if storm.sent >= check_at:  # the main loop still runs
-                    m.wait_frames(1)
-                    check_at += 500
+                check_at = storm.sent + 500
+                while storm.sent < check_at:
+                    storm.step()
+                m.wait_frames(1)  # the main loop still runs
             storm.button("left", False)
             m.wait_frames(10)
             ticks = m.read_u32("pit_ticks")

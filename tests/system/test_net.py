@@ -1,24 +1,39 @@
-"""Each card on the real ISO against peers on the private test network (see
-netns.py): dnsmasq's lease configures it, and HTTP GETs by name and by
-address bring Python's http.server's files byte for byte, up to the
-512000-byte response buffer."""
+"""Each card on the real ISO against peers on the test network: dnsmasq's lease configures it; HTTP GETs by name and
+by address bring http.server's files byte for byte, up to the 512000-byte response buffer; and Moss Store, with our
+store server at the kernel's default address, lists and downloads, lists an upload, and fails cleanly on a transfer
+cut short and on a server that is down (its dialogs and drawing are unit-tested)."""
+import os
 import random
 import socket
 import unittest
 
+from desktop import STORE, find_node, find_window, node_content
 import netns
 
 WEB_NAME = "web.tavlin.test"
 EXACT = 512000
+# Offsets in the first Store state (kernel/apps/store.h).
+NAMES, COUNT, STATUS, LAST_REFRESH = 128, 14688, 14700, 14768
+
+
+def short_body(conn):
+    """An answer that promises 30000 bytes, sends 3000 and closes."""
+    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 30000\r\n\r\n" + b"x" * 3000)
 
 
 class NetOverE1000(netns.LanTestCase):
+    app = STORE
+
     @classmethod
     def start_peers(cls):
-        rng = random.Random(1234)
-        cls.files = {"multi.bin": rng.randbytes(30000), "exact.bin": rng.randbytes(EXACT)}
+        rng = random.Random(19)
+        cls.web = {"multi.bin": rng.randbytes(30000), "exact.bin": rng.randbytes(EXACT)}
+        cls.files = {"alpha.txt": b"A short note from the store.\n" * 10, "beta.png": rng.randbytes(900),
+                     "gamma.bin": rng.randbytes(20000)}
+        cls.store = netns.write_files(f"{cls.work}/store", cls.files)
         cls.peer(netns.start_dnsmasq(cls.work, names={WEB_NAME: netns.HOST_IP}))
-        cls.peer(netns.start_http_server(cls.work, netns.write_files(f"{cls.work}/web", cls.files)))
+        cls.peer(netns.start_http_server(cls.work, netns.write_files(f"{cls.work}/web", cls.web)))
+        cls.server = cls.peer(netns.start_store_server(cls.work, cls.store))
 
     def test_dhcp_lease_configures_the_card(self):
         m = self.m
@@ -32,12 +47,65 @@ class NetOverE1000(netns.LanTestCase):
 
     def test_get_by_name_and_up_to_a_full_buffer(self):
         self.assertEqual(self.cmd.run(netns.NetCommands.GET, f"http://{WEB_NAME}:8080/multi.bin")[0], 1)
-        self.assertEqual(self.cmd.body()[1], self.files["multi.bin"])
-        result, ticks, _ip = self.cmd.run(netns.NetCommands.GET, f"http://{netns.HOST_IP}:8080/exact.bin")
-        self.assertEqual((result, len(self.cmd.response())), (1, EXACT))
+        self.assertEqual(self.cmd.body()[1], self.web["multi.bin"])
+        result, ticks = self.cmd.run(netns.NetCommands.GET, f"http://{netns.HOST_IP}:8080/exact.bin")
         head, body = self.cmd.body()
-        self.assertEqual(body, self.files["exact.bin"][:EXACT - len(head) - 4])
+        self.assertEqual((result, len(head) + 4 + len(body)), (1, EXACT))
+        self.assertEqual(body, self.web["exact.bin"][:EXACT - len(head) - 4])
         print(f"\n[{self.nic}] GET of a {EXACT}-byte response: {ticks} ticks in the guest")
+
+    def u32(self, offset):
+        return self.m.read_u32("vuzedezoz_idir", offset)
+
+    def text(self, offset):
+        return self.m.read_cstring("vuzedezoz_idir", 64, offset)
+
+    def names(self):
+        return [self.text(NAMES + 64 * i) for i in range(self.u32(COUNT))]
+
+    def click_and_wait(self, dx, dy, started, *ends):
+        """Clicks at (dx, dy) in the Store's content until `started` holds; the status the action ends with."""
+        win = find_window(self.m, STORE)[1]
+        self.m.click_until(win["x"] + 1 + dx, win["y"] + 30 + dy, started)
+        return self.wait_status(*ends)
+
+    def wait_status(self, *ends):
+        return self.m.wait_until(lambda: self.text(STATUS) in ends and self.text(STATUS),
+                                 timeout=120, interval=0.2, message=f"status {ends}")
+
+    def download(self, index):
+        """Its card's Download button: cards three to a row, 184 pixels apart."""
+        card_w = (find_window(self.m, STORE)[1]["w"] - 52) // 3
+        busy = lambda: self.text(STATUS) in ("Downloading...", "Downloaded", "Download failed")
+        return self.click_and_wait(10 + index % 3 * (card_w + 10) + 10 + (card_w - 30) // 2, 194 + index // 3 * 184,
+                                   busy, "Downloaded", "Download failed")
+
+    def refresh_after_the_wait(self):
+        """RE, once 15 s have passed since the last list."""
+        last = self.u32(LAST_REFRESH)
+        self.m.wait_until(lambda: self.m.read_u32("pit_ticks") - last > 1500, 60, 0.5, "15 s since the last list")
+        return self.click_and_wait(26, 15, lambda: self.u32(LAST_REFRESH) != last, "Files: 4", "HTTP get failed")
+
+    def test_store_lists_downloads_uploads_and_fails_cleanly(self):
+        m = self.m
+        self.assertEqual(self.wait_status("Files: 3", "HTTP get failed"), "Files: 3")
+        self.assertEqual(self.names(), ["alpha.txt", "beta.png", "gamma.bin"])
+        self.assertEqual(self.download(2), "Downloaded")
+        self.assertEqual(node_content(m, find_node(m, "gamma.bin", "Downloads")), self.files["gamma.bin"])
+
+        store = f"http://{netns.STORE_IP}:{netns.STORE_PORT}"
+        self.assertEqual(self.cmd.run(netns.NetCommands.UPLOAD, store, "/Downloads/gamma.bin", "delta.bin")[0], 1)
+        with open(os.path.join(self.store, "delta.bin"), "rb") as f:
+            self.assertEqual(f.read(), self.files["gamma.bin"])
+        self.assertEqual(self.refresh_after_the_wait(), "Files: 4")
+
+        self.server.stop()
+        short = self.peer(netns.raw_server(netns.STORE_IP, netns.STORE_PORT, short_body))
+        self.assertEqual(self.download(0), "Download failed")
+        short.stop()
+        self.assertIsNone(find_node(m, "alpha.txt", "Downloads"))
+        self.assertEqual(self.refresh_after_the_wait(), "HTTP get failed")  # nothing listens now
+        self.assertEqual(self.names(), ["alpha.txt", "beta.png", "delta.bin", "gamma.bin"])
 
 
 class NetOverRtl8139(NetOverE1000):

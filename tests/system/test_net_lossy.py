@@ -1,12 +1,7 @@
-"""Transfers on a bad network, through relay.py between QEMU and the private
-network's tap. Over a lossy link (5 % of the frames dropped each way, some
-sent twice, some reordered) a 300 KB download and a 300 KB upload either
-arrive byte for byte or fail cleanly, never cut short and called done, and a
-server that trickles its answer fails within the transfer deadline. Over a
-clean link, a hostile neighbour (hostile.py) sends crafted and random frames
-for 60 s while the guest downloads again and again: the guest keeps
-running, its pointer still moves in the frame, and every download is exact
-or failed."""
+"""Transfers on a bad network (relay.py between QEMU and the tap). Over a lossy link a 300 KB download and upload
+arrive byte for byte or fail cleanly, never cut short and called done, and a trickling server fails within the
+deadline. Over a clean link, for 60 s of hostile frames (hostile.py) every download is exact or failed, and the
+guest keeps running: its pointer still moves in the frame."""
 import os
 import random
 import time
@@ -35,14 +30,14 @@ class BadNetwork(netns.LanTestCase):
     def start_peers(cls):
         cls.payload = random.Random(7).randbytes(SIZE)
         cls.store = netns.write_files(f"{cls.work}/store", {"big.bin": cls.payload})
-        cls.link = cls.peer(relay.LossyLink(netns.TAP))
+        cls.link = cls.peer(relay.LossyLink(cls.work))
         cls.netdev = cls.link.netdev
         for peer in (netns.start_dnsmasq(cls.work), netns.start_store_server(cls.work, cls.store),
                      netns.start_http_server(cls.work, cls.store), netns.raw_server(netns.HOST_IP, 8090, trickle)):
             cls.peer(peer)
 
     def run_command(self, what, *args):
-        result, ticks, _ip = self.cmd.run(*args)
+        result, ticks = self.cmd.run(*args)
         print(f"\n[{self.nic}] {what}: result {result}, {ticks} ticks")
         self.assertLessEqual(ticks, DEADLINE_TICKS + 100, what)
         return result
@@ -71,14 +66,14 @@ class BadNetwork(netns.LanTestCase):
 
     def test_hostile_neighbour_leaves_downloads_exact_or_failed_and_the_desktop_alive(self):
         m, results = self.m, []
-        attacker = hostile.HostileNeighbour(self.link.qemu_port, netns.TAP, m.read_bytes("nic_mac", 6),
+        attacker = hostile.HostileNeighbour(relay.QEMU_PORT, netns.TAP, m.read_bytes("nic_mac", 6),
                                             m.read_bytes("net_my_ip", 4), netns.HOST_IP)
         self.link.set_impaired(False)  # the hostile frames go straight into QEMU's backend
         attacker.start()
         try:
             end = time.time() + HOSTILE_SECONDS
             while time.time() < end:
-                result, ticks, _ = self.cmd.run(netns.NetCommands.GET, f"http://{netns.HOST_IP}:8080/big.bin")
+                result, ticks = self.cmd.run(netns.NetCommands.GET, f"http://{netns.HOST_IP}:8080/big.bin")
                 if result == 1:
                     self.assertEqual(self.cmd.body()[1], self.payload)
                 results.append((result, ticks))
@@ -90,11 +85,9 @@ class BadNetwork(netns.LanTestCase):
 
         start = m.pointer()
         m.mouse_move(40, 30)
-        moved = m.wait_until(lambda: m.pointer() != start and m.pointer(), message="the pointer to move")
+        mx, my = m.wait_until(lambda: m.pointer() != start and m.pointer(), message="the pointer to move")
         m.wait_frames(4)
-        # The arrow where the pointer now is: white inside, its outline black.
-        screen = m.screendump()
-        mx, my = moved
+        screen = m.screendump()  # the arrow where the pointer now is: white inside, its outline black
         self.assertEqual((screen.pixel(mx + 2, my + 5), screen.pixel(mx, my + 5)), (0xFFFFFF, 0x000000))
         self.assertNotIn("[CPU] exception", m.serial())
 
