@@ -76,11 +76,15 @@ def dock_tile_centre(m, slot, tiles=7):
     return left + 40 + 70 * slot, sh - 38
 
 
+def dock_tiles(m):
+    """The dock's tiles before the trash: the built-in ones, then one per window opened from elsewhere."""
+    return len(TILES) + m.read_u32("dock_dynamic_count")
+
+
 def open_from_dock(m, app):
-    """Clicks the dock tile of `app`; (slot, window) of the window it opens."""
-    tiles = len(TILES) + m.read_u32("dock_dynamic_count")  # windows opened before add tiles
-    return m.click_until(*dock_tile_centre(m, TILES.index(app), tiles), lambda: find_window(m, app), tolerance=3,
-                         attempts=1, wait=30)  # a second click could minimise the window
+    """Clicks the dock tile of `app` once (a second click could minimise the window); (slot, window) it opens."""
+    tile = dock_tile_centre(m, TILES.index(app), dock_tiles(m))
+    return m.click_until(*tile, lambda: find_window(m, app), tolerance=3, attempts=1, wait=30)
 
 
 ICON_SIZE, MAX_ICONS = 88, 16  # records of `desktop_icons`

@@ -1,12 +1,12 @@
 """The real ISO's images through its image cache, pixel for pixel against the host build's decoding: the sample PNG
 on the image viewer's canvas, the Downloads sample's thumbnail in the Finder, and the sample video's paused frame in
-the media player, which plays when opened. Files open by double clicks on desktop icons."""
+the media player, which plays when opened. Files open by double clicks on desktop icons, the Trash on the dock's."""
 import os
 import struct
 import unittest
 
-from desktop import FINDER, PLAYER, VIEWER, WINDOW_SIZE, find_node, find_window, node_content, open_from_dock
-from desktop import read_desktop_icons, read_windows
+from desktop import FINDER, PLAYER, TRASH, VIEWER, WINDOW_SIZE, dock_tile_centre, dock_tiles, find_node, find_window
+from desktop import node_content, open_from_dock, read_desktop_icons, read_windows
 from harness import Machine, build_dir, host_decoded, scaled
 
 ROOT, DOWNLOADS = 1, 4          # start-up node indexes
@@ -41,6 +41,11 @@ class AppsOnTheDesktop(unittest.TestCase):
         screen = self.m.screendump()
         return [(left + c, top + r) for r, row in enumerate(expected) for c, colour in enumerate(row)
                 if colour is not None and not skip(left + c, top + r) and screen.pixel(left + c, top + r) != colour]
+
+    def test_trash_opens_once_by_a_double_click_on_the_dock(self):
+        m, tiles = self.m, dock_tiles(self.m)
+        m.double_click(*dock_tile_centre(m, tiles, tiles), lambda: find_window(m, TRASH))  # the trash, after the tiles
+        self.assertEqual(sum(w["in_use"] and w["app"] == TRASH for w in read_windows(m)), 1)
 
     def test_viewer_shows_the_sample_png_at_100_percent(self):
         node = find_node(self.m, "Tavlin.yrf")  # the sample PNG, named as the desktop has always shown it

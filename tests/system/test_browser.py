@@ -1,7 +1,7 @@
 """The web browser on the real ISO over the test network, on both cards one after the other (the second machine takes
 the first one's MAC, IP and ports at the same ticks, so the server may still hold those connections): dnsmasq names
 the web host, http.server serves tests/pages on port 80 (with a 100 KB page), and a server on port 8091 takes the
-request and never answers. The browser's state is read back from guest memory (its drawing, history and page parsing
+request and never answers. The browser's state is read back from guest memory (its drawing, history and crafted pages
 are checked by the unit tests)."""
 import os
 import shutil
@@ -18,6 +18,7 @@ FINAL = ("Done", "DNS resolution failed", "HTTP request failed", "Connection fai
 FIELDS = dict(url=(0, 128), url_bar=(128, 128), text=(264, 8192), status=(8472, 64))
 FOCUSED, LOADING, ERROR = 256, 8464, 8468
 ARTICLE = ["Harbour News ", "Home", "About", "Ferry timetable & fares"]
+CRLF = "Line ends\n\nWritten on a machine that ends lines with CR LF.\n\ntwo spaces"
 BIG_PARA = "<p class=\"entry\">Mooring lines were checked twice; <b>all</b> held fast &amp; dry.</p>\n"
 BIG = ("<h1>Big page</h1>\n" + BIG_PARA * (100 * 1024 // len(BIG_PARA))).encode()
 SILENT_PORT = 8091
@@ -56,10 +57,11 @@ class Browser(netns.LanTestCase):
                           interval=0.05, message="the end of the load")
         return dict(self.state(), ticks=self.m.read_u32("pit_ticks") - start)
 
-    def test_typed_names_load_a_page_and_a_100_kb_page(self):
+    def test_typed_names_load_pages_and_a_100_kb_page_cut_at_8191_characters(self):
         state = self.visit(WEB)
         self.assertEqual((state["url"], state["url_bar"], state["status"], state["error"], state["head"]),
                          ("http://" + WEB, "http://" + WEB, "Done", 0, ARTICLE))
+        self.assertEqual(self.visit(WEB + "/crlf.html")["text"], CRLF)
         state = self.visit(WEB + "/big.html")
         self.assertEqual((state["status"], state["head"][0], len(state["text"])), ("Done", "Big page", 8191))
         print(f"\n[{self.nic}] Enter to \"Done\" for a {len(BIG)}-byte page: {state['ticks']} ticks")
