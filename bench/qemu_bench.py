@@ -9,7 +9,9 @@ numbers, not assertions.
   playing alone in its window, and with Terminal, Clock, TextEdit, the
   Finder on Downloads, the image viewer on the sample PNG and the media player
   all open;
-- the same at 1920x1080, from a copy of the ISO whose GRUB asks for that mode.
+- the same at 1920x1080, from a copy of the ISO whose GRUB asks for that mode;
+- beside each rate, the share of its passes that repainted the whole screen
+  although it had not all changed (see render_damaged).
 
 Applications are opened by calling the kernel's own launchers through QEMU's
 GDB stub, so the numbers do not depend on pointer steering.
@@ -38,12 +40,26 @@ def free_port():
         return s.getsockname()[1]
 
 
+class Rate(float):
+    """Passes per second, printed with the share of them repainted whole."""
+    def __new__(cls, rate, whole_share):
+        r = super().__new__(cls, rate)
+        r.whole_share = whole_share
+        return r
+
+    def __format__(self, spec):
+        return f"{float(self):{spec}} ({100 * self.whole_share:3.0f}% whole)"
+
+
 def passes_per_second(m, seconds=MEASURE_SECONDS):
     """Frames composed per 100 guest ticks over a stretch of host time."""
     frames0, ticks0 = m.read_u32("frame_count"), m.read_u32("pit_ticks")
+    whole0 = m.read_u32("frames_repainted_whole")
     time.sleep(seconds)
     frames1, ticks1 = m.read_u32("frame_count"), m.read_u32("pit_ticks")
-    return 100.0 * (frames1 - frames0) / max(1, ticks1 - ticks0)
+    whole1 = m.read_u32("frames_repainted_whole")
+    frames = max(1, frames1 - frames0)
+    return Rate(100.0 * (frames1 - frames0) / max(1, ticks1 - ticks0), (whole1 - whole0) / frames)
 
 
 def gdb(m, port, commands):

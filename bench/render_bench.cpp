@@ -1,7 +1,9 @@
 // render_frame of the default desktop with four open windows, at 1024 x 768
 // and 1920 x 1080, and with sixteen desktop icons as well, against one
 // full-frame memcpy timed in the same run (best rounds of each). The counter
-// memcpy_ratio is the frame's cost in full-frame copies.
+// memcpy_ratio is the frame's cost in full-frame copies. The same desktop
+// through render_damaged and present_damage: a pass where nothing changed and
+// one where only the pointer moved.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -13,6 +15,7 @@
 #include "kernel/fs/fs.h"
 #include "kernel/fs/node_table.h"
 #include "kernel/fs/standard_folders.h"
+#include "kernel/gfx/damage.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
@@ -76,5 +79,39 @@ void BM_RenderFrameFourWindowsSixteenIcons(benchmark::State& state) {
   measure_frames(state, 1024, 768);
 }
 BENCHMARK(BM_RenderFrameFourWindowsSixteenIcons)->Unit(benchmark::kMicrosecond);
+
+// One main-loop frame after `change`, on a framebuffer of the host's.
+template <typename Change>
+void measure_damaged_passes(benchmark::State& state, Change&& change) {
+  const u32 w = static_cast<u32>(state.range(0)), h = static_cast<u32>(state.range(1));
+  static std::vector<u32> screen(kMaxScreenWidth * kMaxScreenHeight);
+  desktop_with_four_windows(w, h);
+  fb = reinterpret_cast<uptr>(screen.data());
+  fb_pitch_px = w;
+  render_damaged();
+  present_damage();
+  tavlin::bench::run_with_ratio(
+      state, "memcpy_ratio",
+      [&] {
+        change();
+        render_damaged();
+        present_damage();
+      },
+      [&] {
+        std::memcpy(screen.data(), backbuf, static_cast<size_t>(w) * h * 4);
+        benchmark::DoNotOptimize(screen.data());
+      });
+  fb = 0;
+}
+
+void BM_DamagedPassStill(benchmark::State& state) {
+  measure_damaged_passes(state, [] {});
+}
+BENCHMARK(BM_DamagedPassStill)->Args({1024, 768})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+void BM_DamagedPassPointerMoves(benchmark::State& state) {
+  measure_damaged_passes(state, [] { mouse_x = mouse_x % 600 + 7; });
+}
+BENCHMARK(BM_DamagedPassPointerMoves)->Args({1024, 768})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "kernel/apps/apps.h"
 #include "kernel/codec/image_cache.h"
 #include "kernel/core/kstring.h"
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/wm/window.h"
 
@@ -41,8 +42,10 @@ void draw_toolbar(const Window& w, i32 x, i32 y, i32 width) {
 // are lighter; those at the edges are cut to the canvas. The two kinds of
 // square row are laid out once and copied row by row.
 void draw_checkerboard(const ClipRect& canvas) {
-  const ClipRect screen{0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)};
-  const ClipRect r = intersect(canvas, screen);
+  DrawScope scope(make_draw_op(draw_op::kCheckerboard, canvas.x0, canvas.y0, static_cast<i64>(canvas.x1) - canvas.x0,
+                               static_cast<i64>(canvas.y1) - canvas.y0));
+  if (!scope.paint()) return;
+  const ClipRect r = intersect(canvas, paint_area());
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   const i32 width = r.x1 - r.x0;
   for (i32 x = r.x0; x < r.x1; ++x) {

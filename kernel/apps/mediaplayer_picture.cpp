@@ -58,6 +58,7 @@ const char* video_show_frame(const VideoSource& src, i32 k) {
   held = src;
   held_frame = k;
   mediaplayer_picture.key = -1;
+  ++mediaplayer_picture.version;
   mediaplayer_picture.valid = 1;
   mediaplayer_picture.width = src.width;
   mediaplayer_picture.height = src.height;

@@ -17,6 +17,10 @@ u32 image_decode_scratch[kMaxImagePixels];
 namespace {
 
 constexpr i32 kFreeEntry = -1;
+
+// Bumped whenever a node's content may have changed: an entry decoded from
+// the same node in the same count holds the same pixels.
+u32 forget_count;
 constexpr u32 kMinImageFile = 12;
 constexpr u32 kExtensionLength = 4;  // ".yrf", ".png"
 
@@ -57,6 +61,7 @@ DecodedImage* store(i32 node, u32 width, u32 height) {
     }
   }
   e->key = node;
+  e->version = forget_count;
   e->width = width;
   e->height = height;
   e->valid = 1;
@@ -67,6 +72,7 @@ DecodedImage* store(i32 node, u32 width, u32 height) {
 }  // namespace
 
 void image_cache_init() {
+  ++forget_count;
   for (DecodedImage& e : image_cache) {
     e.key = kFreeEntry;
     e.valid = 0;
@@ -84,6 +90,7 @@ DecodedImage* image_get_decoded(i32 node) {
 }
 
 void image_cache_forget(i32 node) {
+  ++forget_count;
   for (DecodedImage& e : image_cache) {
     if (e.key == node) {
       e.key = kFreeEntry;

@@ -14,6 +14,8 @@
 namespace tavlin {
 
 u32 pit_ticks;
+u32 held_tick;
+bool tick_held;
 u32 unhandled_irq_count;
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/kstring.h"
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"
 
@@ -38,6 +39,7 @@ i32 draw_log_lines(const char* log) {
 }  // namespace
 
 void draw_crash_screen(const char* code, const char* log) {
+  paint_reset();  // a fault may strike while a frame is being listed
   const i32 w = static_cast<i32>(fb_width), h = static_cast<i32>(fb_height);
   fill_rect(0, 0, w, h, 0x000000);
   draw_text(66, 20, "TavlinOS didnt like your petting", 0xFF5B4C, 2);

@@ -13,7 +13,10 @@ struct DecodedImage {
   u32 width;   // 1..512
   u32 height;  // 1..512
   u32 pixels[kMaxImagePixels];  // 0xAARRGGBB, row-major
+  // Changes whenever the pixels may have changed while the record stayed
+  // put, so a drawing of it can tell an old picture from a new one.
+  u32 version;
 };
-static_assert(sizeof(DecodedImage) == 16 + 4 * kMaxImagePixels);
+static_assert(sizeof(DecodedImage) == 20 + 4 * kMaxImagePixels);
 
 }  // namespace tavlin

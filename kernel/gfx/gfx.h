@@ -10,7 +10,13 @@ namespace tavlin {
 
 extern u32 backbuf[kMaxScreenWidth * kMaxScreenHeight];
 
+struct ClipRect {
+  i32 x0, y0, x1, y1;  // half-open
+};
+
 void present();
+// Copies only the screen's part of `area` out.
+void present_area(const ClipRect& area);
 void fill_rect(i32 x, i32 y, i32 w, i32 h, u32 colour);
 void fill_rect_alpha(i32 x, i32 y, i32 w, i32 h, u32 colour, u32 alpha);
 void draw_rect_outline(i32 x, i32 y, i32 w, i32 h, u32 colour);
@@ -18,9 +24,6 @@ void draw_text(i32 x, i32 y, const char* text, u32 colour, i32 scale);
 void draw_text_centered(i32 cx, i32 cy, const char* text, u32 colour, i32 scale);
 void text_truncate_ellipsis(const char* src, char* dst);
 void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h);
-struct ClipRect {
-  i32 x0, y0, x1, y1;  // half-open
-};
 // As draw_decoded_image, drawing only what falls inside clip (and the screen).
 void draw_decoded_image_clipped(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h, ClipRect clip);
 

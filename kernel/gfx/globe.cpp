@@ -1,5 +1,6 @@
 // The thin globe symbol of the Finder and browser tiles: a circle, an
 // equator band and a meridian lens, drawn pixel by pixel in white.
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"
 #include "kernel/gfx/span.h"
@@ -46,6 +47,9 @@ void meridian_lens(i64 cx, i64 cy, i64 r) {
 
 void draw_globe_outline(i32 cx, i32 cy, i32 r) {
   if (r < 0) return;
+  DrawScope scope(make_draw_op(draw_op::kGlobe, static_cast<i64>(cx) - r, static_cast<i64>(cy) - r,
+                               2 * static_cast<i64>(r) + 1, 2 * static_cast<i64>(r) + 1));
+  if (!scope.paint()) return;
   draw_rect_outline(cx - r, cy - r, 2 * r + 1, 2 * r + 1, kGlobeFrame);
   circle(cx, cy, r);
   draw_rect_outline(cx - r, cy - 1, 2 * r + 1, 3, kGlobeLine);

@@ -1,4 +1,5 @@
 // Nearest-neighbour scaled drawing of a decoded image with per-pixel alpha.
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 
 namespace tavlin {
@@ -22,6 +23,20 @@ void map_columns(i32 c0, i32 c1, u32 w, u32 dst_w) {
   }
 }
 
+// The operation: where the picture goes, its clip, and which picture it is.
+DrawOp image_op(const DecodedImage& image, i32 x, i32 y, i32 dst_w, i32 dst_h, const ClipRect& clip) {
+  DrawOp op = make_draw_op(draw_op::kImage, x, y, dst_w, dst_h);
+  if (op.area.x0 < clip.x0) op.area.x0 = clip.x0;
+  if (op.area.y0 < clip.y0) op.area.y0 = clip.y0;
+  if (op.area.x1 > clip.x1) op.area.x1 = clip.x1;
+  if (op.area.y1 > clip.y1) op.area.y1 = clip.y1;
+  const i32 identity[] = {clip.x0, clip.y0, clip.x1, clip.y1, image.key, static_cast<i32>(image.version),
+                          static_cast<i32>(image.width), static_cast<i32>(image.height)};
+  for (i32 i = 0; i < 8; ++i) op.v[4 + i] = identity[i];
+  op.ref = reinterpret_cast<uptr>(&image);
+  return op;
+}
+
 }  // namespace
 
 void draw_decoded_image(const DecodedImage* image, i32 x, i32 y, i32 dst_w, i32 dst_h) {
@@ -33,11 +48,15 @@ void draw_decoded_image_clipped(const DecodedImage* image, i32 x, i32 y, i32 dst
   if (!image || !image->valid || dst_w <= 0 || dst_h <= 0) return;
   const u32 w = image->width, h = image->height;
   if (w == 0 || h == 0 || w > kMaxImageSide || h > kMaxImageSide) return;
-  // The clip never reaches past the screen.
-  if (clip.x0 < 0) clip.x0 = 0;
-  if (clip.y0 < 0) clip.y0 = 0;
-  if (clip.x1 > static_cast<i32>(fb_width)) clip.x1 = static_cast<i32>(fb_width);
-  if (clip.y1 > static_cast<i32>(fb_height)) clip.y1 = static_cast<i32>(fb_height);
+  DrawScope scope(image_op(*image, x, y, dst_w, dst_h, clip));
+  if (!scope.paint()) return;
+  // The clip never reaches past what painting may change.
+  const ClipRect area = paint_area();
+  if (clip.x0 < area.x0) clip.x0 = area.x0;
+  if (clip.y0 < area.y0) clip.y0 = area.y0;
+  if (clip.x1 > area.x1) clip.x1 = area.x1;
+  if (clip.y1 > area.y1) clip.y1 = area.y1;
+  if (clip.y0 >= clip.y1) return;
   // Only destination rows and columns that land inside the clip are visited.
   const i32 r0 = y < clip.y0 ? clip.y0 - y : 0;
   const i32 r1 = static_cast<i64>(y) + dst_h > clip.y1 ? clip.y1 - y : dst_h;

@@ -1,6 +1,7 @@
 // Gradient shapes: the two-colour rounded rectangle and the wallpaper's
 // multi-stop capsules, with the stop lists the wallpaper uses. Both ease
 // their colours with the same smoothstep.
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"
 #include "kernel/gfx/span.h"
@@ -75,6 +76,12 @@ u32 blend_eased(u32 from, u32 to, i32 e) {
 void fill_rounded_rect_vgrad(i32 x, i32 y, i32 w, i32 h, i32 r, u32 top, u32 bottom) {
   if (w <= 0 || h <= 0) return;
   if (r < 0) r = 0;
+  DrawOp op = make_draw_op(draw_op::kGradientRect, x, y, w, h);
+  op.v[4] = r;
+  op.v[5] = static_cast<i32>(top);
+  op.v[6] = static_cast<i32>(bottom);
+  DrawScope scope(op);
+  if (!scope.paint()) return;
   const gfx_detail::RowRange rows = visible_rows(y, h);
   for (i64 i = rows.first; i < rows.last; ++i) {
     u32 colour = top;
@@ -89,6 +96,11 @@ void fill_rounded_rect_vgrad(i32 x, i32 y, i32 w, i32 h, i32 r, u32 top, u32 bot
 
 void wp_draw_gradient_pill(i32 x, i32 y, i32 w, i32 h, const ColourStop* stops, i32 count) {
   if (!stops || count <= 0 || w <= 0 || h <= 0) return;
+  DrawOp op = make_draw_op(draw_op::kGradientPill, x, y, w, h);
+  op.v[4] = count;
+  op.ref = reinterpret_cast<uptr>(stops);
+  DrawScope scope(op);
+  if (!scope.paint()) return;
   const i64 rr = w / 2;
   const gfx_detail::RowRange rows = visible_rows(y, h);
   for (i64 i = rows.first; i < rows.last; ++i) {

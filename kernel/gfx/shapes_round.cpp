@@ -1,5 +1,6 @@
 // Flat round shapes: the filled disc, the rounded rectangle and the frosted
 // glass panel laid over one.
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"
 #include "kernel/gfx/span.h"
@@ -31,6 +32,11 @@ void corner_rows(i64 x, i64 w, i64 r, i64 row, i64 reach, u32 colour) {
 
 void fill_circle(i32 cx, i32 cy, i32 r, u32 colour) {
   if (r < 0) return;
+  DrawOp op = make_draw_op(draw_op::kCircle, static_cast<i64>(cx) - r, static_cast<i64>(cy) - r,
+                           2 * static_cast<i64>(r) + 1, 2 * static_cast<i64>(r) + 1);
+  op.v[4] = static_cast<i32>(colour);
+  DrawScope scope(op);
+  if (!scope.paint()) return;
   const i64 rr = static_cast<i64>(r) * r;
   // Only rows on screen are visited; row dy spans |dx| columns each side.
   const gfx_detail::RowRange rows = visible_rows(static_cast<i64>(cy) - r, 2 * static_cast<i64>(r) + 1);
@@ -43,6 +49,11 @@ void fill_circle(i32 cx, i32 cy, i32 r, u32 colour) {
 
 void fill_rounded_rect(i32 x, i32 y, i32 w, i32 h, i32 r, u32 colour) {
   if (r < 0) r = 0;
+  DrawOp op = make_draw_op(draw_op::kRoundedRect, x, y, w, h);
+  op.v[4] = r;
+  op.v[5] = static_cast<i32>(colour);
+  DrawScope scope(op);
+  if (!scope.paint()) return;
   const i64 X = x, Y = y, W = w, H = h, R = r;
   if (W - 2 * R > 0 && H > 0) fill_rect(x + r, y, static_cast<i32>(W - 2 * R), h, colour);
   if (H - 2 * R > 0) {

@@ -4,15 +4,17 @@
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/kstring.h"
 #include "kernel/core/types.h"
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 
 namespace tavlin::gfx_detail {
 
-// Fills columns [x0, x1) of row y, clipped to the screen.
+// Fills columns [x0, x1) of row y, clipped to what painting may change.
 inline void hspan(i64 x0, i64 x1, i64 y, u32 colour) {
-  if (y < 0 || y >= fb_height) return;
-  if (x0 < 0) x0 = 0;
-  if (x1 > fb_width) x1 = fb_width;
+  const ClipRect area = paint_area();
+  if (y < area.y0 || y >= area.y1) return;
+  if (x0 < area.x0) x0 = area.x0;
+  if (x1 > area.x1) x1 = area.x1;
   if (x0 >= x1) return;
   memset32(backbuf + static_cast<usize>(y) * fb_width + static_cast<usize>(x0), colour,
            static_cast<usize>(x1 - x0));
@@ -35,14 +37,15 @@ inline u32 isqrt(u64 v) {
   return static_cast<u32>(result);
 }
 
-// Rows [first, last) of a shape starting at y with h rows that lie on screen,
-// as row indices relative to y.
+// Rows [first, last) of a shape starting at y with h rows that painting may
+// change, as row indices relative to y.
 struct RowRange {
   i64 first, last;
 };
 inline RowRange visible_rows(i64 y, i64 h) {
-  RowRange r{y < 0 ? -y : 0, h};
-  if (y + h > fb_height) r.last = static_cast<i64>(fb_height) - y;
+  const ClipRect area = paint_area();
+  RowRange r{y < area.y0 ? area.y0 - y : 0, h};
+  if (y + h > area.y1) r.last = static_cast<i64>(area.y1) - y;
   if (r.last < r.first) r.last = r.first;
   return r;
 }

@@ -1,5 +1,6 @@
 // 8x8 bitmap text: plain, centred, and cut to a label with an ellipsis.
 #include "kernel/core/kstring.h"
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/font.h"
 #include "kernel/gfx/gfx.h"
 
@@ -12,9 +13,17 @@ constexpr i32 kLabelWidth = 82;  // icon labels are cut to this many pixels
 constexpr i32 kEllipsisWidth = 24;
 
 void draw_glyph(i32 x, i32 y, u8 code, u32 colour, i32 scale) {
+  const i64 side = static_cast<i64>(kGlyphSize) * scale;
+  DrawOp op = make_draw_op(draw_op::kGlyph, x, y, side, side);
+  op.v[4] = code & 0x7F;
+  op.v[5] = static_cast<i32>(colour);
+  op.v[6] = scale;
+  DrawScope scope(op);
+  if (!scope.paint()) return;
+  const ClipRect area = paint_area();
+  if (x >= area.x1 || y >= area.y1 || x + side <= area.x0 || y + side <= area.y0) return;
   const u8* rows = font8x8[code & 0x7F];
-  const bool inside = x >= 0 && y >= 0 && x + kGlyphSize * scale <= static_cast<i32>(fb_width) &&
-                      y + kGlyphSize * scale <= static_cast<i32>(fb_height);
+  const bool inside = x >= area.x0 && y >= area.y0 && x + side <= area.x1 && y + side <= area.y1;
   for (i32 r = 0; r < kGlyphSize; ++r) {
     u32 bits = rows[r];
     if (!bits) continue;

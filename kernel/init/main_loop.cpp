@@ -3,7 +3,7 @@
 #include "kernel/arch/hw.h"
 #include "kernel/core/timer.h"
 #include "kernel/fs/media_scan.h"
-#include "kernel/gfx/gfx.h"
+#include "kernel/gfx/damage.h"
 #include "kernel/init/kmain.h"
 #include "kernel/net/net_debug.h"
 #include "kernel/wm/desktop_icons.h"
@@ -33,8 +33,8 @@ void main_loop_pass() {
     refresh_counter = 0;
     desktop_icons_sync();
   }
-  render_frame();
-  present();
+  render_damaged();
+  present_damage();
 }
 
 void wait_for_next_tick() {

@@ -1,6 +1,7 @@
 // The pointer: a white arrow with a black outline, its hot spot at the
 // bitmap's top-left cell.
 #include "kernel/core/framebuffer.h"
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/wm/render_parts.h"
 
@@ -30,6 +31,8 @@ bool outline(i32 r, i32 c) {
 }  // namespace
 
 void draw_pointer(i32 x, i32 y) {
+  DrawScope scope(make_draw_op(draw_op::kPointer, x, y, kShapeColumns, kDrawnRows));
+  if (!scope.paint()) return;
   for (i32 r = 0; r < kDrawnRows; ++r)
     for (i32 c = 0; c < kShapeColumns; ++c)
       if (arrow(r, c)) put_pixel(x + c, y + r, 0xFFFFFF);

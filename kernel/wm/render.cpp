@@ -1,9 +1,14 @@
-// render_frame: the whole desktop, repainted from the back to the front on
-// every pass; nothing is kept from the previous frame.
+// Frame composition: the whole desktop, back to front, either painted whole
+// (render_frame) or, on the main loop's passes, written down as a list of
+// drawing operations, compared with the previous frame's list, and
+// recomposed only inside the rectangles where the two differ.
 #include "kernel/wm/render.h"
 
 #include "kernel/apps/store.h"
+#include "kernel/core/framebuffer.h"
 #include "kernel/core/mouse.h"
+#include "kernel/core/timer.h"
+#include "kernel/gfx/damage.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
 #include "kernel/wm/render_parts.h"
@@ -13,9 +18,20 @@
 namespace tavlin {
 
 u32 frame_count;
+u32 frames_repainted_whole;
 u32 last_dbg_tick;
 
-void render_frame() {
+namespace {
+
+constexpr i32 kFrameOps = 8192;
+
+DrawOp op_store[2][kFrameOps];
+DrawOpList lists[2] = {{op_store[0], kFrameOps, 0, false}, {op_store[1], kFrameOps, 0, false}};
+i32 newest;             // the list of the frame composed last
+bool newest_shown;      // that list describes the back buffer
+u32 listed_width, listed_height;
+
+void compose() {
   draw_wallpaper();
   if (show_desktop_icons) draw_desktop_icons();
   draw_desktop_rubber_band();
@@ -25,7 +41,71 @@ void render_frame() {
   draw_dock_tooltip();
   if (upload_dialog.active) draw_upload_dialog();
   draw_pointer(mouse_x, mouse_y);
+}
+
+// Recomposes each damaged rectangle, checking that the frame still draws
+// what was listed; false when it does not (drawing with side effects, a
+// tick that came in between), and the list no longer holds.
+bool repaint_damage(const DrawOpList& listed) {
+  bool same = true;
+  for (i32 i = 0; i < damage_count() && same; ++i) {
+    paint_clip_set(damage_rect(i));
+    capture_start(nullptr, &listed, true);
+    compose();
+    same = capture_stop();
+  }
+  paint_clip_clear();
+  return same;
+}
+
+// Paints the whole frame, listing it when it fits.
+void repaint_whole(DrawOpList& list) {
+  frames_repainted_whole = frames_repainted_whole + 1;
+  list.count = 0;
+  list.overflow = false;
+  capture_start(&list, nullptr, true);
+  compose();
+  capture_stop();
+  damage_add_screen();
+}
+
+}  // namespace
+
+void compose_frame() {
+  paint_clip_clear();
+  compose();
+}
+
+void render_frame() {
+  compose_frame();
+  newest_shown = false;
   frame_count = frame_count + 1;
+}
+
+void render_damaged() {
+  ticks_hold();  // the listing and the repaint must draw the same instant
+  const DrawOpList& before = lists[newest];
+  DrawOpList& now = lists[1 - newest];
+  now.count = 0;
+  now.overflow = false;
+  capture_start(&now, nullptr, false);
+  compose();
+  capture_stop();
+  damage_clear();
+  const bool comparable = newest_shown && listed_width == fb_width && listed_height == fb_height;
+  if (now.overflow)
+    repaint_whole(now);
+  else if (!comparable)
+    damage_add_screen();
+  else
+    damage_between(before, now);
+  if (!now.overflow && !repaint_damage(now)) repaint_whole(now);
+  newest = 1 - newest;
+  newest_shown = !now.overflow;
+  listed_width = fb_width;
+  listed_height = fb_height;
+  frame_count = frame_count + 1;
+  ticks_release();
 }
 
 }  // namespace tavlin

@@ -1,11 +1,13 @@
 // The wallpaper: the sky fill, then the column table repeated across the
 // screen, each column a gradient capsule reaching above and below the screen
 // (or, for the circle column, a stack of discs and short capsules). It depends
-// only on the screen size, so it is painted once and copied on every frame.
+// only on the screen size, so it is painted once and copied on every frame,
+// only where the frame is being composed.
 #include "kernel/wm/wallpaper.h"
 
 #include "kernel/core/framebuffer.h"
 #include "kernel/core/kstring.h"
+#include "kernel/gfx/draw_ops.h"
 #include "kernel/gfx/gfx.h"
 
 namespace tavlin {
@@ -42,17 +44,32 @@ u32 cached_width, cached_height;
 
 usize screen_bytes() { return static_cast<usize>(fb_width) * fb_height * sizeof(u32); }
 
+// Paints the cache for the current screen size: the whole screen, whatever
+// part of it the frame being composed may change.
+void repaint_cache() {
+  ClipRect clip;
+  const bool clipped = paint_clip_get(&clip);
+  paint_clip_clear();
+  paint_wallpaper();
+  if (clipped) paint_clip_set(clip);
+  memcpy(cached, backbuf, screen_bytes());
+  cached_width = fb_width;
+  cached_height = fb_height;
+}
+
 }  // namespace
 
 void draw_wallpaper() {
-  if (cached_width != fb_width || cached_height != fb_height) {
-    paint_wallpaper();
-    memcpy(cached, backbuf, screen_bytes());
-    cached_width = fb_width;
-    cached_height = fb_height;
-    return;
+  DrawScope scope(make_draw_op(draw_op::kWallpaper, 0, 0, fb_width, fb_height));
+  if (!scope.paint()) return;
+  if (cached_width != fb_width || cached_height != fb_height) repaint_cache();
+  const ClipRect a = paint_area();
+  if (a.x0 >= a.x1) return;
+  const usize width = static_cast<usize>(a.x1 - a.x0);
+  for (i32 y = a.y0; y < a.y1; ++y) {
+    const usize at = static_cast<usize>(y) * fb_width + static_cast<usize>(a.x0);
+    memcpy(backbuf + at, cached + at, width * sizeof(u32));
   }
-  memcpy(backbuf, cached, screen_bytes());
 }
 
 void paint_wallpaper() {
