@@ -1,7 +1,6 @@
 // The browser: its URL bar, history and the words of each failed load against
 // a scripted HTTP server; HTML to text and the word wrap; its window's
 // scrollbar through the mouse dispatcher and the address bar it paints.
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
@@ -93,18 +92,16 @@ TEST_F(BrowserLoad, EachLoadWordsItsFailures) {
   const std::string no_host =
       "Could not resolve hostname.\n\nMake sure:\n1. Network is connected\n2. DNS server is reachable";
   const std::string refused = "Connection failed.\n\nCheck the network adapter, link, routing and HTTP server.";
-  const struct {
-    i32 button;  // the URL bar: Enter
-    bool dns;    // the name does not resolve, else the server refuses
-    const char* status;
-    std::string text;  // empty: the old page stays, in black
-  } cases[] = {{kUrlBar, true, "DNS resolution failed", no_host + "\n3. The hostname exists"},
-               {kUrlBar, false, "HTTP request failed", refused},   {kBack, true, "DNS resolution failed", no_host},
-               {kBack, false, "Connection failed", ""},            {kForward, true, "DNS resolution failed", ""},
-               {kForward, false, "Connection failed", ""},         {kReload, true, "DNS resolution failed", ""},
-               {kReload, false, "Reload failed", ""}};
-  for (const auto& c : cases) {
-    const char* url = c.dns ? "http://nowhere.test/" : "http://192.168.50.1/";
+  // The button (the URL bar: Enter), whether the name fails to resolve (else the server refuses), the
+  // status, and the text shown (empty: the old page stays, in black).
+  const std::tuple<i32, bool, const char*, std::string> cases[] = {
+      {kUrlBar, true, "DNS resolution failed", no_host + "\n3. The hostname exists"},
+      {kUrlBar, false, "HTTP request failed", refused},  {kBack, true, "DNS resolution failed", no_host},
+      {kBack, false, "Connection failed", ""},           {kForward, true, "DNS resolution failed", ""},
+      {kForward, false, "Connection failed", ""},        {kReload, true, "DNS resolution failed", ""},
+      {kReload, false, "Reload failed", ""}};
+  for (const auto& [button, dns, status, words] : cases) {
+    const char* url = dns ? "http://nowhere.test/" : "http://192.168.50.1/";
     browser_app(&win, 0, 0, 0, 0, 0, 0, 0);
     BrowserState& s = browser_state;
     for (char* entry : {s.history[0], s.history[1], s.history[2], s.url, s.url_bar}) std::strcpy(entry, url);
@@ -112,11 +109,10 @@ TEST_F(BrowserLoad, EachLoadWordsItsFailures) {
     s.history_index = 1;
     s.text_len = static_cast<u32>(std::strlen(std::strcpy(s.text, "old page")));
     serve("", true);
-    click(c.button);
-    if (c.button == kUrlBar) type("\n");
-    const std::string text = c.text.empty() ? "old page" : c.text;
-    EXPECT_EQ(std::string(b.status) + "|" + b.text, std::string(c.status) + "|" + text) << c.button;
-    EXPECT_EQ((std::tuple{b.error, b.loading, b.history_count}), (std::tuple{c.text.empty() ? 0u : 1u, 0u, 3u}));
+    click(button);
+    if (button == kUrlBar) type("\n");
+    EXPECT_EQ(std::string(b.status) + "|" + b.text, std::string(status) + "|" + (words.empty() ? "old page" : words));
+    EXPECT_EQ((std::tuple{b.error, b.loading, b.history_count}), (std::tuple{words.empty() ? 0u : 1u, 0u, 3u}));
   }
 }
 
@@ -127,9 +123,7 @@ std::string converted(const std::string& body) {
 }
 
 TEST(BrowserHtml, CraftedBodiesAndPagesAsSitesSendThem) {
-  const struct {
-    std::string body, text;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"<p>one</p><p>two</p>", "one\n\ntwo"},
       {"x<div class=\"wide\">y</div>z", "xy\nz"},  // attributes join the name: no break
       {"<script type=\"text/javascript\">var a = 1;</script>word", "word"},
@@ -143,25 +137,21 @@ TEST(BrowserHtml, CraftedBodiesAndPagesAsSitesSendThem) {
        "coins.\n\nQuote: \"mind the gap\" &copy; 2026\n\nCalm seas expected.\nMon Tue\nopen shut\nContact: "
        "ahoy@harbour.test"},
   };
-  for (const auto& c : cases) EXPECT_EQ(converted(c.body), c.text) << c.body;
+  for (const auto& [body, text] : cases) EXPECT_EQ(converted(body), text) << body;
 }
 
 TEST(BrowserWrap, LinesBreakAtNewlinesSpacesOrMidWord) {
-  const struct {
-    std::string text;
-    i32 width;
-    i32 lines;
-    std::vector<u32> starts;  // of the first lines
-  } cases[] = {{"aaa bbb ccc", 5, 3, {0, 4, 8}}, {"aaa bbb ccc", 8, 2, {0, 8}}, {"abcdefghij", 4, 3, {0, 4, 8}},
-               {"abcd\nef", 4, 2, {0, 5}},  // a line that fills the width exactly
-               {" abcdef", 3, 3, {0, 3, 6}},  // a space at the line's start is no break point
-               {"ab\n\ncd", 40, 3, {0, 3, 4}},
-               {std::string(kBrowserTextCap - 1, '\n'), 40, static_cast<i32>(kBrowserMaxLines), {0, 1, 2}}};
+  // The text, the width, the number of lines and the starts of the first lines.
+  const std::tuple<std::string, i32, i32, std::vector<u32>> cases[] = {
+      {"aaa bbb ccc", 5, 3, {0, 4, 8}}, {"aaa bbb ccc", 8, 2, {0, 8}}, {"abcdefghij", 4, 3, {0, 4, 8}},
+      {"abcd\nef", 4, 2, {0, 5}},  // a line that fills the width exactly
+      {" abcdef", 3, 3, {0, 3, 6}},  // a space at the line's start is no break point
+      {"ab\n\ncd", 40, 3, {0, 3, 4}}, {std::string(kBrowserTextCap - 1, '\n'), 40, i32(kBrowserMaxLines), {0, 1, 2}}};
   u32 starts[kBrowserMaxLines];
-  for (const auto& c : cases) {
-    std::strcpy(browser_state.text, c.text.c_str());
-    ASSERT_EQ(browser_wrap_lines(static_cast<u32>(c.text.size()), c.width, starts), c.lines) << c.text;
-    EXPECT_EQ(std::vector<u32>(starts, starts + c.starts.size()), c.starts) << c.text;
+  for (const auto& [text, width, lines, first] : cases) {
+    std::strcpy(browser_state.text, text.c_str());
+    ASSERT_EQ(browser_wrap_lines(static_cast<u32>(text.size()), width, starts), lines) << text;
+    EXPECT_EQ(std::vector<u32>(starts, starts + first.size()), first) << text;
   }
   std::memset(&browser_state, 0, sizeof browser_state);
 }
@@ -183,18 +173,16 @@ class BrowserWindow : public DispatchTest {
 TEST_F(BrowserWindow, ScrollbarPressGrabsTheThumbWhereItIsOrBringsItThere) {
   make_window(app::kBrowser, 100, 50, 400, 400);
   page_of(100);  // 74 hidden lines over 231 free pixels of track
-  const struct {
-    u32 scroll;
-    i32 y;  // pressed, in the track
-    u32 grabbed, moved_up_100;
-  } cases[] = {{74, 271, 74, 41}, {74, 10, 0, 0}, {0, 200, 51, 19}};  // on, above and below the thumb
-  for (const auto& c : cases) {
-    browser_state.scroll = c.scroll;
-    press_pass(kX + kW - 7, kTrackTop + c.y);
-    move_pass(kX + kW - 7, kTrackTop + c.y);
-    EXPECT_EQ((std::pair{browser_state.scroll, browser_state.dragging}), (std::pair{c.grabbed, 1u})) << c.y;
-    move_pass(kX + kW - 7, kTrackTop + c.y - 100);
-    EXPECT_EQ(browser_state.scroll, c.moved_up_100) << c.y;
+  // The scroll, the press's y in the track (on, above and below the thumb), the scroll once grabbed and
+  // after moving up 100 pixels.
+  const Ints cases[] = {{74, 271, 74, 41}, {74, 10, 0, 0}, {0, 200, 51, 19}};
+  for (const Ints& c : cases) {
+    browser_state.scroll = u32(c[0]);
+    press_pass(kX + kW - 7, kTrackTop + c[1]);
+    move_pass(kX + kW - 7, kTrackTop + c[1]);
+    EXPECT_EQ((Ints{i32(browser_state.scroll), i32(browser_state.dragging)}), (Ints{c[2], 1})) << c[1];
+    move_pass(kX + kW - 7, kTrackTop + c[1] - 100);
+    EXPECT_EQ(i32(browser_state.scroll), c[3]) << c[1];
     release_pass();
   }
   page_of(20);  // everything fits: nothing to grab

@@ -1,6 +1,5 @@
 // The wall-clock reading from a fake CMOS clock (BCD and binary, 12- and
 // 24-hour, the time-zone offset), the bar's clock text and the Clock and About windows.
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -48,20 +47,17 @@ class Clock : public CanvasTest {
 };
 
 TEST_F(Clock, ReadsTheHardwareClockInEveryModeWithTheOffset) {
-  const struct {
-    uint8_t hour, minute, second, status_b;
-    int32_t offset;
-    int busy;
-    uint32_t seconds;
-  } cases[] = {{0x23, 0x30, 0x00, kBcd24, 2, 0, 5400},   {0x00, 0x15, 0x00, kBcd24, -1, 5, 83700},  // after an update
-               {0x92, 0x00, 0x00, kBcd12, 0, 0, 43200},  {0x12, 0x00, 0x00, kBcd12, 0, 0, 0},  // 12 PM, 12 AM
-               {0x81, 0x59, 0x07, kBcd12, 0, 0, 50347},  {17, 45, 30, kBinary24, 0, 0, 63930},
-               {0xFF, 0xFF, 0xFF, 0xFF, 0, 1 << 30, 54915}};  // stuck and garbled: still a time
-  for (const auto& c : cases) {
-    cmos.set(c.hour, c.minute, c.second, c.status_b);
-    cmos.busy_reads = c.busy;
-    timezone_offset_hours = c.offset;
-    EXPECT_EQ(get_current_time_seconds(), c.seconds) << std::hex << int(c.hour);
+  // Hour, minute, second, status B, the offset, update-in-progress reads, and the seconds read.
+  const std::vector<i32> cases[] = {
+      {0x23, 0x30, 0x00, kBcd24, 2, 0, 5400},  {0x00, 0x15, 0x00, kBcd24, -1, 5, 83700},  // the second while updating
+      {0x92, 0x00, 0x00, kBcd12, 0, 0, 43200}, {0x12, 0x00, 0x00, kBcd12, 0, 0, 0},      // 12 PM, 12 AM
+      {0x81, 0x59, 0x07, kBcd12, 0, 0, 50347}, {17, 45, 30, kBinary24, 0, 0, 63930},
+      {0xFF, 0xFF, 0xFF, 0xFF, 0, 1 << 30, 54915}};  // stuck and garbled: still a time
+  for (const std::vector<i32>& c : cases) {
+    cmos.set(u8(c[0]), u8(c[1]), u8(c[2]), u8(c[3]));
+    cmos.busy_reads = c[5];
+    timezone_offset_hours = c[4];
+    EXPECT_EQ(i32(get_current_time_seconds()), c[6]) << std::hex << c[0];
   }
   char text[8];
   format_clock_text(9 * 3600 + 5 * 60 + 59, text);

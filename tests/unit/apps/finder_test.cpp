@@ -2,8 +2,6 @@
 // the mark of one that does not decode, a name being edited and the band.
 #include "kernel/apps/finder.h"
 
-#include <gtest/gtest.h>
-
 #include "kernel/apps/apps.h"
 #include "kernel/codec/image_cache.h"
 #include "unit/codec/codec_builders.h"

@@ -1,19 +1,13 @@
-// The Store client: reading the server's list, the refresh from the main
-// loop with its 15-second rule and the upload-description carry-over,
-// against a scripted store server; and its window, where what is drawn is
-// what answers.
-#include <gtest/gtest.h>
+// The Store client: the server's list, the refresh from the main loop with its
+// 15-second rule and the upload-description carry-over against a scripted
+// server, and its window, where what is drawn is what answers.
 
 #include <cstring>
 #include <deque>
-#include <string>
-#include <vector>
 
-#include "fake/fake_hw.h"
 #include "kernel/apps/apps.h"
 #include "kernel/apps/store.h"
 #include "kernel/apps/store_layout.h"
-#include "kernel/core/timer.h"
 #include "kernel/wm/window.h"
 #include "unit/gfx/shapes_canvas.h"
 #include "unit/net/tcp_peer.h"
@@ -23,11 +17,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-Names names_of(const StoreState& s) {
-  Names out;
-  for (u32 i = 0; i < s.file_count; ++i) out.push_back(s.file_names[i]);
-  return out;
-}
+Names names_of(const StoreState& s) { return Names(s.file_names, s.file_names + s.file_count); }
 
 StoreState parsed(const std::string& body) {
   fake_hw::reset();
@@ -40,13 +30,10 @@ StoreState parsed(const std::string& body) {
 TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpacesAndAtMostSixtyFourAndPicturesByExtension) {
   std::string many;
   for (int i = 0; i < 65; ++i) many += "f" + std::to_string(i) + "\n";
-  const struct {
-    std::string body;
-    Names names;
-  } cases[] = {{"\n\n  spaced.txt   \r\n\r\n\nin side.txt", {"spaced.txt", "in side.txt"}},
-               {std::string(63, 'b') + "\n" + std::string(62, 'a') + "\n", {std::string(62, 'a')}},
-               {" \r\n \n", {}}};
-  for (const auto& c : cases) EXPECT_EQ(names_of(parsed(c.body)), c.names) << c.body;
+  const std::pair<std::string, Names> cases[] = {
+      {"\n\n  spaced.txt   \r\n\r\n\nin side.txt", {"spaced.txt", "in side.txt"}},
+      {std::string(63, 'b') + "\n" + std::string(62, 'a') + "\n", {std::string(62, 'a')}}, {" \r\n \n", {}}};
+  for (const auto& [body, names] : cases) EXPECT_EQ(names_of(parsed(body)), names) << body;
   const Names kept = names_of(parsed(many));
   EXPECT_EQ(kept.size(), 64u);
   EXPECT_EQ(kept.back(), "f63");
@@ -55,8 +42,7 @@ TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpacesAndAtMostSixtyFourAndP
   for (const char* name : {"png", "a.txt", "a.pn", "a.", "a.hit"}) EXPECT_FALSE(store_name_is_image(name)) << name;
 }
 
-// A Store state talking to a scripted server at the default store address;
-// each refresh gets a fresh server connection.
+// A Store window's state; each refresh gets a fresh server at the default store address.
 class StoreRefresh : public NetTest {
  protected:
   void SetUp() override {
@@ -64,30 +50,25 @@ class StoreRefresh : public NetTest {
     configure({10, 0, 2, 15});
     state.selected = -1;
     std::strcpy(state.server_url, kDefaultStoreServerUrl);
-    pit_ticks = 5000;
     windows_init();
-    Window& w = windows[0];
-    w.in_use = 1;
-    w.app = app::kStore;
-    w.store = &state;
+    windows[0].in_use = 1;
+    windows[0].app = app::kStore;
+    windows[0].store = &state;
   }
   void TearDown() override {
     windows_init();
     NetTest::TearDown();
   }
-
-  void serve(const std::string& status, const std::string& body) {
+  // An empty status: the server is down.
+  void refresh_at(u32 tick, const std::string& status, const std::string& body) {
     TcpPeer& peer = peers.emplace_back();
     peer.ip = {10, 0, 2, 2};
     peer.our_ip = {10, 0, 2, 15};
     peer.port = 8088;
     peer.attach(*this, card);
-    peer.script.push_back({0, text("HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
-                                   "\r\n\r\n" + body),
-                           kTcpAck | kTcpPsh | kTcpFin});
-  }
-
-  void refresh_at(u32 tick) {
+    peer.reset_syn = status.empty();
+    const std::string response = "HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size());
+    peer.script.push_back({0, text(response + "\r\n\r\n" + body), kTcpAck | kTcpPsh | kTcpFin});
     pit_ticks = tick;
     state.refresh_pending = 1;
     store_refresh_pending();
@@ -99,50 +80,38 @@ class StoreRefresh : public NetTest {
 };
 
 TEST_F(StoreRefresh, AnUploadsDescriptionWaitsForTheNextListThatSucceedsAndFailuresKeepTheOldList) {
-  serve("200 OK", "a.txt\nb.png\n");
-  refresh_at(5000);  // a new window fetches at once, however soon after start
+  refresh_at(5000, "200 OK", "a.txt\nb.png\n");  // a new window fetches at once, however soon after start
   EXPECT_STREQ(state.status, "Files: 2");
   EXPECT_EQ(str(peers[0].request).substr(0, 24), "GET /list HTTP/1.0\r\nHost");
   std::strcpy(state.last_upload_name, "mine.txt");
   std::strcpy(state.last_upload_desc, "my own words");
   state.selected = 1;
-  const struct {
-    std::string status, body;
-    u32 tick;
-    const char* words;
-  } failures[] = {{"200 OK", "a.txt\n", 5000 + 1499, "Please wait 15s between refreshes"},
-                  {"404 Not Found", "mine.txt\n", 5000 + 1500, "HTTP get failed"},
-                  {"200 OK", "", 5000 + 3000, "Empty response"},
-                  {"", "", 5000 + 4500, "HTTP get failed"}};  // the server is down
-  for (const auto& f : failures) {
-    serve(f.status, f.body);
-    peers.back().reset_syn = f.status.empty();
-    refresh_at(f.tick);
-    EXPECT_STREQ(state.status, f.words);
-    EXPECT_EQ(names_of(state), (Names{"a.txt", "b.png"})) << f.words;
+  const std::tuple<u32, const char*, const char*, const char*> failures[] = {
+      {5000 + 1499, "200 OK", "a.txt\n", "Please wait 15s between refreshes"},
+      {5000 + 1500, "404 Not Found", "mine.txt\n", "HTTP get failed"},
+      {5000 + 3000, "200 OK", "", "Empty response"},
+      {5000 + 4500, "", "", "HTTP get failed"}};  // the server is down
+  for (const auto& [tick, status, body, words] : failures) {
+    refresh_at(tick, status, body);
+    EXPECT_STREQ(state.status, words);
+    EXPECT_EQ(names_of(state), (Names{"a.txt", "b.png"})) << words;
     EXPECT_EQ(std::string(state.last_upload_name) + "|" + std::to_string(state.selected), "mine.txt|1");
   }
-  serve("200 OK", "a.txt\r\nmine.txt\r\n");
-  refresh_at(5000 + 6000);
+  refresh_at(5000 + 6000, "200 OK", "a.txt\r\nmine.txt\r\n");
   EXPECT_EQ(names_of(state), (Names{"a.txt", "mine.txt"}));
   EXPECT_EQ((Names{state.file_descs[0], state.file_descs[1]}), (Names{"", "my own words"}));
   EXPECT_EQ((std::vector<i32>{state.selected, state.last_upload_name[0], state.last_upload_desc[0]}),
             (std::vector<i32>{-1, 0, 0}));
 }
 
-// Seven cards, the first row partly scrolled above the grid and the third below it.
-class StoreWindow : public test::CanvasTest {
- protected:
-  void SetUp() override {
-    use_canvas(1024, 768);
-    state.file_count = 7;
-    for (int i = 0; i < 7; ++i) std::snprintf(state.file_names[i], 64, i == 3 ? "f%d.png" : "f%d.txt", i);
-    state.list_scroll = 120;
-  }
-  StoreState state{};
-};
+using StoreWindow = test::CanvasTest;
 
 TEST_F(StoreWindow, WhatIsDrawnIsWhatAnswersAndNothingSpillsOut) {
+  use_canvas(1024, 768);
+  StoreState state{};  // seven cards, the first row partly scrolled above the grid and the third below it
+  state.file_count = 7;
+  for (int i = 0; i < 7; ++i) std::snprintf(state.file_names[i], 64, i == 3 ? "f%d.png" : "f%d.txt", i);
+  state.list_scroll = 120;
   draw_app_zivirerev(&state, 101, 130, 598, 389);
   const StoreLayout l = store_layout(state, 101, 130, 598, 389);
   int blue = 0;

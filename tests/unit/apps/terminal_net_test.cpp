@@ -1,7 +1,6 @@
 // The Terminal's network commands on a scripted card: ifconfig's lines,
 // itest's frame byte by byte, and wget's argument parsing and body printing
 // against a scripted HTTP server.
-#include <gtest/gtest.h>
 
 #include "kernel/net/http.h"
 #include "unit/apps/terminal_fixture.h"

@@ -1,7 +1,6 @@
 // The Terminal over the standard tree: one table of commands with their output,
 // one of refusals that change nothing, cd's rules, the guards against damaged
 // input and stale folders, and the window's lines and prompt as painted.
-#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -97,9 +96,7 @@ TEST_F(Terminal, CdTriesAChildFirstThenAPathFromTheRoot) {
   const i32 sub = fs_create(dir_at("/Desktop"), "sub", kFsDir);
   fs_create(fs_create(sub, "Desktop", kFsDir), "sub", kFsDir);
   fs_create(dir_at("/Documents"), "docs", kFsDir);
-  const struct {
-    const char *cwd, *line, *now;
-  } cases[] = {
+  const std::tuple<const char*, const char*, const char*> cases[] = {  // the folder, the line, the folder after
       {"/Desktop", "cd sub/", "/Desktop/sub"},
       {"/Desktop/sub", "cd ~", "/"},
       {"/Desktop", "cd Desktop/sub", "/Desktop/sub"},  // not /Desktop/Desktop/sub
@@ -107,10 +104,10 @@ TEST_F(Terminal, CdTriesAChildFirstThenAPathFromTheRoot) {
       {"/", "cd //Documents/./docs/../docs//", "/Documents/docs"},
       {"/Documents", "cd ../../../Downloads", "/Downloads"},
   };
-  for (const auto& k : cases) {
-    term->term_cwd = dir_at(k.cwd);
-    EXPECT_EQ(output(k.line), Lines{}) << k.line;
-    EXPECT_EQ(term->term_cwd, dir_at(k.now)) << k.line;
+  for (const auto& [cwd, line, now] : cases) {
+    term->term_cwd = dir_at(cwd);
+    EXPECT_EQ(output(line), Lines{}) << line;
+    EXPECT_EQ(term->term_cwd, dir_at(now)) << line;
   }
 }
 

@@ -1,9 +1,6 @@
 // TextEdit through its key entry points: typing over the selection, the
 // 511-character limit, clipboard and undo, zoom, the arrow keys, and the status bar's counts.
-#include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
 #include <tuple>
 
 #include "kernel/apps/apps.h"
@@ -110,22 +107,18 @@ TEST_F(TextEdit, ZoomStaysWithinEightToTwentyFour) {
 
 TEST_F(TextEdit, ArrowsMoveOncePerPressAndShiftExtendsTheSelection) {
   set_text("abcdef\nxy\nlonger", 2);
-  const struct {
-    u8 key;
-    bool shift;
-    u32 caret;
-  } moves[] = {{scancode::kRight, true, 3}, {scancode::kRight, true, 4},
-               {scancode::kDown, false, 9},  // column 4 of a 2-character line: its end
-               {scancode::kDown, false, 12}, {scancode::kDown, false, 12}, {scancode::kUp, false, 9},
-               {scancode::kUp, false, 2},    {scancode::kLeft, false, 1}};
-  for (const auto& m : moves) {
-    key_shift = m.shift;
-    key_states[m.key] = 1;
+  const Ints moves[] = {{scancode::kRight, 1, 3}, {scancode::kRight, 1, 4},  // the key, Shift, the caret after
+                        {scancode::kDown, 0, 9},  // column 4 of a 2-character line: its end
+                        {scancode::kDown, 0, 12}, {scancode::kDown, 0, 12}, {scancode::kUp, 0, 9},
+                        {scancode::kUp, 0, 2},    {scancode::kLeft, 0, 1}};
+  for (const Ints& m : moves) {
+    key_shift = u8(m[1]);
+    key_states[m[0]] = 1;
     textedit_poll_arrows(*win);
     textedit_poll_arrows(*win);  // still held: no second step
-    key_states[m.key] = 0;
+    key_states[m[0]] = 0;
     textedit_poll_arrows(*win);
-    EXPECT_EQ(caret_and_selection(), (Ints{i32(m.caret), m.shift})) << &m - moves;
+    EXPECT_EQ(caret_and_selection(), (Ints{m[2], m[1]})) << &m - moves;
   }
   key_shift = 0;
   EXPECT_EQ((Ints{win->te_sel_anchor, win->te_sel_end}), (Ints{2, 4}));  // from the Shift moves

@@ -2,10 +2,6 @@
 // column by column, places and selection kept across rebuilds, the 16-icon
 // and no-free-cell limits, a lost Desktop made again, and inline renaming
 // across a rebuild and when the name is refused.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "kernel/fs/tree_ops.h"
 #include "unit/wm/dispatch_fixture.h"

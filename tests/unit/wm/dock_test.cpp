@@ -2,8 +2,6 @@
 // animations aim at, and the launch bounce and running dot it draws.
 #include "kernel/wm/dock.h"
 
-#include <gtest/gtest.h>
-
 #include "kernel/wm/launch.h"
 #include "unit/wm/wm_fixture.h"
 
@@ -14,18 +12,12 @@ using Dock = WmTest;
 
 constexpr i32 H = 768;
 
-TEST_F(Dock, TileAndTrashHitBoxesAndEmptyRecordsTakeNoSlot) {
-  // Slot s answers from x = 220 + 70 s to 291 + 70 s, rows H - 78 to H - 3;
-  // where two boxes share a column the lower slot wins.
-  const i32 tiles[][3] = {{219, H - 38, -1}, {220, H - 38, 0},  {291, H - 38, 0},  {292, H - 38, 1},
-                          {711, H - 3, 6},   {712, H - 38, -1}, {300, H - 79, -1}, {300, H - 2, -1}};
-  for (const auto& t : tiles) EXPECT_EQ(dock_hit_test(t[0], t[1]), t[2]) << t[0] << "," << t[1];
-  const i32 trash[][3] = {{706, H - 83, 1}, {777, H - 8, 1}, {705, H - 50, 0}, {778, H - 50, 0}, {740, H - 7, 0}};
-  for (const auto& t : trash) EXPECT_EQ(trash_hit_test(t[0], t[1]), u32(t[2])) << t[0] << "," << t[1];
+TEST_F(Dock, AnUnpinnedRecordTakesNoSlotAndTheTrashAnswersBesideTheTiles) {
+  EXPECT_EQ((Ints{dock_hit_test(712, H - 38), i32(trash_hit_test(706, H - 83)), i32(trash_hit_test(705, H - 50))}),
+            (Ints{-1, 1, 0}));  // the last tile ends at 711, the trash begins at 706
   dock_items[2].pinned = 0;  // Clock no longer shown
   const DockLayout l = dock_layout();
-  EXPECT_EQ((Ints{l.slots, l.left}), (Ints{6, 251}));
-  EXPECT_EQ(dock_hit_test(dock_slot_x(l, 2) + 10, H - 38), 3);  // Term moved into slot 2
+  EXPECT_EQ((Ints{l.slots, l.left, dock_hit_test(dock_slot_x(l, 2) + 10, H - 38)}), (Ints{6, 251, 3}));
   i32 x, y;
   dock_icon_center_for_app(2, &x, &y);  // no visible Clock record: the dock's middle
   EXPECT_EQ((Ints{x, y}), (Ints{512, H - 38}));
@@ -63,16 +55,14 @@ class DockPixels : public WmTest {
 
 TEST_F(DockPixels, RunningDotAndTheLaunchBounceUntilClickedOrThreeAndAHalfSeconds) {
   open_app(3);  // the Terminal tile in slot 3: its dot at x = 466, its lower half plain at x = 443
-  const struct {
-    u32 t, launched;
-    i32 lift;
-  } hops[] = {{0, 0, 0}, {17, 0, 16}, {35, 0, 22}, {70, 0, 0}, {87, 1, 0}, {367, 0, 0}};
-  for (const auto& h : hops) {
-    pit_ticks = windows[0].launch_tick + h.t;
-    windows[0].launched = h.launched;
+  // Ticks since the launch, whether the window was clicked, the tile's lift.
+  const Ints hops[] = {{0, 0, 0}, {17, 0, 16}, {35, 0, 22}, {70, 0, 0}, {87, 1, 0}, {367, 0, 0}};
+  for (const Ints& h : hops) {
+    pit_ticks = windows[0].launch_tick + u32(h[0]);
+    windows[0].launched = u32(h[1]);
     draw();
-    EXPECT_EQ(px(443, H - 20 - h.lift), 0x1C1C1Eu) << h.t;
-    if (h.lift) EXPECT_NE(px(443, H - 20), 0x1C1C1Eu) << h.t;
+    EXPECT_EQ(px(443, H - 20 - h[2]), 0x1C1C1Eu) << h[0];
+    if (h[2]) EXPECT_NE(px(443, H - 20), 0x1C1C1Eu) << h[0];
   }
   EXPECT_EQ(px(466, H - 10), 0x555555u);
 }

@@ -1,9 +1,6 @@
 // The top bar's titles and drop-downs (where they answer), each menu
 // action's effect on the tables, greyed entries, pinning, the Edit menu,
 // and the bar's clock and Wi-Fi indicator.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "kernel/net/device_detect.h"
 #include "kernel/wm/launch.h"

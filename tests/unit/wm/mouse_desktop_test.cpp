@@ -1,7 +1,5 @@
 // Pointer scenarios on the desktop: icon selection, double clicks in ticks,
-// group drags, the rubber band, drops on folders and the trash, inline
-// rename, and what covers what when targets overlap.
-#include <gtest/gtest.h>
+// group drags, the rubber band, drops on folders and the trash, inline rename.
 
 #include "kernel/fs/trash.h"
 #include "unit/wm/dispatch_fixture.h"
@@ -32,16 +30,13 @@ TEST_F(DesktopMouse, PressesSelectAndAGrabbedGroupMovesBelowTheTopBar) {
   DesktopIcon& a = make_icon(0, make_file("a.txt"), 40, 50);
   DesktopIcon& b = make_icon(1, make_file("b.txt"), 40, 170);
   DesktopIcon& c = make_icon(2, make_file("c.txt"), 40, 290);
-  const struct {
-    u8 ctrl, shift;
-    i32 y;
-    Ints selected;
-  } steps[] = {{0, 0, 180, {0, 1}}, {1, 0, 60, {1, 1}}, {0, 1, 180, {1, 0}}, {0, 0, 180, {0, 1}}, {1, 0, 60, {1, 1}}};
-  for (const auto& s : steps) {
-    key_states[scancode::kCtrl] = s.ctrl;
-    key_shift = s.shift;
-    tap(50, s.y);
-    EXPECT_EQ((Ints{a.selected, b.selected}), s.selected);
+  // Ctrl, Shift, the press's y, then a's and b's selection after it.
+  const Ints steps[] = {{0, 0, 180, 0, 1}, {1, 0, 60, 1, 1}, {0, 1, 180, 1, 0}, {0, 0, 180, 0, 1}, {1, 0, 60, 1, 1}};
+  for (const Ints& s : steps) {
+    key_states[scancode::kCtrl] = u8(s[0]);
+    key_shift = u8(s[1]);
+    tap(50, s[2]);
+    EXPECT_EQ((Ints{a.selected, b.selected}), (Ints{s[3], s[4]})) << &s - steps;
   }
   key_states[scancode::kCtrl] = 0;
   press_pass(50, 60);
@@ -94,34 +89,17 @@ TEST_F(DesktopMouse, DropsMoveIntoAFolderOrDeleteTheDraggedNodesButNoProtectedFo
   EXPECT_STREQ(trash_items[0].text, "keep me");
 }
 
-TEST_F(DesktopMouse, AWindowCoversIconsAndAnIconOverTheTrashSharesThePress) {
-  DesktopIcon& covered = make_icon(0, make_file("a.txt"), 300, 300);
-  Window& w = make_window(app::kAbout, 250, 250, 300, 200);
-  make_window(app::kClock, 700, 100, 200, 200);
-  click(310, 320);
-  EXPECT_EQ((Ints{covered.selected, focused_window}), (Ints{0, win_index(w)}));
-  const i32 b = make_file("b.txt");
-  DesktopIcon& on_trash = make_icon(1, b, 710, 690);
-  const u32 now = pit_ticks;
-  click(kTrashX, kTrashY);
-  EXPECT_EQ((Ints{on_trash.selected, fs_is_live(b)}), (Ints{1, 1}));  // a click is no drop
-  EXPECT_EQ(trash_last_click_tick, now);
-}
-
 TEST_F(DesktopMouse, APressOutsideTheIconCommitsItsRenameUnlessTheNameIsTaken) {
   const i32 n = make_file("old.txt");
   make_file("taken.txt");
   DesktopIcon& icon = make_icon(0, n, 40, 50);
-  const struct {
-    const char* typed;
-    i32 x, y;
-    const char* name_after;
-  } cases[] = {{"new.txt", 60, 140, "old.txt"}, {"new.txt", 400, 400, "new.txt"}, {"taken.txt", 400, 400, "new.txt"}};
-  for (const auto& c : cases) {  // the label is still inside the hit box
+  const std::tuple<const char*, i32, const char*> cases[] = {
+      {"new.txt", 140, "old.txt"}, {"new.txt", 400, "new.txt"}, {"taken.txt", 400, "new.txt"}};  // typed, y, name
+  for (const auto& [typed, y, name_after] : cases) {  // at y = 140 the label is still inside the hit box
     if (!icon.renaming) desktop_begin_rename(&icon);
-    std::strcpy(icon.rename_buf, c.typed);
-    click(c.x, c.y);
-    EXPECT_EQ(std::string(fs_nodes[n].name) + "|" + icon.label, std::string(c.name_after) + "|" + c.name_after);
+    std::strcpy(icon.rename_buf, typed);
+    click(60, y);
+    EXPECT_EQ(std::string(fs_nodes[n].name) + "|" + icon.label, std::string(name_after) + "|" + name_after);
   }
   EXPECT_EQ(desktop_renaming_idx, -1);
 }

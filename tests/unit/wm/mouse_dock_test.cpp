@@ -1,11 +1,5 @@
-// Pointer scenarios on the dock (hover, launching, hiding and restoring
-// from a tile, file tiles, the trash's double click and its "Empty Bin?"
-// popup) and right presses: the context menu built for each kind of
-// target, where it opens and which item a left press picks.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+// Pointer scenarios on the dock (launching, hiding and restoring from a tile, file tiles, the trash's double
+// click and its "Empty Bin?" popup) and right presses: each target's context menu, its place and rows.
 
 #include "kernel/fs/trash.h"
 #include "kernel/wm/dispatch_parts.h"
@@ -37,17 +31,6 @@ Ints menu_rect() {
 }
 
 using Menu = std::vector<std::string>;
-
-TEST_F(DockMouse, HoverRestartsTheTooltipDelayOnlyWhenTheTileChanges) {
-  move_pass(kClockTile, kDockRow);
-  const u32 since = dock_hover_start_tick;
-  move_pass(kClockTile + 10, kDockRow);
-  EXPECT_EQ((Ints{dock_hover, i32(dock_hover_start_tick - since)}), (Ints{2, 0}));
-  move_pass(500, 300);
-  EXPECT_EQ((Ints{dock_hover, dock_hover_start_tick != since}), (Ints{-1, 1}));
-  move_pass(kTrashX, kTrashY);
-  EXPECT_EQ(dock_trash_hover, 1);
-}
 
 TEST_F(DockMouse, TileLaunchesHidesRestoresAndRaisesItsApplicationAboveAnyWindow) {
   Window& low = make_window(app::kAbout, 200, 500, 600, 260);  // reaches into the dock's rows
@@ -111,17 +94,14 @@ TEST_F(DockMouse, TrashDoubleClickAndTheEmptyBinPopupAnchoredAtItsMenu) {
   for (int i = 0; i < 3; ++i) trash_add_item("old.txt", 0, "x", 1, 0, -1);
   // Its menu sits 10 px above the trash, centred on the press; the popup's
   // corner is (650, 620), its "Empty" button x 662..731, y 682..701.
-  const struct {
-    i32 x, y;
-    u32 count_after;
-  } presses[] = {{770, 660, 3}, {770, 690, 3}, {661, 690, 3}, {662, 682, 0}};
-  for (const auto& p : presses) {
+  const Tap presses[] = {{770, 660, 3}, {770, 690, 3}, {661, 690, 3}, {662, 682, 0}};  // x, y, records after
+  for (const Tap& p : presses) {
     EXPECT_EQ(menu_after_right_press(kTrashX, kTrashY), (Menu{"Open Trash=15", "Empty Trash=16"}));
     EXPECT_EQ(menu_rect(), (Ints{660, 697 - 52 - 10, 52}));
     click(700, 670);  // "Empty Trash" asks first
     ASSERT_EQ(trash_confirm_active, 1);
     click(p.x, p.y);
-    EXPECT_EQ((Ints{trash_confirm_active, i32(trash_count)}), (Ints{0, i32(p.count_after)})) << p.x << "," << p.y;
+    EXPECT_EQ((Ints{trash_confirm_active, i32(trash_count)}), (Ints{0, p.after})) << p.x << "," << p.y;
   }
   EXPECT_EQ(w.z, z);  // the window under the popup saw none of it
 }

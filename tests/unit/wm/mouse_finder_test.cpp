@@ -1,7 +1,6 @@
 // Pointer scenarios in a Finder window: selection with and without Shift and
-// Ctrl, the rubber band, double clicks in ticks, Back and the favourites,
-// drags onto a folder, the desktop and the trash, and the rename a press ends.
-#include <gtest/gtest.h>
+// Ctrl, the rubber band, double clicks in ticks, Back and the favourites, and
+// drags onto a folder, the desktop and the trash.
 
 #include "kernel/apps/finder.h"
 #include "kernel/fs/tree_ops.h"
@@ -25,14 +24,13 @@ class FinderMouse : public DispatchTest {
   }
   static i32 ix(i32 i) { return 275 + 90 * (i % 3); }
   static i32 iy(i32 i) { return 188 + 78 * (i / 3); }
-  void tap_item(i32 i, u8 ctrl = 0, u8 shift = 0) {
+  static void tap_item(i32 i, u8 ctrl = 0, u8 shift = 0) {
     key_states[scancode::kCtrl] = ctrl;
     key_shift = shift;
     tap(ix(i), iy(i));
     key_states[scancode::kCtrl] = key_shift = 0;
   }
-  // Positions in the folder shown of the selected items, then of the
-  // last-selected one (-1 for none).
+  // Positions in the folder shown of the selected items, then of the last-selected one (-1 for none).
   Ints selection() const {
     Ints out;
     i32 last = -1, i = 0;
@@ -53,22 +51,21 @@ class FinderMouse : public DispatchTest {
 };
 
 TEST_F(FinderMouse, PressesAndTheRubberBandSelect) {
-  const struct {
-    i32 item;  // -1: a band from the empty space right of the third column into items 1 and 2
-    u8 ctrl, shift;
-    Ints selected_then_last;
-  } steps[] = {{1, 0, 0, {1, 1}},       {3, 0, 1, {1, 2, 3, 3}}, {0, 0, 1, {0, 1, 0}}, {4, 1, 0, {0, 1, 4, 4}},
-               {4, 1, 0, {0, 1, 0}},    {-1, 0, 0, {1, 2, 2}},   {0, 0, 0, {0, 0}},    {-1, 1, 0, {0, 1, 2, 2}}};
-  for (const auto& s : steps) {
-    if (s.item >= 0) {
-      tap_item(s.item, s.ctrl, s.shift);
+  // The item pressed (-1: a band from the empty space right of the third column into items 1 and 2), Ctrl,
+  // Shift, and the selection after.
+  const std::tuple<i32, u8, u8, Ints> steps[] = {
+      {1, 0, 0, {1, 1}},    {3, 0, 1, {1, 2, 3, 3}}, {0, 0, 1, {0, 1, 0}}, {4, 1, 0, {0, 1, 4, 4}},
+      {4, 1, 0, {0, 1, 0}}, {-1, 0, 0, {1, 2, 2}},   {0, 0, 0, {0, 0}},    {-1, 1, 0, {0, 1, 2, 2}}};
+  for (const auto& [item, ctrl, shift, selected_then_last] : steps) {
+    if (item >= 0) {
+      tap_item(item, ctrl, shift);
     } else {
-      key_states[scancode::kCtrl] = s.ctrl;
+      key_states[scancode::kCtrl] = ctrl;
       advance(100);
       drag(560, 200, 340, 230);
       key_states[scancode::kCtrl] = 0;
     }
-    EXPECT_EQ(selection(), s.selected_then_last) << "item " << s.item;
+    EXPECT_EQ(selection(), selected_then_last) << "item " << item;
   }
   EXPECT_EQ(win->finder_rubber_active, 0u);
 }
@@ -115,16 +112,6 @@ TEST_F(FinderMouse, DraggedItemsLandInAFolderOnTheDesktopOrInTheTrash) {
   tap_item(3);
   drag_selection_to(3, kTrashX, kTrashY);
   EXPECT_EQ((Ints{fs_is_live(items[4]), fs_is_live(twin), i32(trash_count)}), (Ints{1, 0, 1}));
-}
-
-TEST_F(FinderMouse, APressOnAnotherEntryCommitsTheRename) {
-  tap_item(0);
-  win->finder_renaming = 1;
-  std::strcpy(win->finder_rename_text, "z.txt");
-  tap_item(0);  // the entry being renamed keeps its field
-  EXPECT_EQ(win->finder_renaming, 1u);
-  tap_item(1);
-  EXPECT_EQ(std::string(fs_nodes[items[0]].name) + "|" + std::to_string(win->finder_renaming), "z.txt|0");
 }
 
 }  // namespace

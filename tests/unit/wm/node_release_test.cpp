@@ -1,7 +1,6 @@
 // Removing a node makes every shell record that named it let go: a later
 // file reusing the freed slot is never saved over, shown, or robbed of its
 // dock tile by an old window.
-#include <gtest/gtest.h>
 
 #include "kernel/fs/tree_ops.h"
 #include "kernel/wm/launch.h"

@@ -3,8 +3,6 @@
 // window per application and per file, centred, focused, with a dock record.
 #include "kernel/wm/window.h"
 
-#include <gtest/gtest.h>
-
 #include "kernel/wm/launch.h"
 #include "unit/wm/wm_fixture.h"
 
@@ -69,33 +67,29 @@ TEST_F(Windows, CloseReleasesTheStoreStateAndFreesTheSlotWhenTheAnimationEnds) {
 
 TEST_F(Windows, AnimationProgressEasesOutOverTheKindsDuration) {
   Window& w = make_window(app::kAbout, 100, 100, 200, 200);
-  const struct {
-    u32 kind, start, ticks;
-    i32 progress;
-  } cases[] = {{anim::kNone, 0, 5, 100}, {anim::kClose, 0, 1, 12}, {anim::kMinimize, 0, 11, 75}, {77, 0, 0, 100},
-               {anim::kClose, 0xFFFFFFFCu, 8, 75}};  // across the counter's wrap
-  for (const auto& c : cases) {
-    w.anim_kind = c.kind;
-    w.anim_start = c.start;
-    pit_ticks = c.start + c.ticks;
-    EXPECT_EQ(win_anim_progress(w), c.progress) << c.kind << " after " << c.ticks;
+  const std::tuple<u32, u32, u32, i32> cases[] = {  // kind, start, ticks since, progress
+      {anim::kNone, 0, 5, 100}, {anim::kClose, 0, 1, 12}, {anim::kMinimize, 0, 11, 75}, {77, 0, 0, 100},
+      {anim::kClose, 0xFFFFFFFCu, 8, 75}};  // across the counter's wrap
+  for (const auto& [kind, start, ticks, progress] : cases) {
+    w.anim_kind = kind;
+    w.anim_start = start;
+    pit_ticks = start + ticks;
+    EXPECT_EQ(win_anim_progress(w), progress) << kind << " after " << ticks;
   }
 }
 
 TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocusedAndANinthHasNoRoom) {
-  const struct {
-    u32 kind;
-    const char* title;
-    Ints frame;
-  } cases[] = {{3, "Terminal", {232, 170, 560, 380}}, {4, "Finder", {252, 170, 520, 380}},
-               {8, "Tavlin Web", {132, 100, 760, 520}}, {10, "Moss Store", {212, 150, 600, 420}}};
-  for (const auto& c : cases) {
-    open_app(static_cast<i32>(c.kind));
-    open_app(static_cast<i32>(c.kind));  // a second launch focuses the first window
-    ASSERT_EQ(windows_of(c.kind), 1) << c.kind;
-    EXPECT_STREQ(first_of(c.kind)->title, c.title);
-    EXPECT_EQ(focused_window, win_index(*first_of(c.kind)));
-    EXPECT_EQ(frame(*first_of(c.kind)), c.frame) << c.kind;
+  const std::tuple<u32, const char*, Ints> cases[] = {{3, "Terminal", {232, 170, 560, 380}},
+                                                      {4, "Finder", {252, 170, 520, 380}},
+                                                      {8, "Tavlin Web", {132, 100, 760, 520}},
+                                                      {10, "Moss Store", {212, 150, 600, 420}}};
+  for (const auto& [kind, title, place] : cases) {
+    open_app(static_cast<i32>(kind));
+    open_app(static_cast<i32>(kind));  // a second launch focuses the first window
+    ASSERT_EQ(windows_of(kind), 1) << kind;
+    EXPECT_STREQ(first_of(kind)->title, title);
+    EXPECT_EQ(focused_window, win_index(*first_of(kind)));
+    EXPECT_EQ(frame(*first_of(kind)), place) << kind;
   }
   EXPECT_EQ((Ints{first_of(4)->finder_dir, first_of(10)->store->selected}), (Ints{fs_desktop_dir, -1}));
   for (i32 kind : {1, 2, 5, 9}) open_app(kind);
@@ -124,21 +118,18 @@ TEST_F(Launch, StoreNeedsAFreeStateAndKindsWithoutAWindowOpenNothing) {
 }
 
 TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelects) {
-  const struct {
-    const char* name;
-    bool blob;
-    u32 kind;
-  } cases[] = {{"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9}, {"README", false, 5},
-               {"scan", true, 6}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, bool, u32> cases[] = {  // the name, whether blob-backed, the kind
+      {"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9}, {"README", false, 5},
+      {"scan", true, 6}};
+  for (const auto& [name, blob, kind] : cases) {
     reset_desktop();
-    const i32 node = c.blob ? make_blob_file(c.name, {1, 2, 3, 4, 5}) : make_file(c.name, "some text");
+    const i32 node = blob ? make_blob_file(name, {1, 2, 3, 4, 5}) : make_file(name, "some text");
     open_file_in_app(node);
     open_file_in_app(node);
-    ASSERT_EQ(windows_of(c.kind), 1) << c.name;
-    EXPECT_STREQ(first_of(c.kind)->title, c.name);
-    EXPECT_EQ((Ints{dock_items[16].fs_idx, dock_items[16].is_file}), (Ints{node, 1})) << c.name;
-    if (c.kind == app::kTextEdit) EXPECT_STREQ(first_of(c.kind)->text, "some text");
+    ASSERT_EQ(windows_of(kind), 1) << name;
+    EXPECT_STREQ(first_of(kind)->title, name);
+    EXPECT_EQ((Ints{dock_items[16].fs_idx, dock_items[16].is_file}), (Ints{node, 1})) << name;
+    if (kind == app::kTextEdit) EXPECT_STREQ(first_of(kind)->text, "some text");
   }
   for (i32 not_a_file : {-1, fs_desktop_dir, 127, 500}) open_file_in_app(not_a_file);
   EXPECT_EQ(open_windows(), 1);
@@ -147,15 +138,12 @@ TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelects) {
 TEST_F(Launch, AppForAFileByNameFirstThenContent) {
   const std::vector<u8> zeva = {'Z', 'E', 'V', 'A', 0, 1}, png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0};
   const std::vector<u8> odd = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0B};
-  const struct {
-    const char* name;
-    std::vector<u8> blob;  // empty: a text file
-    i32 kind;
-  } cases[] = {{"movie", zeva, 9}, {"movie.png", zeva, 6}, {"pic", {'Y', 'R', 'F', '1'}, 6}, {"pic2", png, 6},
-               {"odd", odd, 5},    {".png", {}, 5},  // not longer than the extension
-               {"b.mp4", {}, 9}};
-  for (const auto& c : cases)
-    EXPECT_EQ(get_app_for_file(c.blob.empty() ? make_file(c.name) : make_blob_file(c.name, c.blob)), c.kind) << c.name;
+  const std::tuple<const char*, std::vector<u8>, i32> cases[] = {  // the name, the blob (none: a text file), the kind
+      {"movie", zeva, 9}, {"movie.png", zeva, 6}, {"pic", {'Y', 'R', 'F', '1'}, 6}, {"pic2", png, 6},
+      {"odd", odd, 5},    {".png", {}, 5},  // not longer than the extension
+      {"b.mp4", {}, 9}};
+  for (const auto& [name, blob, kind] : cases)
+    EXPECT_EQ(get_app_for_file(blob.empty() ? make_file(name) : make_blob_file(name, blob)), kind) << name;
 }
 
 }  // namespace
