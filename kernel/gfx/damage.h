@@ -18,7 +18,8 @@ i32 damage_count();
 const ClipRect& damage_rect(i32 i);
 
 // Adds the area of every operation that is not in both lists in the same
-// order: outside those areas the two frames are the same picture.
+// order (unless a later opaque fill hides it): outside those areas the two
+// frames are the same picture. Lists hold at most kMaxFrameOps.
 void damage_between(const DrawOpList& before, const DrawOpList& after);
 
 // Copies the damaged rectangles of the back buffer out.

@@ -37,6 +37,9 @@ struct DrawOp {
   uptr ref;                // the image or colour-stop table it reads
 };
 
+// The most operations a frame's list holds.
+constexpr i32 kMaxFrameOps = 8192;
+
 // A frame's operations in painting order.
 struct DrawOpList {
   DrawOp* ops;

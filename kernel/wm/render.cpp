@@ -23,10 +23,8 @@ u32 last_dbg_tick;
 
 namespace {
 
-constexpr i32 kFrameOps = 8192;
-
-DrawOp op_store[2][kFrameOps];
-DrawOpList lists[2] = {{op_store[0], kFrameOps, 0, false}, {op_store[1], kFrameOps, 0, false}};
+DrawOp op_store[2][kMaxFrameOps];
+DrawOpList lists[2] = {{op_store[0], kMaxFrameOps, 0, false}, {op_store[1], kMaxFrameOps, 0, false}};
 i32 newest;             // the list of the frame composed last
 bool newest_shown;      // that list describes the back buffer
 u32 listed_width, listed_height;
