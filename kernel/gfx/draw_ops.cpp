@@ -9,6 +9,7 @@ namespace tavlin {
 namespace {
 
 struct Capture {
+  bool active;
   DrawOpList* record;
   const DrawOpList* expect;
   i32 expect_at;
@@ -20,6 +21,7 @@ Capture capture;
 
 bool clip_on;
 ClipRect clip;
+bool painted_outside;
 
 ClipRect screen() { return {0, 0, static_cast<i32>(fb_width), static_cast<i32>(fb_height)}; }
 
@@ -64,7 +66,7 @@ DrawOp make_draw_op(u32 kind, i64 x, i64 y, i64 w, i64 h) {
 }
 
 void capture_start(DrawOpList* record, const DrawOpList* expect, bool paint) {
-  capture = Capture{record, expect, 0, false, paint, 0};
+  capture = Capture{true, record, expect, 0, false, paint, 0};
 }
 
 bool capture_stop() {
@@ -102,9 +104,17 @@ void paint_reset() {
   ticks_release();
 }
 
+bool take_painting_outside_capture() {
+  const bool painted = painted_outside;
+  painted_outside = false;
+  return painted;
+}
+
 DrawScope::DrawScope(const DrawOp& op) {
+  if (capture.depth++ != 0) return;
+  if (!capture.active) painted_outside = true;
   // An operation that changes no pixel of the screen is left out.
-  if (capture.depth++ == 0 && op.area.x0 < op.area.x1 && op.area.y0 < op.area.y1) note(op);
+  if (op.area.x0 < op.area.x1 && op.area.y0 < op.area.y1) note(op);
 }
 
 DrawScope::~DrawScope() { --capture.depth; }

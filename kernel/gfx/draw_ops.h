@@ -55,7 +55,8 @@ bool same_draw_op(const DrawOp& a, const DrawOp& b);
 DrawOp make_draw_op(u32 kind, i64 x, i64 y, i64 w, i64 h);
 
 // Starts a capture: operations are appended to `record` when given, checked
-// one by one against `expect` when given, and painted only when `paint`.
+// one by one against `expect` when given, and painted only when `paint`
+// (with neither list, a painting that does not count as outside a capture).
 void capture_start(DrawOpList* record, const DrawOpList* expect, bool paint);
 // Ends it; false when the operations differed from `expect`.
 bool capture_stop();
@@ -72,6 +73,11 @@ ClipRect on_screen(const ClipRect& r);
 // Back to plain painting (no capture, no clip, the tick running), for the
 // crash screen, which may interrupt a capture half-way.
 void paint_reset();
+
+// True when something painted the back buffer outside a capture (a whole
+// redraw, a program's own drawing, the boot or crash screen) since the last
+// call: no list describes what it holds.
+bool take_painting_outside_capture();
 
 // Entry of one drawing operation: notes it to the capture and says whether
 // to paint. An operation built from others holds its scope while it runs, so

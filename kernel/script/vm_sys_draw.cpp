@@ -69,8 +69,7 @@ void visible_steps(i64 c0, i64 d, i64 n, i64 limit, i64& first, i64& last) {
 }  // namespace
 
 i32 sys_draw_pixel(Call& c) {
-  const u32 x = static_cast<u32>(c.arg[1]), y = static_cast<u32>(c.arg[2]);
-  if (x < fb_width && y < fb_height) backbuf[static_cast<usize>(y) * fb_width + x] = static_cast<u32>(c.arg[0]);
+  put_pixel(c.arg[1], c.arg[2], static_cast<u32>(c.arg[0]));
   return 1;
 }
 

@@ -25,8 +25,8 @@ namespace {
 
 DrawOp op_store[2][kMaxFrameOps];
 DrawOpList lists[2] = {{op_store[0], kMaxFrameOps, 0, false}, {op_store[1], kMaxFrameOps, 0, false}};
-i32 newest;             // the list of the frame composed last
-bool newest_shown;      // that list describes the back buffer
+i32 newest;          // the list of the frame composed last
+bool newest_whole;   // that list holds all of that frame
 u32 listed_width, listed_height;
 
 void compose() {
@@ -71,12 +71,14 @@ void repaint_whole(DrawOpList& list) {
 
 void compose_frame() {
   paint_clip_clear();
+  capture_start(nullptr, nullptr, true);
   compose();
+  capture_stop();
 }
 
 void render_frame() {
-  compose_frame();
-  newest_shown = false;
+  paint_clip_clear();
+  compose();  // outside a capture: the next render_damaged repaints whole
   frame_count = frame_count + 1;
 }
 
@@ -90,7 +92,10 @@ void render_damaged() {
   compose();
   capture_stop();
   damage_clear();
-  const bool comparable = newest_shown && listed_width == fb_width && listed_height == fb_height;
+  // A whole redraw or a program's drawing since the last pass left the back
+  // buffer holding a picture no list describes.
+  const bool comparable = !take_painting_outside_capture() && newest_whole && listed_width == fb_width &&
+                          listed_height == fb_height;
   if (now.overflow)
     repaint_whole(now);
   else if (!comparable)
@@ -99,7 +104,7 @@ void render_damaged() {
     damage_between(before, now);
   if (!now.overflow && !repaint_damage(now)) repaint_whole(now);
   newest = 1 - newest;
-  newest_shown = !now.overflow;
+  newest_whole = !now.overflow;
   listed_width = fb_width;
   listed_height = fb_height;
   frame_count = frame_count + 1;

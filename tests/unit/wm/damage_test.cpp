@@ -43,7 +43,7 @@ class Damage : public DispatchTest {
   void random_action(std::mt19937& rng) {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<u32>(n)); };
     const i32 x = pick(1024), y = pick(768);
-    switch (pick(9)) {
+    switch (pick(13)) {
       case 0: move_to(x, y); break;
       case 1: click(x, y); break;
       case 2: press_pass(x, y), move_pass(pick(1024), pick(768)), release(); break;
@@ -52,6 +52,12 @@ class Damage : public DispatchTest {
       case 5: open_app(std::vector<i32>{app::kClock, app::kTerminal, app::kFinder, app::kTextEdit}[pick(4)]); break;
       case 6: open_file_in_app(fs_resolve_path(pick(2) ? "/Desktop/DoruViza.zeva" : "/Desktop/Tavlin.yrf")); break;
       case 7: close_window(win_focused()); break;
+      case 8: right_press(x, y), pass(), release(); break;
+      case 9: if (Window* w = win_focused()) pick(2) ? win_toggle_maximize(*w) : win_minimize(*w); break;
+      case 10:  // a title bar dragged
+        if (Window* w = win_focused()) press_pass(w->x + 90, w->y + 12), move_pass(x, y), release();
+        break;
+      case 11: render_frame(), fill_rect(x, y, 90, 60, 0xFF00FF), present(); break;  // as a program draws
       default: click(dock_slot_centre(pick(7)), kDockRow); break;
     }
   }
