@@ -29,22 +29,22 @@ class DeviceDetect : public ::testing::Test {
   }
 };
 
-TEST_F(DeviceDetect, AnEmptyBusFindsNeitherDevice) {
+TEST_F(DeviceDetect, AnEmptyBusFindsNeitherDeviceAndAnAudioControllerIsTakenThroughAResetAndOutAgain) {
   wifi_startup();
   hda_detect();
   EXPECT_TRUE(logged("[WiFi] No Wi-Fi adapter found\n"));
   EXPECT_TRUE(logged("[HDA] No Intel HD Audio found\n"));
   EXPECT_EQ(wifi_adapter.type | scan_result_count | hda_ok | writes, 0u);
+  pci.add(0, 27, 0, 0x8086, 0x293E, kBase | 0x4);
+  hda_detect();
+  EXPECT_EQ(hda_ok, 1u);
+  EXPECT_EQ(hda_bar0, kBase);
+  EXPECT_EQ(writes, 2u);
 }
 
 TEST_F(DeviceDetect, EachAdapterTypeIsWokenOnlyThroughAMemoryBar) {
-  const struct {
-    uint16_t vendor, device;
-    uint32_t bar0;
-    bool answers;  // status bit 31, read by the Intel types
-    uint32_t type;
-    const char* line;
-  } cases[] = {
+  // Vendor, device, BAR 0, whether status bit 31 answers (the Intel types read it), the type found, the log line.
+  const std::tuple<uint16_t, uint16_t, uint32_t, bool, uint32_t, const char*> cases[] = {
       {0x8086, 0x24F3, 0xC001, true, 1, "[WiFi] Adapter has no memory BAR\n"},  // I/O space
       {0x0BDA, 0x8812, kBase, true, 5, "[WiFi] Unsupported Wi-Fi adapter type\n"},
       {0x8086, 0x24FD, kBase, false, 2, "[WiFi] Intel adapter not responding\n"},
@@ -52,26 +52,18 @@ TEST_F(DeviceDetect, EachAdapterTypeIsWokenOnlyThroughAMemoryBar) {
       {0x10EC, 0xC821, kBase, false, 4, "[WiFi] Realtek adapter initialized\n"},
       {0x8086, 0x24F3, kBase | 4, true, 1, "[WiFi] Intel adapter initialized\n"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
+  for (const auto& [vendor, device, bar0, answers, type, line] : cases) {
+    SCOPED_TRACE(line);
     SetUp();
-    pci.add(1, 4, 0, c.vendor, c.device, c.bar0, 0xE000000C);
-    if (c.answers) regs[0] = 0x80000000;
+    pci.add(1, 4, 0, vendor, device, bar0, 0xE000000C);
+    if (answers) regs[0] = 0x80000000;
     wifi_startup();
-    EXPECT_EQ(wifi_adapter.type, c.type);
+    EXPECT_EQ(wifi_adapter.type, type);
     EXPECT_EQ(wifi_adapter.bar1, 0xE0000000u);
-    EXPECT_TRUE(logged(c.line));
-    EXPECT_EQ(writes > 0, c.type != 5 && c.bar0 != 0xC001);
-    EXPECT_EQ(scan_result_count, std::string(c.line).find("initialized") != std::string::npos ? 3u : 0u);
+    EXPECT_TRUE(logged(line));
+    EXPECT_EQ(writes > 0, type != 5 && bar0 != 0xC001);
+    EXPECT_EQ(scan_result_count, std::string(line).find("initialized") != std::string::npos ? 3u : 0u);
   }
-}
-
-TEST_F(DeviceDetect, AudioControllerIsTakenThroughAResetAndOutAgain) {
-  pci.add(0, 27, 0, 0x8086, 0x293E, kBase | 0x4);
-  hda_detect();
-  EXPECT_EQ(hda_ok, 1u);
-  EXPECT_EQ(hda_bar0, kBase);
-  EXPECT_EQ(writes, 2u);
 }
 
 }  // namespace

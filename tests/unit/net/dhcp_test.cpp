@@ -36,42 +36,32 @@ class Dhcp : public NetTest {
   }
 };
 
-// Without an address we cannot take a unicast answer, so both messages ask
-// for a broadcast one; a stock server acknowledges only a REQUEST that names it.
-TEST_F(Dhcp, ExchangeAsksForBroadcastNamesTheServerAndConfigures) {
-  serve(standard(2), standard(5));
-  dhcp_configure();
-  ASSERT_EQ(card.sent.size(), 2u);
-  for (const Bytes& f : card.sent) EXPECT_EQ(slice(f, 46, 8), (Bytes{0x12, 0x34, 0x56, 0x79, 0, 0, 0x80, 0}));
-  EXPECT_EQ(slice(card.sent[1], 282, 15), (Bytes{53, 1, 3, 50, 4, 192, 168, 50, 23, 54, 4, 192, 168, 50, 2}));
-  EXPECT_EQ(join({bytes(net_my_ip, 4), bytes(net_netmask, 4), bytes(net_gateway_ip, 4), bytes(&net_dns_servers[0][0], 8)}),
-            join({bytes(kOffered), {255, 255, 255, 0, 192, 168, 50, 1, 192, 168, 50, 1, 1, 1, 1, 1}}));
-  EXPECT_EQ(net_dns_count, 2);
-}
-
-// Three attempts, each in a new transaction; then nothing from an offer is kept.
-TEST_F(Dhcp, FailedExchangesLeaveTheInterfaceUnconfigured) {
-  const struct {
-    const char* what;
-    Bytes offer, ack;
-    uint32_t xid_change;
-    uint8_t mac_change;
-    size_t sent;
-  } cases[] = {
+// Without an address we cannot take a unicast answer, so each message asks
+// for a broadcast one; a stock server acknowledges only a REQUEST that names
+// it. Three attempts, each in a new transaction; then nothing from an offer is kept.
+TEST_F(Dhcp, OnlyOurOwnOfferAndAckConfigure) {
+  const std::tuple<const char*, Bytes, Bytes, uint32_t, uint8_t, size_t> cases[] = {
+      {"a standard exchange", standard(2), standard(5), 0, 0, 2},
       {"another transaction", standard(2), standard(5), 1, 0, 3},
       {"another client's hardware address", standard(2), standard(5), 0, 1, 3},
       {"an ACK without an offer", standard(5), standard(5), 0, 0, 3},
       {"an offer whose ACK never comes", standard(2), {}, 0, 0, 6},
   };
-  for (const auto& c : cases) {
+  const Bytes leased = join({bytes(kOffered), {255, 255, 255, 0, 192, 168, 50, 1}});
+  for (const auto& [what, offer, ack, xid_change, mac_change, sent] : cases) {
     SetUp();
-    serve(c.offer, c.ack, c.xid_change, c.mac_change);
+    serve(offer, ack, xid_change, mac_change);
     dhcp_configure();
-    EXPECT_EQ(card.sent.size(), c.sent) << c.what;
-    EXPECT_EQ(be32_at(card.sent.back(), 46), 0x1234567Bu) << c.what;
-    EXPECT_EQ(join({bytes(net_my_ip, 4), bytes(net_netmask, 4), bytes(net_gateway_ip, 4)}), Bytes(12, 0)) << c.what;
-    EXPECT_EQ(net_dns_count, 0) << c.what;
+    const bool configured = sent == 2;
+    ASSERT_EQ(card.sent.size(), sent) << what;
+    for (const Bytes& f : card.sent) EXPECT_EQ(be16_at(f, 52), 0x8000) << what;
+    EXPECT_EQ(be32_at(card.sent.back(), 46), configured ? 0x12345679u : 0x1234567Bu) << what;
+    const Bytes config = join({bytes(net_my_ip, 4), bytes(net_netmask, 4), bytes(net_gateway_ip, 4)});
+    EXPECT_EQ(config, configured ? leased : Bytes(12, 0)) << what;
+    EXPECT_EQ(net_dns_count, configured ? 2 : 0) << what;
+    if (configured) EXPECT_EQ(bytes(&net_dns_servers[0][0], 8), (Bytes{192, 168, 50, 1, 1, 1, 1, 1}));
   }
+  EXPECT_EQ(slice(card.sent[1], 282, 15), (Bytes{53, 1, 3, 50, 4, 192, 168, 50, 23, 54, 4, 192, 168, 50, 2}));
 }
 
 TEST_F(Dhcp, LinkDownEndsAtOnceAndTheGatewayIsTestedOnlyWhenConfigured) {

@@ -44,12 +44,7 @@ TEST(DnsQuery, NameIsSentAsLabelsWithinTheLimits) {
 TEST(DnsAnswer, WalkFindsTheFirstUsableARecord) {
   const Bytes cname = record(kToQuestion, 5, labels({"real", "example"}));
   // The question is 12 + 12 + 4 bytes, so the first answer starts at 28.
-  const struct {
-    const char* what;
-    uint16_t ancount;
-    Bytes answers;
-    Ip ip;
-  } cases[] = {
+  const std::tuple<const char*, uint16_t, Bytes, Ip> cases[] = {  // the answer count, the answers, the address
       {"name spelled out", 1, record(labels({"ab", "example"}), 1, {10, 4, 5, 6}), {10, 4, 5, 6}},
       {"CNAME before the A record", 2, join({cname, record({0xC0, 40}, 1, {192, 0, 2, 7})}), {192, 0, 2, 7}},
       {"A record of length 5 skipped", 2,
@@ -60,7 +55,7 @@ TEST(DnsAnswer, WalkFindsTheFirstUsableARecord) {
       {"pointer forward", 1, record({0xC0, 30}, 1, {1, 2, 3, 4}), {}},
       {"label running past the end", 1, join({{60}, Bytes(10, 'x')}), {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(answer(c.ancount, c.answers), c.ip) << c.what;
+  for (const auto& [what, ancount, answers, ip] : cases) EXPECT_EQ(answer(ancount, answers), ip) << what;
   const Bytes good = record(kToQuestion, 1, {1, 2, 3, 4});
   for (size_t cut = 0; cut < 28 + good.size(); ++cut) EXPECT_EQ(answer(1, good, cut), Ip{}) << cut;
 }
@@ -85,10 +80,20 @@ class DnsResolve : public NetTest {
   }
 };
 
-TEST_F(DnsResolve, AsksTheDhcpServersInOrderThenTheFallbacks) {
+// The DHCP servers in order, then the fallbacks (off-link: through the
+// gateway); only the asked server's answer to our port counts.
+TEST_F(DnsResolve, AsksTheDhcpServersInOrderThenTheFallbacksAndTakesOnlyTheirAnswers) {
   Ip ip{};
   EXPECT_EQ(dns_resolve("ab.example", ip.data()), 0u);
   EXPECT_EQ(asked, (std::vector<Ip>{{8, 8, 8, 8}, {1, 1, 1, 1}}));
+  EXPECT_EQ(slice(card.sent.back(), 0, 6), bytes(kPeerMac));
+  answering = {8, 8, 8, 8};
+  for (const auto& [from, delta] : {std::pair<Ip, int>{{192, 168, 50, 66}, 0}, {answering, 1}, {answering, 0}}) {
+    reply_from = from;
+    port_delta = delta;
+    EXPECT_EQ(dns_resolve_with_server("ab.cd", ip.data(), answering.data()), from == answering && !delta);
+  }
+  EXPECT_EQ(ip, (Ip{10, 9, 8, 7}));
   const Ip first = {192, 168, 50, 53}, second = {192, 168, 50, 54};
   std::copy(first.begin(), first.end(), net_dns_servers[0]);
   std::copy(second.begin(), second.end(), net_dns_servers[1]);
@@ -97,22 +102,10 @@ TEST_F(DnsResolve, AsksTheDhcpServersInOrderThenTheFallbacks) {
   answer_arp_for(first);  // on-link servers are asked for directly
   answer_arp_for(second);
   asked.clear();
+  ip = {};
   ASSERT_EQ(dns_resolve("ab.example", ip.data()), 1u);
   EXPECT_EQ(ip, (Ip{10, 9, 8, 7}));
   EXPECT_EQ(asked, (std::vector<Ip>{first, second}));
-}
-
-TEST_F(DnsResolve, OnlyTheServersAnswerToOurPortCounts) {
-  answering = {8, 8, 8, 8};
-  Ip ip{};
-  const std::pair<Ip, int> cases[] = {{{192, 168, 50, 66}, 0}, {answering, 1}, {answering, 0}};
-  for (const auto& [from, delta] : cases) {
-    reply_from = from;
-    port_delta = delta;
-    EXPECT_EQ(dns_resolve_with_server("ab.cd", ip.data(), answering.data()), from == answering && !delta);
-  }
-  EXPECT_EQ(ip, (Ip{10, 9, 8, 7}));
-  EXPECT_EQ(slice(card.sent.back(), 0, 6), bytes(kPeerMac));  // through the gateway: 8.8.8.8 is off-link
 }
 
 }  // namespace

@@ -17,10 +17,7 @@ TEST(ParseIpv4, AcceptsOnlyFourPartsOfDigitsUpTo255) {
 }
 
 TEST_F(Ipv4, NextHopByMaskAndGateway) {
-  struct Case {
-    const char* what;
-    Ip mask, gateway, destination, hop;
-  } cases[] = {
+  const std::tuple<const char*, Ip, Ip, Ip, Ip> cases[] = {  // mask, gateway, destination, next hop
       {"zero mask is /24, on-link", {}, {10, 0, 2, 1}, {10, 0, 2, 2}, {10, 0, 2, 2}},
       {"zero mask is /24, off-link", {}, {10, 0, 2, 1}, {10, 0, 3, 1}, {10, 0, 2, 1}},
       {"off-link without gateway", {}, {}, {8, 8, 8, 8}, {8, 8, 8, 8}},
@@ -28,12 +25,12 @@ TEST_F(Ipv4, NextHopByMaskAndGateway) {
       {"/16 off-link", {255, 255, 0, 0}, {10, 0, 0, 1}, {10, 1, 0, 1}, {10, 0, 0, 1}},
   };
   configure({10, 0, 2, 15});
-  for (const auto& c : cases) {
-    std::copy(c.mask.begin(), c.mask.end(), net_netmask);
-    std::copy(c.gateway.begin(), c.gateway.end(), net_gateway_ip);
-    u8 hop[4];
-    net_route_next_hop(c.destination.data(), hop);
-    EXPECT_EQ(bytes(hop, 4), bytes(c.hop)) << c.what;
+  for (const auto& [what, mask, gateway, destination, hop] : cases) {
+    std::copy(mask.begin(), mask.end(), net_netmask);
+    std::copy(gateway.begin(), gateway.end(), net_gateway_ip);
+    u8 next[4];
+    net_route_next_hop(destination.data(), next);
+    EXPECT_EQ(bytes(next, 4), bytes(hop)) << what;
   }
 }
 
@@ -58,19 +55,11 @@ TEST_F(Ipv4, ReceivedPacketsAreCheckedAgainstEveryLength) {
   ASSERT_EQ(udp_parse(good.data(), static_cast<u32>(good.size()), d), 1u);
   EXPECT_EQ(std::make_tuple(d.src_port, d.dst_port, d.payload_length, d.payload[0]),
             std::make_tuple(53, 1000, 1u, 0x5A));
-  const std::pair<size_t, uint16_t> cases[] = {
-      {14, 0x6600},  // version 6
-      {14, 0x4300},  // header below five words
-      {14, 0x4F00},  // header past the frame
-      {16, 200},     // IP total past the frame
-      {16, 23},      // IP total below its header
-      {42, 30},      // UDP length past IP
-      {42, 7},       // UDP length below its header
-      {12, 0x86DD},  // not IPv4
-      {22, 0x4006},  // not UDP
-      {20, 0x2000},  // first fragment of several
-      {20, 0x00B9},  // a later fragment
-  };
+  // Version 6; a header below five words or past the frame; an IP total past the frame or below its header; a UDP
+  // length past IP or below its header; not IPv4; not UDP; the first fragment of several, and a later one.
+  const std::pair<size_t, uint16_t> cases[] = {{14, 0x6600}, {14, 0x4300}, {14, 0x4F00}, {16, 200},     {16, 23},
+                                               {42, 30},     {42, 7},      {12, 0x86DD}, {22, 0x4006}, {20, 0x2000},
+                                               {20, 0x00B9}};
   for (const auto& [offset, value] : cases) {
     Bytes f = good;
     put16(f, offset, value);

@@ -1,6 +1,5 @@
-// Shared pieces of the network unit tests: a scripted card behind the card
-// seam, frame builders for what peers send, and independent reference
-// computations of the Internet checksums.
+// Shared pieces of the network unit tests: a scripted card behind the card seam,
+// frame builders for what peers send, and an independent Internet checksum.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -30,10 +29,9 @@ inline const Mac kPeerMac = {0x02, 0x00, 0x00, 0xAA, 0xBB, 0xCC};
 inline const Ip kOurIp = {192, 168, 50, 10};
 inline const Ip kServerIp = {192, 168, 50, 1};
 
-// A card that records what the stack sends and hands it what a test (or a
-// scripted peer reacting to each sent frame, or to each poll) queues. Time
-// passes while the stack polls an empty card, one tick per poll, so every
-// wait ends.
+// A card that records what the stack sends and hands it what a test (or a peer
+// reacting to each sent frame or poll) queues. Each poll of an empty card is
+// a tick, so every wait ends.
 struct ScriptedCard {
   std::vector<Bytes> sent;
   std::deque<Bytes> incoming;
@@ -68,8 +66,7 @@ struct ScriptedCard {
   static u32 link_up() { return current()->link; }
 };
 
-// Resets every network global and the fake hardware; the serial port
-// always reports an empty transmitter so logging is instant.
+// Resets every network global and the fake hardware; logging is instant.
 inline void reset_network() {
   fake_hw::reset();
   fake_hw::set_default(0x3FD, 0x20);
@@ -97,12 +94,10 @@ inline uint32_t be32_at(const Bytes& f, size_t off) {
   return static_cast<uint32_t>(be16_at(f, off)) << 16 | be16_at(f, off + 2);
 }
 inline void put16(Bytes& f, size_t off, uint16_t v) {
-  f.at(off) = static_cast<uint8_t>(v >> 8);
-  f.at(off + 1) = static_cast<uint8_t>(v);
+  for (int i = 0; i < 2; ++i) f.at(off + i) = static_cast<uint8_t>(v >> (8 - 8 * i));
 }
 inline void put32(Bytes& f, size_t off, uint32_t v) {
-  put16(f, off, static_cast<uint16_t>(v >> 16));
-  put16(f, off + 2, static_cast<uint16_t>(v));
+  for (int i = 0; i < 4; ++i) f.at(off + i) = static_cast<uint8_t>(v >> (24 - 8 * i));
 }
 inline Bytes be16(size_t v) { return {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}; }
 inline Bytes slice(const Bytes& f, size_t off, size_t n) {
@@ -127,8 +122,7 @@ inline Bytes pattern(size_t n, uint8_t seed = 0) {
   return b;
 }
 
-// RFC 1071 reference: 16-bit one's complement addition word by word, the
-// carry folded back at each step (not the way the kernel does it).
+// RFC 1071 word by word, the carry folded back at each step (not the kernel's way).
 inline uint16_t reference_checksum(const Bytes& data) {
   uint16_t sum = 0;
   for (size_t i = 0; i < data.size(); i += 2) {
@@ -182,8 +176,7 @@ class NetTest : public ::testing::Test {
     static const NicDriver driver = {ScriptedCard::send, ScriptedCard::poll, ScriptedCard::link_up};
     nic_attach(driver, kOurMac.data());
   }
-  // Leaves no address behind: without the scripted card no tick passes, so
-  // a later test's network call would wait forever.
+  // No address left behind: with no scripted card a later test's network call would wait forever.
   void TearDown() override {
     nic_detach();
     net_config_clear();

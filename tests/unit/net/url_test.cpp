@@ -31,23 +31,20 @@ TEST(BrowserParseUrl, SplitsHostPortAndPath) {
 
 // The body starts after the first blank line inside the length.
 TEST(HttpResponse, StatusAndBodyAreFoundOnlyWithinTheLength) {
-  const struct {
-    std::string response;
-    u32 length, status;
-    const char* body;  // null: none
-  } cases[] = {
+  const std::tuple<std::string, u32, u32, const char*> cases[] = {  // response, its length; the status, the body
       {"HTTP/1.1 409 Conflict\r\nA: b\r\n\r\nbody\r\n\r\nmore", 43, 409, "body\r\n\r\nmore"},
-      {"HTTP/1.0 200 OK\r\n\r\nx", 18, 200, nullptr},
+      {"HTTP/1.0 200 OK\r\n\r\nx", 18, 200, nullptr},  // no body within the length
       {"HTTP/1.0 2x0 OK\r\n\r\n", 19, 0, ""},
       {"HTTP/1.00000 20", 15, 0, nullptr},
   };
-  for (const auto& c : cases) {
-    std::memcpy(http_resp_buf, c.response.data(), c.response.size());
-    EXPECT_EQ(http_status_code(http_resp_buf, c.length), c.status) << c.response;
+  for (const auto& [response, length, status, expected_body] : cases) {
+    std::memcpy(http_resp_buf, response.data(), response.size());
+    EXPECT_EQ(http_status_code(http_resp_buf, length), status) << response;
     u32 len = 99;
-    const u8* body = http_strip_headers(c.length, &len);
-    EXPECT_EQ(body ? std::string(reinterpret_cast<const char*>(body), len) : "(none)", c.body ? c.body : "(none)");
-    EXPECT_EQ(body ? body + len : http_resp_buf + c.length + len, http_resp_buf + c.length) << c.response;
+    const u8* body = http_strip_headers(length, &len);
+    EXPECT_EQ(body ? std::string(reinterpret_cast<const char*>(body), len) : "(none)",
+              expected_body ? expected_body : "(none)");
+    EXPECT_EQ(body ? body + len : http_resp_buf + length + len, http_resp_buf + length) << response;
   }
 }
 
