@@ -27,14 +27,11 @@ uint32_t port_read(uint16_t port, int width) {
   State& s = state();
   for (auto& d : s.ports)
     if (port >= d.first && port <= d.last && d.read) return d.read(port, width);
-  auto it = s.scripted.find(port);
-  if (it != s.scripted.end() && !it->second.empty()) {
-    uint32_t v = it->second.front();
-    it->second.pop_front();
-    return v;
-  }
-  auto def = s.defaults.find(port);
-  return def == s.defaults.end() ? 0 : def->second;
+  auto& script = s.scripted[port];
+  if (script.empty()) return s.defaults[port];
+  const uint32_t v = script.front();
+  script.pop_front();
+  return v;
 }
 
 void port_write(uint16_t port, uint32_t value, int width) {
@@ -45,24 +42,18 @@ void port_write(uint16_t port, uint32_t value, int width) {
   if (port == 0x64 && width == 1 && value == 0xFE) throw MachineReset{};
 }
 
-MmioDevice* mmio_device(uint64_t address) {
-  for (auto& d : state().mmio)
-    if (address >= d.first && address <= d.last) return &d;
-  return nullptr;
-}
-
+// A device model's register, or plain memory where no model claims the address.
 template <typename T>
 T mmio_read(tavlin::uptr address) {
-  if (MmioDevice* d = mmio_device(address)) return static_cast<T>(d->read(address, sizeof(T)));
+  for (auto& d : state().mmio)
+    if (address >= d.first && address <= d.last) return static_cast<T>(d.read(address, sizeof(T)));
   return *reinterpret_cast<volatile T*>(address);
 }
 
 template <typename T>
 void mmio_write(tavlin::uptr address, T value) {
-  if (MmioDevice* d = mmio_device(address)) {
-    d->write(address, value, sizeof(T));
-    return;
-  }
+  for (auto& d : state().mmio)
+    if (address >= d.first && address <= d.last) return d.write(address, value, sizeof(T));
   *reinterpret_cast<volatile T*>(address) = value;
 }
 
@@ -86,8 +77,7 @@ std::vector<PortWrite> writes_to(uint16_t port) {
 void clear_writes() { state().writes.clear(); }
 std::vector<uint8_t> bytes_written_to(uint16_t port) {
   std::vector<uint8_t> out;
-  for (auto& w : state().writes)
-    if (w.port == port) out.push_back(static_cast<uint8_t>(w.value));
+  for (auto& w : writes_to(port)) out.push_back(static_cast<uint8_t>(w.value));
   return out;
 }
 void set_halt_hook(std::function<void()> hook) { state().halt_hook = std::move(hook); }

@@ -35,23 +35,19 @@ struct MmioDevice {
   std::function<void(uint64_t address, uint32_t value, int width)> write;
 };
 
-// Forgets everything: writes, scripts, defaults, devices and hooks.
-void reset();
-
-// Reads of `port` return these values in order, then the port's default.
+void reset();  // forgets writes, scripts, defaults, devices and hooks
+// Reads of `port` return these values in order, then the port's default (0 unless set).
 void script_reads(uint16_t port, std::vector<uint32_t> values);
-void set_default(uint16_t port, uint32_t value);  // default default: 0
+void set_default(uint16_t port, uint32_t value);
 void add_port_device(PortDevice device);
 void add_mmio_device(MmioDevice device);
 
 const std::vector<PortWrite>& writes();
 std::vector<PortWrite> writes_to(uint16_t port);
 void clear_writes();
-// Bytes written to one port, in order (handy for the serial data register).
-std::vector<uint8_t> bytes_written_to(uint16_t port);
+std::vector<uint8_t> bytes_written_to(uint16_t port);  // e.g. the serial data register's bytes
 
-// Called by hw::halt(); the default advances pit_ticks by one.
-void set_halt_hook(std::function<void()> hook);
+void set_halt_hook(std::function<void()> hook);  // called by hw::halt() in place of the tick
 int halt_count();
 bool interrupts_enabled();
 

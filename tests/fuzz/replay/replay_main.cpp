@@ -17,7 +17,6 @@ int main(int argc, char** argv) {
   }
   int inputs = 0;
   for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
-    if (!entry.is_regular_file()) continue;
     std::ifstream in(entry.path(), std::ios::binary);
     const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());

@@ -23,11 +23,9 @@ inline Bytes read_file(const std::string& path) {
 
 // A raw DEFLATE stream (no zlib wrapper) as zlib writes it.
 inline Bytes zlib_deflate_raw(const Bytes& in, int level, int strategy = Z_DEFAULT_STRATEGY) {
-  z_stream z{};
+  z_stream z{.next_in = const_cast<uint8_t*>(in.data()), .avail_in = static_cast<uInt>(in.size())};
   deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy);
   Bytes out(deflateBound(&z, in.size()) + 64);
-  z.next_in = const_cast<Bytes::value_type*>(in.data());
-  z.avail_in = static_cast<uInt>(in.size());
   z.next_out = out.data();
   z.avail_out = static_cast<uInt>(out.size());
   deflate(&z, Z_FINISH);
@@ -38,13 +36,10 @@ inline Bytes zlib_deflate_raw(const Bytes& in, int level, int strategy = Z_DEFAU
 
 // zlib's own reading of a raw stream; empty when zlib refuses it.
 inline Bytes zlib_inflate_raw(const uint8_t* in, size_t len, size_t max_out) {
-  z_stream z{};
-  inflateInit2(&z, -15);
   Bytes out(max_out);
-  z.next_in = const_cast<uint8_t*>(in);
-  z.avail_in = static_cast<uInt>(len);
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
+  z_stream z{.next_in = const_cast<uint8_t*>(in), .avail_in = static_cast<uInt>(len), .next_out = out.data(),
+             .avail_out = static_cast<uInt>(out.size())};
+  inflateInit2(&z, -15);
   const int rc = inflate(&z, Z_FINISH);
   out.resize(rc == Z_STREAM_END ? z.total_out : 0);
   inflateEnd(&z);

@@ -92,13 +92,5 @@ TEST_F(ImageCache, AFifthImageReplacesEntryZeroAndRemovalFreesAnEntry) {
   EXPECT_EQ(image_cache[3].key, nodes[3]);
 }
 
-TEST_F(ImageCache, EntriesHoldTheLargestImagesWhole) {
-  std::vector<uint16_t> px(512 * 512);
-  for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint16_t>((i / 7) * 2654435761u >> 16);
-  const DecodedImage* yrf = image_get_decoded(blob_file("big.yrf", yrf_file(512, 512, runs_of(px))));
-  ASSERT_NE(yrf, nullptr);
-  for (size_t i = 0; i < px.size(); ++i) ASSERT_EQ(yrf->pixels[i], expect_argb(px[i])) << i;
-}
-
 }  // namespace
 }  // namespace tavlin

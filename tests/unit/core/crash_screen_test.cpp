@@ -2,30 +2,22 @@
 // only a keyboard Enter press ends in a reset.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
 
-#include "fake/fake_hw.h"
 #include "kernel/core/crash_screen.h"
 #include "kernel/core/keyboard.h"
 #include "kernel/gfx/crash_report.h"
-#include "kernel/gfx/gfx.h"
-#include "unit/gfx/shapes_canvas.h"
+#include "unit/core/screen_fixture.h"
 
 namespace tavlin::test {
 namespace {
 
-class CrashScreen : public ScreenCanvas {
- protected:
-  void SetUp() override {
-    ScreenCanvas::SetUp();
-    fake_hw::reset();
-  }
-  // Rows 180..239: below the "Log:" label, above the separator that follows three lines.
-  static std::vector<u32> log_band() { return {backbuf + 180 * fb_width, backbuf + 240 * fb_width}; }
-};
+using CrashScreen = ScreenTest;
+
+// Rows 180..239: below the "Log:" label, above the separator that follows three lines.
+std::vector<u32> log_band() { return {backbuf + 180 * fb_width, backbuf + 240 * fb_width}; }
 
 TEST_F(CrashScreen, EachLogLineGetsItsOwnRowAndTheReportIsPresented) {
   draw_crash_screen("GENERAL_PROTECTION_FAULT", "first\nsecond\nthird");
@@ -42,44 +34,31 @@ TEST_F(CrashScreen, EachLogLineGetsItsOwnRowAndTheReportIsPresented) {
   EXPECT_EQ(std::count(backbuf + 200 * fb_width, backbuf + 240 * fb_width, 0xCCAAAAu), 0);
 }
 
-// The 8042 as the crash screen sees it: bytes waiting with their status,
-// and the reset command.
+// The 8042 as the crash screen sees it: bytes waiting with their status
+// bits, an input buffer busy for some reads once they are read, and the
+// reset command.
 struct Controller {
-  struct Byte {
-    u8 status, data;
-  };
-  std::deque<Byte> waiting;
-  int consumed = 0, input_busy_reads = 0;
-  int consumed_at_reset = -1;
-  void attach() {
-    fake_hw::add_port_device(
-        {0x60, 0x64,
-         [this](uint16_t port, int) -> uint32_t {
-           if (port == 0x64) {
-             if (input_busy_reads > 0 && consumed_at_reset < 0 && waiting.empty()) {
-               --input_busy_reads;
-               return 0x02;
-             }
-             return waiting.empty() ? 0 : (waiting.front().status | 0x01);
-           }
-           if (waiting.empty()) return 0;
-           const u8 d = waiting.front().data;
-           waiting.pop_front();
-           ++consumed;
-           return d;
-         },
-         [this](uint16_t port, uint32_t value, int) {
-           if (port == 0x64 && value == 0xFE) consumed_at_reset = consumed;
-         }});
+  std::deque<std::pair<u8, u8>> waiting;
+  int busy_reads = 0, consumed = 0, consumed_at_reset = -1;
+  uint32_t read(uint16_t port) {
+    if (port == 0x60 && !waiting.empty()) {
+      const u8 byte = waiting.front().second;
+      waiting.pop_front();
+      ++consumed;
+      return byte;
+    }
+    if (port != 0x64) return 0;
+    if (waiting.empty()) return busy_reads-- > 0 ? 0x02 : 0;
+    return waiting.front().first | 0x01;
   }
 };
 
 TEST_F(CrashScreen, OnlyAKeyboardEnterPressResets) {
   const struct {
     const char* what;
-    std::deque<Controller::Byte> bytes;
+    std::deque<std::pair<u8, u8>> bytes;
     u8 enter_held;
-    int input_busy_reads, consumed_at_reset;
+    int busy_reads, consumed_at_reset;
   } cases[] = {
       {"A, Enter up, Shift, prefix + Escape, Enter", {{0, 0x1E}, {0, 0x9C}, {0, 0x2A}, {0, 0xE0}, {0, 0x01}, {0, 0x1C}},
        0, 0, 6},
@@ -90,14 +69,15 @@ TEST_F(CrashScreen, OnlyAKeyboardEnterPressResets) {
   };
   for (const auto& c : cases) {
     fake_hw::reset();
-    Controller kbc;
-    kbc.waiting = c.bytes;
-    kbc.input_busy_reads = c.input_busy_reads;
-    kbc.attach();
+    Controller kbc{c.bytes, c.busy_reads};
+    fake_hw::add_port_device({0x60, 0x64, [&kbc](uint16_t port, int) { return kbc.read(port); },
+                              [&kbc](uint16_t port, uint32_t value, int) {
+                                if (port == 0x64 && value == 0xFE) kbc.consumed_at_reset = kbc.consumed;
+                              }});
     key_states[0x1C] = c.enter_held;
     EXPECT_THROW(crash_screen("MANUAL_CRASH", ""), fake_hw::MachineReset) << c.what;
-    EXPECT_EQ(kbc.consumed_at_reset, c.consumed_at_reset) << c.what;
-    EXPECT_EQ(kbc.input_busy_reads, 0) << c.what;
+    EXPECT_EQ((std::vector<int>{kbc.consumed_at_reset, kbc.busy_reads < 0}), (std::vector<int>{c.consumed_at_reset, 1}))
+        << c.what;
     EXPECT_EQ(fake_hw::writes_to(0x64).size(), 1u) << c.what;
     EXPECT_FALSE(fake_hw::interrupts_enabled());
     EXPECT_EQ(fake_hw::halt_count(), 0);  // polled, never halted

@@ -1,4 +1,5 @@
-// Framebuffer discovery from hand-made Multiboot2 information blocks.
+// Framebuffer discovery from hand-made Multiboot2 information blocks (odd
+// tag sizes and cut tags are in the fuzz target's corpus).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -80,20 +81,6 @@ TEST_F(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
   }
   const auto log = fake_hw::bytes_written_to(0x3F8);  // the last case's
   EXPECT_NE(std::string(log.begin(), log.end()).find("[FB] Framebuffer above 4 GiB refused"), std::string::npos);
-}
-
-// Under AddressSanitizer each block is its own allocation, so any read past
-// its end is reported.
-TEST_F(FramebufferDiscovery, OddSizesNeverWalkOutsideTheBlock) {
-  for (uint32_t size : {0u, 1u, 7u, 9u, 15u, 27u, 0xFFFFFFF0u, 0xFFFFFFFFu}) {
-    auto info = MultibootInfo().tag(3, 8).build();
-    std::memcpy(&info[12], &size, 4);  // the tag's size, past what the builder pads
-    EXPECT_EQ(framebuffer_discover(info.data()), 0u) << size;
-  }
-  // A framebuffer tag cut short by total_size is not read.
-  const auto block = MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).build(20);
-  const std::vector<uint8_t> cut(block.begin(), block.begin() + 20);
-  EXPECT_EQ(framebuffer_discover(cut.data()), 0u);
 }
 
 }  // namespace

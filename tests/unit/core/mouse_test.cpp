@@ -3,29 +3,26 @@
 
 #include <vector>
 
-#include "unit/core/screen_fixture.h"
 #include "kernel/core/mouse.h"
+#include "unit/core/screen_fixture.h"
 
 namespace tavlin {
 namespace {
+
+using Ints = std::vector<i32>;
 
 class Mouse : public test::ScreenTest {
  protected:
   void SetUp() override {
     ScreenTest::SetUp();
-    mouse_cycle = 0;
-    mouse_vel_x = mouse_vel_y = 0;
+    mouse_cycle = mouse_vel_x = mouse_vel_y = mouse_buttons = 0;
     mouse_x = 512;
     mouse_y = 384;
-    mouse_buttons = 0;
     pending_click_event = pending_rclick_event = 0;
   }
   // A packet for a movement of (dx, dy) device counts (up positive).
   static void packet(int dx, int dy, u8 buttons = 0) {
-    u8 flags = 0x08 | buttons;
-    if (dx < 0) flags |= 0x10;
-    if (dy < 0) flags |= 0x20;
-    mouse_handle_byte(flags);
+    mouse_handle_byte(static_cast<u8>(0x08 | buttons | (dx < 0 ? 0x10 : 0) | (dy < 0 ? 0x20 : 0)));
     mouse_handle_byte(static_cast<u8>(dx & 0xFF));
     mouse_handle_byte(static_cast<u8>(dy & 0xFF));
   }
@@ -47,16 +44,16 @@ TEST_F(Mouse, PacketsMoveByTheAccelerationRule) {
   for (const auto& c : cases) {
     SetUp();
     for (auto [dx, dy] : c.packets) packet(dx, dy);
-    EXPECT_EQ((std::vector<i32>{mouse_x, mouse_y, mouse_vel_x}), (std::vector<i32>{c.x, c.y, c.vel_x}))
+    EXPECT_EQ((Ints{mouse_x, mouse_y, mouse_vel_x}), (Ints{c.x, c.y, c.vel_x}))
         << c.packets.size() << " packets, first " << c.packets[0].first;
   }
 }
 
 TEST_F(Mouse, ThePointerStaysOnScreenAndALostByteResynchronises) {
   for (int i = 0; i < 50; ++i) packet(-40, 40);
-  EXPECT_EQ((std::pair{mouse_x, mouse_y}), (std::pair{0, 0}));
+  EXPECT_EQ((Ints{mouse_x, mouse_y}), (Ints{0, 0}));
   for (int i = 0; i < 50; ++i) packet(40, -40);
-  EXPECT_EQ((std::pair{mouse_x, mouse_y}), (std::pair{1023, 767}));
+  EXPECT_EQ((Ints{mouse_x, mouse_y}), (Ints{1023, 767}));
   SetUp();
   mouse_handle_byte(0x05);  // bit 3 clear: not a flags byte, dropped
   mouse_handle_byte(0x02);
@@ -67,35 +64,31 @@ TEST_F(Mouse, ThePointerStaysOnScreenAndALostByteResynchronises) {
 
 TEST_F(Mouse, OnlyAPressIsAClickAndBothButtonsCount) {
   packet(0, 0, kMouseLeft | kMouseRight);
-  EXPECT_EQ(mouse_buttons, kMouseLeft | kMouseRight);
-  EXPECT_EQ((std::vector<i32>{i32{pending_click_event}, i32{pending_rclick_event}, click_event_x, rclick_event_y}),
-            (std::vector<i32>{1, 1, 512, 384}));
+  EXPECT_EQ((Ints{mouse_buttons, pending_click_event, pending_rclick_event, click_event_x, rclick_event_y}),
+            (Ints{kMouseLeft | kMouseRight, 1, 1, 512, 384}));
   pending_click_event = pending_rclick_event = 0;
   packet(5, 0, kMouseLeft);  // dragging
   packet(0, 0, 0);           // letting go
-  EXPECT_EQ(pending_click_event + pending_rclick_event, 0);
-  EXPECT_EQ(mouse_buttons, 0);
+  EXPECT_EQ((Ints{mouse_buttons, pending_click_event, pending_rclick_event}), (Ints{0, 0, 0}));
 }
 
-TEST_F(Mouse, InterruptAcknowledgesBothControllersAndIgnoresAnEmptyPort) {
-  fake_hw::set_default(0x64, 0x01);
+TEST_F(Mouse, InterruptsAcknowledgeBothControllersAndSetUpMasksIrq12Meanwhile) {
+  fake_hw::set_default(0x64, 0x01);  // output full, input empty
   fake_hw::script_reads(0x60, {0x08});
   isr_mouse();
   EXPECT_EQ(fake_hw::writes(), (std::vector<fake_hw::PortWrite>{{0xA0, 0x20, 1}, {0x20, 0x20, 1}}));
   EXPECT_EQ(mouse_cycle, 1);
-  SetUp();
-  fake_hw::set_default(0x60, 0xFA);  // a stale acknowledge byte, with the status saying nothing waits
-  isr_mouse();
-  EXPECT_EQ(mouse_cycle, 0);
-}
-
-TEST_F(Mouse, SetUpTurnsOnAuxInterruptsWithIrq12MaskedMeanwhile) {
-  fake_hw::set_default(0x64, 0x01);  // output full, input empty
+  fake_hw::clear_writes();
   fake_hw::script_reads(0x60, {0x61, 0xFA, 0xFA});
   mouse_init();
   EXPECT_EQ(fake_hw::writes().front(), (fake_hw::PortWrite{0xA1, 0x10, 1}));
   EXPECT_EQ(fake_hw::writes().back(), (fake_hw::PortWrite{0xA1, 0x00, 1}));
   EXPECT_EQ(fake_hw::writes_to(0x60).front().value, 0x43u);  // 0x61 with IRQ 12 on and the aux clock running
+  SetUp();
+  mouse_cycle = 0;
+  fake_hw::set_default(0x60, 0xFA);  // a stale acknowledge byte, with the status saying nothing waits
+  isr_mouse();
+  EXPECT_EQ(mouse_cycle, 0);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
   }
 }
 
-TEST_F(Shapes, ColoursFollowTheEasedGradientsAndBlends) {
+TEST_F(Shapes, ColoursFollowTheEasedGradients) {
   const struct {
     const char* shape;
     std::function<void()> draw;
@@ -68,17 +68,6 @@ TEST_F(Shapes, ColoursFollowTheEasedGradientsAndBlends) {
       // Side lines from y + r to y + h - r - 1.
       {"capsule sides", [] { wp_draw_gradient_pill(10, 10, 20, 60, stopsB, 4); },
        {{10, 19, kPaper}, {10, 20, kEdge}, {29, 59, kEdge}}},
-      {"glass over black",
-       [] {
-         fill_rect(0, 0, 64, 128, 0x000000);
-         fill_glass_panel(4, 4, 50, 30, 8);
-       },
-       {{3, 4, 0x000000}, {4, 4, 0xFFFFFF}, {53, 33, 0xFFFFFF}, {5, 5, 0x3E3E3E}, {20, 8, 0xF0F0F0},
-        {20, 16, 0xEDEDED}, {20, 25, 0xEDEDED}}},
-      // Frame, circle, the equator band and the lens (half-width 25 / 11 = 2 at the centre).
-      {"globe", [] { draw_globe_outline(20, 20, 5); },
-       {{15, 15, 0x000000}, {25, 25, 0x000000}, {20, 15, 0xFFFFFF}, {25, 20, 0xFFFFFF}, {20, 19, 0xFFFFFF},
-        {18, 20, 0xFFFFFF}, {19, 20, kPaper}, {20, 20, kPaper}}},
   };
   for (const auto& c : cases) {
     use_canvas(64, 128);
