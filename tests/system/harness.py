@@ -96,16 +96,10 @@ class Image:
 
 def host_decoded(data, frame=None):
     """(width, height, 0xAARRGGBB pixels) of an image file's bytes, or of frame `frame` of a ZEVA video's."""
-    with tempfile.TemporaryDirectory(prefix="tavlin-img-") as tmp:
-        src, out = os.path.join(tmp, "in"), os.path.join(tmp, "out")
-        with open(src, "wb") as f:
-            f.write(data)
-        frame_arg = [] if frame is None else [str(frame)]
-        subprocess.run([host_tool("decode_image"), src, out] + frame_arg, check=True, capture_output=True)
-        with open(out, "rb") as f:
-            raw = f.read()
-    w, h = struct.unpack_from("<II", raw)
-    return w, h, list(struct.unpack_from(f"<{w * h}I", raw, 8))
+    args = [host_tool("decode_image"), "/dev/stdin", "/dev/stdout"] + ([] if frame is None else [str(frame)])
+    out = subprocess.run(args, input=data, check=True, capture_output=True).stdout
+    w, h = struct.unpack_from("<II", out)
+    return w, h, list(struct.unpack_from(f"<{w * h}I", out, 8))
 
 
 def scaled(image, width, height=None):
@@ -227,9 +221,6 @@ class Machine:
         return self.read_bytes(name, size, offset).split(b"\0", 1)[0].decode("latin-1")
 
     # -- input -------------------------------------------------------------
-    def key_event(self, qcode, down):
-        self.qmp("input-send-event", events=[key(qcode, down)])
-
     def type_text(self, text):
         for ch in text:
             for event in tap(qcodes(ch)):

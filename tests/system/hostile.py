@@ -137,8 +137,7 @@ class HostileNeighbour:
                         b"\x63\x82\x53\x63")
         options = bytes([53, 1, r.choice([2, 5, 6]), 3, 4]) + self.stranger_ip() + \
             bytes([6, r.randrange(256)]) + self.junk(r.randrange(0, 40)) + b"\xff"
-        return [self.eth(ipv4(self.stranger_ip(), b"\xff" * 4, 17, udp(67, 68, m + options), 0),
-                         dst=BROADCAST)]
+        return [self.eth(ipv4(self.stranger_ip(), b"\xff" * 4, 17, udp(67, 68, m + options), 0), dst=BROADCAST)]
 
     def forged_dns(self):
         r = self.rng

@@ -1,6 +1,7 @@
 """A private test network: the test process moves itself (and so QEMU and every peer it starts) into a fresh network
 namespace whose tap is the guest's LAN, with dnsmasq, http.server and the store server as peers; nothing leaves it.
 Without root or /dev/net/tun the tests skip. NetCommands drives the guest's network through its command block."""
+import contextlib
 import ctypes
 import functools
 import os
@@ -90,19 +91,15 @@ def raw_server(address, port, answer):
     """A server written for a test: `answer(conn)` answers each request at (address, port), one connection at a time,
     until stop(); it reuses the port as the store server does, whose last connections may still hold it."""
     listener = socket.create_server((address, port), reuse_port=True)
+    listener.settimeout(0.2)  # so that a stopped server ends its wait for a connection
 
     def serve():
-        while True:
-            try:
+        while listener.fileno() != -1:
+            with contextlib.suppress(OSError):  # stopped, or the client went away
                 conn, _ = listener.accept()
-            except OSError:
-                return  # stopped
-            with conn:
-                try:
+                with conn:
                     conn.recv(4096)
                     answer(conn)
-                except OSError:
-                    pass  # the client went away
 
     threading.Thread(target=serve, daemon=True).start()
     return types.SimpleNamespace(stop=listener.close)
