@@ -19,16 +19,10 @@ using Paths = StandardTreeTest;
 // A name has at most 31 characters; only the first 127 of a path count ("Desk" below).
 TEST_F(Paths, ResolveEdgeCases) {
   const i32 quillon = fs_find_child(downloads, "Quillon.yrf"), k = dir(fs_root, std::string(27, 'k').c_str());
-  const std::pair<std::string, i32> cases[] = {{"", -1},
-                                               {"Desktop", -1},
-                                               {"//", fs_root},
-                                               {"/desktop", -1},
-                                               {"/Downloads//Quillon.yrf/", quillon},
-                                               {"/Downloads/Quillon.yrf/more", -1},
-                                               {"/" + std::string(27, 'k'), k},
-                                               {"/" + std::string(32, 'k') + "/Desktop", -1},
-                                               {std::string(120, '/') + "Desktop", desktop},
-                                               {std::string(123, '/') + "Desktop", -1}};
+  const std::pair<std::string, i32> cases[] = {
+      {"", -1},           {"Desktop", -1},  {"//", fs_root}, {"/desktop", -1}, {"/Downloads//Quillon.yrf/", quillon},
+      {"/Downloads/Quillon.yrf/more", -1},  {"/" + std::string(27, 'k'), k},   {"/" + std::string(32, 'k') + "/x", -1},
+      {std::string(120, '/') + "Desktop", desktop},                           {std::string(123, '/') + "Desktop", -1}};
   for (const auto& [path, expected] : cases) EXPECT_EQ(fs_resolve_path(path.c_str()), expected) << '"' << path << '"';
   EXPECT_EQ(fs_resolve_path(nullptr), -1);
 }

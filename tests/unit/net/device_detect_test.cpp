@@ -29,17 +29,13 @@ class DeviceDetect : public ::testing::Test {
   }
 };
 
-TEST_F(DeviceDetect, AnEmptyBusFindsNeitherDeviceAndAnAudioControllerIsTakenThroughAResetAndOutAgain) {
+TEST_F(DeviceDetect, AnEmptyBusHasNoWifiAdapterAndAnAudioControllerIsTakenThroughAResetAndOutAgain) {
   wifi_startup();
-  hda_detect();
   EXPECT_TRUE(logged("[WiFi] No Wi-Fi adapter found\n"));
-  EXPECT_TRUE(logged("[HDA] No Intel HD Audio found\n"));
-  EXPECT_EQ(wifi_adapter.type | scan_result_count | hda_ok | writes, 0u);
+  EXPECT_EQ(wifi_adapter.type | scan_result_count | writes, 0u);
   pci.add(0, 27, 0, 0x8086, 0x293E, kBase | 0x4);
   hda_detect();
-  EXPECT_EQ(hda_ok, 1u);
-  EXPECT_EQ(hda_bar0, kBase);
-  EXPECT_EQ(writes, 2u);
+  EXPECT_EQ((std::vector<u32>{hda_ok, hda_bar0, writes}), (std::vector<u32>{1, kBase, 2}));
 }
 
 TEST_F(DeviceDetect, EachAdapterTypeIsWokenOnlyThroughAMemoryBar) {

@@ -24,8 +24,7 @@ Bytes reply(const Bytes& options, uint32_t xid = 0x12345679, uint16_t to_port = 
 
 class Dhcp : public NetTest {
  protected:
-  // Answers each DISCOVER with `offer` and each REQUEST with `ack` (empty:
-  // silence), in our transaction and to our address unless told otherwise.
+  // Answers DISCOVER with `offer`, REQUEST with `ack` (empty: silence), to our transaction and address by default.
   void serve(const Bytes& offer, const Bytes& ack, uint32_t xid_change = 0, uint8_t mac_change = 0) {
     card.peer = [=, this](const Bytes& f) {
       const Bytes& options = f.at(42 + 242) == 1 ? offer : ack;
@@ -36,9 +35,8 @@ class Dhcp : public NetTest {
   }
 };
 
-// Without an address we cannot take a unicast answer, so each message asks
-// for a broadcast one; a stock server acknowledges only a REQUEST that names
-// it. Three attempts, each in a new transaction; then nothing from an offer is kept.
+// Without an address we cannot take a unicast answer, so each message asks for a broadcast one; a stock server
+// wants the REQUEST to name it. Three attempts, each in a new transaction; then nothing is kept.
 TEST_F(Dhcp, OnlyOurOwnOfferAndAckConfigure) {
   const std::tuple<const char*, Bytes, Bytes, uint32_t, uint8_t, size_t> cases[] = {
       {"a standard exchange", standard(2), standard(5), 0, 0, 2},

@@ -121,9 +121,8 @@ TEST_F(Nic, E1000ReceiveDropsBadAndSplitFramesAndGivesEveryDescriptorBack) {
   }
 }
 
-// Frames wrap inside the 8 KiB ring. A length no frame can have means the
-// reader lost the frame boundaries: the receiver restarts and reading
-// resumes where the card writes next.
+// A length no frame can have means the reader lost the frame boundaries: the
+// receiver restarts and reading resumes where the card writes next.
 TEST_F(Nic, Rtl8139ReadsWholeFramesAndRestartsOnABadHeader) {
   ASSERT_TRUE(up(0x8139));
   EXPECT_EQ(bytes(nic_mac, 6), bytes(rtl.mac, 6));

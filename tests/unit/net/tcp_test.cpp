@@ -22,11 +22,9 @@ class HttpGet : public NetTest {
   Bytes received() const { return bytes(http_resp_buf, http_resp_len); }
 };
 
-// What the server sends, in any order; what we keep, whether the call calls it
-// whole, and the acknowledgements we send after the request, counted from the
-// server's first data byte. The FIN is taken only when nothing before it is
-// missing; a RST or FIN outside the window is ignored; a stream that ends any
-// other way than by the server's FIN is a failure, even when its bytes are kept.
+// The FIN is taken only when nothing before it is missing; a RST or FIN outside
+// the window is ignored; a stream that ends any other way than by the server's
+// FIN is a failure, even when its bytes are kept.
 TEST_F(HttpGet, ScriptedServersGiveTheStreamAndTheAcknowledgements) {
   const Bytes a = pattern(500, 1), b = pattern(500, 2), c = pattern(100, 3), all = pattern(900, 6);
   const Bytes big1 = pattern(1400, 8), big2 = pattern(1400, 9);
@@ -116,9 +114,8 @@ TEST_F(HttpGet, OldConnectionOnTheSamePortsIsResetAndTheGetSucceeds) {
   EXPECT_LT(pit_ticks, 100u);
 }
 
-// A lost request is sent again; a RST that does not answer our SYN, and
-// segments of other connections or with impossible header lengths, change
-// nothing.
+// A RST that does not answer our SYN, and segments of other connections or with
+// impossible header lengths, change nothing.
 TEST_F(HttpGet, LostRequestIsSentAgainAndForgedOrStraySegmentsAreIgnored) {
   peer.lose_requests = 1;
   peer.script = {{0, kOk, kLast}};

@@ -50,8 +50,7 @@ class Upload : public Transfer {
     peer.window = 6000;
     peer.attach(*this, card);
     peer.on_data = [this](const SentSegment& s) { take(s); };
-    // Acknowledges when the sender looks, so what it sends in between is
-    // bounded only by the window it was told.
+    // Acknowledges when the sender looks: what it sends between is bounded by the window alone.
     card.before_poll = [this] {
       if (stream.size() <= acked || pit_ticks < next_ack) return;
       next_ack = pit_ticks + ack_every;
@@ -78,9 +77,8 @@ class Upload : public Transfer {
   u32 post(const char* url = "192.168.50.1:8088") { return http_post_file(url, "/Documents/a.txt", "a.txt"); }
 };
 
-// Within the window the server gives, lost segments are sent again; a FIN from
-// outside the server's stream is no answer; thirty seconds end an upload
-// however steadily the server acknowledges.
+// A FIN from outside the server's stream is no answer; thirty seconds end an
+// upload however steadily the server acknowledges.
 TEST_F(Upload, WindowLossStrayFinsAndTricklingAcknowledgements) {
   make_file("Documents", "a.txt", Bytes(9000, 'a'));
   lose = 2;
@@ -127,9 +125,8 @@ TEST_F(Upload, RefusalsBeforeAnyTraffic) {
   EXPECT_TRUE(card.sent.empty());
 }
 
-// Bodies below 512 bytes are stored inline, larger ones in a blob; a name
-// already taken, an error page, an empty body or one past the buffer store
-// nothing. The name goes percent-encoded into the path.
+// Bodies below 512 bytes are stored inline, larger ones in a blob; the name goes
+// percent-encoded into the path.
 TEST_F(Transfer, DownloadStoresExactlyTheBodyOfASuccessfulAnswer) {
   const std::tuple<const char*, const char*, Bytes, u32> cases[] = {
       {"my notes?.txt", "200 OK", join({{'a'}, Bytes(510, 'x')}), 1}, {"bin", "200 OK", pattern(512), 1},
