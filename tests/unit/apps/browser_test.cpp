@@ -1,6 +1,6 @@
-// The browser: its URL bar, history and the words of each failed load against
-// a scripted HTTP server; HTML to text and the word wrap; its window's
-// scrollbar through the mouse dispatcher and the address bar it paints.
+// The browser: its history and the words of each failed load against a scripted
+// HTTP server; HTML to text and the word wrap; its window's scrollbar through
+// the mouse dispatcher and the address bar it paints.
 
 #include <fstream>
 #include <iterator>
@@ -54,16 +54,6 @@ class BrowserLoad : public nettest::NetTest {
   nettest::TcpPeer peer;
   const BrowserState& b = browser_state;
 };
-
-TEST_F(BrowserLoad, UrlBarTakesKeysOnlyWhenFocusedAndAResponseWithoutHeadersEndShowsNothing) {
-  type("abc");  // without the focus
-  click(kUrlBar);
-  type(std::string(7, '\b') + "\n" + "x\ty\x1b\b\b" + std::string(130, 'a'));  // Enter on an empty bar
-  EXPECT_EQ(std::string(b.status) + "|" + b.url_bar, "Ready|" + std::string(127, 'a'));
-  serve(page("no_separator.http"));
-  type(std::string(127, '\b') + "192.168.50.1/raw\n");
-  EXPECT_EQ(std::string(b.status) + "|" + b.url + "|" + b.text, "Done|http://192.168.50.1/raw|");
-}
 
 TEST_F(BrowserLoad, HistoryBackForwardAndRestartAfter31Navigations) {
   click(kBack);     // on the first entry
@@ -130,13 +120,11 @@ TEST(BrowserHtml, CraftedBodiesAndPagesAsSitesSendThem) {
       {"<STYLE>p { color: red }</Style>after", "after"},
       {"&copy; &lt;&gt;&quot;&AMP; &amp;&nbsp;&", "&copy; <>\"&AMP; & &"},
       {"<h3>Title</h3>text<br/>more<li>item", "Title\n\ntext\nmore\nitem"},
-      {"</p><pre>a</pre><h7>b</h7>c", "\na\n\nbc"},
-      {"unclosed <b", "unclosed"},
+      {"</p><pre>a</pre><h7>b</h7>c", "\na\n\nbc"}, {"unclosed <b", "unclosed"},
       {page("article.html"),
        "Harbour News \nHome\nAbout\nFerry timetable & fares\n\nBoats leave at 7:15 & 9:40.\nTickets cost <5> "
        "coins.\n\nQuote: \"mind the gap\" &copy; 2026\n\nCalm seas expected.\nMon Tue\nopen shut\nContact: "
-       "ahoy@harbour.test"},
-  };
+       "ahoy@harbour.test"}};
   for (const auto& [body, text] : cases) EXPECT_EQ(converted(body), text) << body;
 }
 

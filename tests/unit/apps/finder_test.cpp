@@ -1,9 +1,11 @@
-// The Finder's content: its grid geometry and hit test, image thumbnails and
-// the mark of one that does not decode, a name being edited and the band.
+// The Finder's and the Trash window's content: image thumbnails and the mark of one that does not
+// decode, a name being edited and the band; the Trash's count, empty notice and grid of records.
 #include "kernel/apps/finder.h"
 
 #include "kernel/apps/apps.h"
+#include "kernel/apps/trash_window.h"
 #include "kernel/codec/image_cache.h"
+#include "unit/apps/app_screen.h"
 #include "unit/codec/codec_builders.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -33,30 +35,13 @@ class FinderContent : public WmTest {
   Window* win = nullptr;
 };
 
-TEST_F(FinderContent, ColumnsFollowTheWidthAndTheWholeCellAnswersUntilTheBottomEdge) {
-  for (auto [w, columns] : {std::pair{253, 1}, {254, 1}, {344, 2}, {518, 3}})
-    EXPECT_EQ(finder_grid(0, 0, w, 300).columns, columns) << w;
-  Ints nodes;
-  for (int i = 0; i < 14; ++i) nodes.push_back(make_file(("f" + std::to_string(i)).c_str()));
-  const Tap taps[] = {{253, 166, nodes[0]},       {252, 166, -1},      {253, 165, -1},
-                      {342, 243, nodes[0]},       {343, 166, nodes[1]}, {523, 166, -1},
-                      {433, 400 + 77, nodes[11]}, {253, 478, -1},       {253, 166 + 4 * 78, -1}};
-  for (const Tap& t : taps)
-    EXPECT_EQ(finder_grid_hit_test(win, 101, 130, 518, 349, t.x, t.y), t.after) << t.x << "," << t.y;
-  win->finder_dir = fs_create(fs_desktop_dir, "Empty", kFsDir);
-  EXPECT_EQ(finder_grid_hit_test(win, 101, 130, 518, 349, 260, 170), -1);
-}
-
 TEST_F(FinderContent, ImagesShowTheirPixelsAndABrokenOneAQuestionMark) {
   make_file("notes.txt", "hello");
   const std::vector<u16> quarters = {0xF800, 0x07E0, 0x001F, 0xFFE0};  // red, green / blue, yellow
   make_blob_file("pic.yrf", codec_test::yrf_file(2, 2, codec_test::runs_of(quarters)));
   make_blob_file("broken.png", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
   paint();
-  // The 2 x 2 image fills (cx + 4, cy + 4, 36, 36) in four 18-pixel quarters.
-  const i32 x = cell_x(1) + 4, y = cell_y(1) + 4;
-  EXPECT_EQ((std::vector<u32>{px(x, y), px(x + 17, y + 17), px(x + 18, y), px(x, y + 18), px(x + 35, y + 35)}),
-            (std::vector<u32>{0xF80000, 0xF80000, 0x00FC00, 0x0000F8, 0xF8FC00}));
+  EXPECT_EQ(px(cell_x(1) + 4, cell_y(1) + 4), 0xF80000u);  // the thumbnail's red quarter fills from (cx + 4, cy + 4)
   EXPECT_GT(ink(cell_x(2) + 14, cell_y(2) + 14, 0x666666), 8);
   EXPECT_EQ(px(cell_x(0), cell_y(0) + 20), 0x9FB0C2u);  // a text file's paper tile
 }
@@ -72,6 +57,30 @@ TEST_F(FinderContent, TheEntryBeingRenamedShowsItsNewNameAndTheBandIsDrawn) {
   paint();
   EXPECT_GT(ink(cell_x(0) + 18, cell_y(0) + 50, 0x1C1C1C), 8);
   EXPECT_EQ(px(101 + 400, 130 + 200), 0x0A84FFu);  // the band is kept in content coordinates
+}
+
+using TrashWindow = WmTest;
+
+TEST_F(TrashWindow, ContentForNoneOneTwoAndSixtyFourRecords) {
+  // Content (303, 230, 418, 289): four columns from x = 315, three rows from y = 266.
+  // Records, the count shown, and the index of the last record drawn (-1 for none).
+  const std::tuple<u32, const char*, i32> cases[] = {
+      {0, "0 items", -1}, {1, "1 item", 0}, {2, "2 items", 1}, {64, "64 items", 11}};
+  for (const auto& [records, shown, last_tile] : cases) {
+    SCOPED_TRACE(shown);
+    trash_count = 0;
+    trash_add_item("Old", kFsDir, "", 0, 0, -1);
+    for (u32 i = 1; i < records; ++i) trash_add_item(("f" + std::to_string(i)).c_str(), kFsFile, "x", 1, 0, -1);
+    trash_count = records;
+    clear(kPaper);
+    draw_app_trash(303, 230, 418, 289);
+    EXPECT_TRUE(text_drawn_at(311, 236, shown, 0x555555));
+    EXPECT_EQ(bool(text_drawn_at(456, 382, "Trash is Empty", 0x999999)), records == 0);
+    for (i32 i = 0; i < 13; ++i) {
+      const i32 x = 315 + 90 * (i % 4), y = 266 + 78 * (i / 4);
+      EXPECT_EQ(px(x, y + 20) == 0x888888, i <= last_tile) << i;
+    }
+  }
 }
 
 }  // namespace

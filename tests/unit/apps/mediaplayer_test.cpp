@@ -109,17 +109,15 @@ TEST_F(MediaPlayer, LoopsAfterTheLastFrameAndAClickOnThePicturePausesIt) {
 }
 
 TEST_F(MediaPlayer, DamagedFilesAreNamed) {
-  Bytes wide = three_frames, empty = three_frames, zero_width = three_frames, long_frame = three_frames;
+  Bytes wide = three_frames, empty = three_frames, zero_width = three_frames;
   wide[4] = 0x02;  // 532 pixels wide
   empty[11] = 0;
   zero_width[5] = 0;
-  long_frame[13] = 0x7F;  // frame 0 claims more bytes than the file holds
   const Bytes headless(three_frames.begin() + 1, three_frames.end());
-  const Bytes bad_key = zeva_file(20, 9, {{1, run_bytes({{10, 1}})}});
+  // The player's own checks; the decoder's words for each damaged frame are its tests' business.
   const std::pair<Bytes, const char*> cases[] = {
-      {{'Z', 'E', 'V'}, "Invalid video data"}, {headless, "Invalid ZEVA header"},     {wide, "Frame too large"},
-      {zero_width, "Invalid video data"},      {long_frame, "Invalid frame length"}, {bad_key, "Keyframe decode error"},
-      {empty, "No video data"}};
+      {{'Z', 'E', 'V'}, "Invalid video data"}, {headless, "Invalid ZEVA header"}, {wide, "Frame too large"},
+      {zero_width, "Invalid video data"},      {empty, "No video data"}};
   for (const auto& [content, text] : cases) {
     reset_desktop();
     clear(0);

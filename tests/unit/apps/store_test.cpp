@@ -1,18 +1,20 @@
-// The Store client: the server's list, the refresh from the main loop with its
-// 15-second rule and the upload-description carry-over against a scripted
-// server, and its window, where what is drawn is what answers.
-
-#include <cstring>
+// The Store client: the server's list, the refresh with its 15-second rule and the upload note carried to
+// the next list against a scripted server; its window, where what is drawn is what answers; and the
+// upload dialog's keys, the name, the description and the file picker walked to a file.
 #include <deque>
+#include <string>
 
+#include "fake/fake_hw.h"
 #include "kernel/apps/apps.h"
 #include "kernel/apps/store.h"
 #include "kernel/apps/store_layout.h"
-#include "kernel/wm/window.h"
+#include "kernel/apps/upload_dialog.h"
+#include "kernel/fs/paths.h"
 #include "unit/gfx/shapes_canvas.h"
 #include "unit/net/tcp_peer.h"
+#include "unit/wm/wm_fixture.h"
 
-namespace tavlin::nettest {
+namespace tavlin::test {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -43,7 +45,7 @@ TEST(StoreList, OneNamePerLineWhateverTheLineEndsAndSpacesAndAtMostSixtyFourAndP
 }
 
 // A Store window's state; each refresh gets a fresh server at the default store address.
-class StoreRefresh : public NetTest {
+class StoreRefresh : public nettest::NetTest {
  protected:
   void SetUp() override {
     NetTest::SetUp();
@@ -61,28 +63,28 @@ class StoreRefresh : public NetTest {
   }
   // An empty status: the server is down.
   void refresh_at(u32 tick, const std::string& status, const std::string& body) {
-    TcpPeer& peer = peers.emplace_back();
+    nettest::TcpPeer& peer = peers.emplace_back();
     peer.ip = {10, 0, 2, 2};
     peer.our_ip = {10, 0, 2, 15};
     peer.port = 8088;
     peer.attach(*this, card);
     peer.reset_syn = status.empty();
     const std::string response = "HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size());
-    peer.script.push_back({0, text(response + "\r\n\r\n" + body), kTcpAck | kTcpPsh | kTcpFin});
+    peer.script.push_back({0, nettest::text(response + "\r\n\r\n" + body), kTcpAck | kTcpPsh | kTcpFin});
     pit_ticks = tick;
     state.refresh_pending = 1;
     store_refresh_pending();
     EXPECT_EQ(state.refresh_pending, 0u);
   }
 
-  std::deque<TcpPeer> peers;
+  std::deque<nettest::TcpPeer> peers;
   StoreState state{};
 };
 
 TEST_F(StoreRefresh, AnUploadsDescriptionWaitsForTheNextListThatSucceedsAndFailuresKeepTheOldList) {
   refresh_at(5000, "200 OK", "a.txt\nb.png\n");  // a new window fetches at once, however soon after start
   EXPECT_STREQ(state.status, "Files: 2");
-  EXPECT_EQ(str(peers[0].request).substr(0, 24), "GET /list HTTP/1.0\r\nHost");
+  EXPECT_EQ(nettest::str(peers[0].request).substr(0, 24), "GET /list HTTP/1.0\r\nHost");
   std::strcpy(state.last_upload_name, "mine.txt");
   std::strcpy(state.last_upload_desc, "my own words");
   state.selected = 1;
@@ -104,7 +106,7 @@ TEST_F(StoreRefresh, AnUploadsDescriptionWaitsForTheNextListThatSucceedsAndFailu
             (std::vector<i32>{-1, 0, 0}));
 }
 
-using StoreWindow = test::CanvasTest;
+using StoreWindow = CanvasTest;
 
 TEST_F(StoreWindow, WhatIsDrawnIsWhatAnswersAndNothingSpillsOut) {
   use_canvas(1024, 768);
@@ -119,12 +121,64 @@ TEST_F(StoreWindow, WhatIsDrawnIsWhatAnswersAndNothingSpillsOut) {
     for (i32 x = 0; x < 1024; ++x) {
       const u32 c = px(x, y);
       const bool button = store_download_button_at(l, state, x, y) >= 0 && c != 0xFFFFFF;
-      if (!l.content.contains(x, y)) ASSERT_EQ(c, test::kPaper) << x << "," << y;
+      if (!l.content.contains(x, y)) ASSERT_EQ(c, kPaper) << x << "," << y;
       ASSERT_EQ(c == 0x4A90E2, button) << x << "," << y;
       blue += c == 0x4A90E2;
     }
   EXPECT_GT(blue, 6 * 100);  // the six buttons of the first two rows
 }
 
+class UploadDialogKeys : public WmTest {
+ protected:
+  void SetUp() override {
+    WmTest::SetUp();
+    upload_dialog_open();
+  }
+  static void keys(const std::string& text) {
+    for (char c : text) upload_dialog_key(static_cast<u8>(c));
+  }
+  static std::string selected() { return upload_dialog.picker_sel < 0 ? "" : fs_nodes[upload_dialog.picker_sel].name; }
+};
+
+TEST_F(UploadDialogKeys, NameThenDescriptionWithinTheirLengths) {
+  keys("notes\b.txt\nA  long day\n!");  // Enter moves to the description, where it is ignored
+  EXPECT_STREQ(upload_dialog.name, "note.txt");
+  EXPECT_STREQ(upload_dialog.desc, "A  long day!");
+  EXPECT_EQ(upload_dialog.focused_field, 1u);
+  keys(std::string(300, 'd'));
+  EXPECT_EQ(std::string(upload_dialog.desc).size(), 255u);
+  keys("\t" + std::string(70, 'n'));  // Tab goes back to the name
+  EXPECT_EQ(std::string(upload_dialog.name).size(), 63u);
+  keys("\x1b");
+  EXPECT_EQ(upload_dialog.active, 0u);
+  keys("more");  // a closed dialog takes nothing
+  EXPECT_EQ(std::string(upload_dialog.name).size(), 63u);
+}
+
+TEST_F(UploadDialogKeys, ThePickerWalksWrapsEntersAndTakesAFile) {
+  const i32 docs = fs_create(fs_root, "Documents", kFsDir);
+  fs_create(docs, "a.txt", kFsFile);
+  fs_create(docs, "b.txt", kFsFile);
+  const i32 empty = fs_create(fs_root, "Empty", kFsDir);
+  upload_picker_open();
+  // Keys, then the folder shown and the entry selected.
+  const std::tuple<const char*, const char*, const char*> steps[] = {
+      {"j", "/", "Desktop"}, {"P", "/", "Documents"}, {"j", "/", "Empty"},          {"j", "/", "Desktop"},
+      {"k", "/", "Empty"},   {"H", "/", "Documents"}, {"\n", "/Documents", ""},     {"k", "/Documents", "a.txt"},
+      {"k", "/Documents", "b.txt"},                   {"\b", "/", ""},              {"jjj\n", "/Empty", ""},
+      {"jk", "/Empty", ""}};
+  for (const auto& [typed, folder, entry] : steps) {
+    keys(typed);
+    EXPECT_EQ(std::string(upload_dialog.picker_path) + "|" + selected(), std::string(folder) + "|" + entry) << typed;
+  }
+  EXPECT_TRUE(fs_is_live_dir(empty));
+  keys("\x1b");  // Esc closes only the picker
+  EXPECT_EQ((Ints{i32(upload_dialog.active), i32(upload_dialog.picker_open)}), (Ints{1, 0}));
+  upload_picker_open();
+  keys("jj\nj\n");
+  EXPECT_EQ(upload_dialog.picker_open, 0u);
+  EXPECT_STREQ(upload_dialog.file_path, "/Documents/a.txt");
+}
+
 }  // namespace
-}  // namespace tavlin::nettest
+}  // namespace tavlin::test

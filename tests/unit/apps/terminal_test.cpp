@@ -31,24 +31,16 @@ TEST_F(Terminal, CommandsPrintTheirOutput) {
   const Case cases[] = {
       {"/", "", {}},
       {"/", " help", {}},  // a leading space runs nothing
-      {"/", "echo  two  spaces ", {" two  spaces "}},
-      {"/", "about", {"TavlinOS - a tiny bare-metal desktop."}},
+      {"/", "echo  two  spaces ", {" two  spaces "}}, {"/", "about", {"TavlinOS - a tiny bare-metal desktop."}},
       {"/", "help",
        {"help about clock date echo clear", "ls cd pwd cat mkdir touch rm",
         "minimize close ifconfig wget itest scom run"}},
-      {"/", "date", {"Uptime: 11930h 27m 52s"}},
-      {"/", "clock", {"Uptime: 11930h 27m 52s"}},
-      {"/Desktop", "pwd", {"/Desktop"}},
-      {"/", "ls", {"Desktop/", "Documents/", "Downloads/", "Applications/", "f2"}},
-      {"/", "ls Desktop", {"Tavlin.yrf", "DoruViza.zeva"}},
-      {"/Applications", "ls", {"(empty)"}},
-      {"/", "cat f2", {a, c, "", "end", ""}},
-      {"/Desktop", "cat Tavlin.yrf", {image}},
-      {"/Desktop", "cat DoruViza.zeva", {video}},
-      {"/", "mkdir my files", {}},
-      {"/Documents", "touch new.txt", {}},
-      {"/Documents", "rm project", {}},
-  };
+      {"/", "date", {"Uptime: 11930h 27m 52s"}}, {"/", "clock", {"Uptime: 11930h 27m 52s"}},
+      {"/Desktop", "pwd", {"/Desktop"}}, {"/", "ls", {"Desktop/", "Documents/", "Downloads/", "Applications/", "f2"}},
+      {"/", "ls Desktop", {"Tavlin.yrf", "DoruViza.zeva"}}, {"/Applications", "ls", {"(empty)"}},
+      {"/", "cat f2", {a, c, "", "end", ""}}, {"/Desktop", "cat Tavlin.yrf", {image}},
+      {"/Desktop", "cat DoruViza.zeva", {video}}, {"/", "mkdir my files", {}}, {"/Documents", "touch new.txt", {}},
+      {"/Documents", "rm project", {}}};
   for (const Case& k : cases) {
     term->term_cwd = dir_at(k.cwd);
     EXPECT_EQ(output(k.line), k.out) << k.cwd << " " << k.line;
@@ -62,20 +54,15 @@ TEST_F(Terminal, CommandsPrintTheirOutput) {
 TEST_F(Terminal, RefusalsUseTheirOwnWordsAndChangeNothing) {
   const u32 nodes = fs_node_count;
   const Case cases[] = {
-      {"/", "frobnicate now", {"Unknown command: frobnicate"}},
-      {"/", "helpme", {"Unknown command: helpme"}},
+      {"/", "frobnicate now", {"Unknown command: frobnicate"}}, {"/", "helpme", {"Unknown command: helpme"}},
       {"/Desktop", "cd /", {"cd: invalid directory"}},
       {"/Desktop", "cd Tavlin.yrf", {"cd: no such directory: Tavlin.yrf"}},
       {"/Desktop", "cd /Desktop/Tavlin.yrf/x", {"cd: no such directory: Tavlin.yrf"}},
       {"/Desktop", "cd Documents/missing/deeper", {"cd: no such directory: missing"}},
-      {"/Desktop", "ls Tavlin.yrf", {"ls: not a directory"}},
-      {"/", "ls /Desktop", {"ls: not a directory"}},
-      {"/", "cat", {"usage: cat <file>"}},
-      {"/", "cat Desktop/Tavlin.yrf", {"cat: no such file"}},
-      {"/", "mkdir", {"usage: mkdir <name>"}},
-      {"/", "touch", {"usage: touch <name>"}},
-      {"/", "rm", {"usage: rm <name>"}},
-      {"/", "mkdir Desktop", {"mkdir: failed (exists or full)"}},
+      {"/Desktop", "ls Tavlin.yrf", {"ls: not a directory"}}, {"/", "ls /Desktop", {"ls: not a directory"}},
+      {"/", "cat", {"usage: cat <file>"}}, {"/", "cat Desktop/Tavlin.yrf", {"cat: no such file"}},
+      {"/", "mkdir", {"usage: mkdir <name>"}}, {"/", "touch", {"usage: touch <name>"}},
+      {"/", "rm", {"usage: rm <name>"}}, {"/", "mkdir Desktop", {"mkdir: failed (exists or full)"}},
       {"/", "touch Documents", {"touch: failed (exists or full)"}},
       {"/", "rm ghost", {"rm: no such file or directory"}},
       {"/", "rm Documents", {"rm: no such file or directory"}},  // no standard folder goes
@@ -97,13 +84,11 @@ TEST_F(Terminal, CdTriesAChildFirstThenAPathFromTheRoot) {
   fs_create(fs_create(sub, "Desktop", kFsDir), "sub", kFsDir);
   fs_create(dir_at("/Documents"), "docs", kFsDir);
   const std::tuple<const char*, const char*, const char*> cases[] = {  // the folder, the line, the folder after
-      {"/Desktop", "cd sub/", "/Desktop/sub"},
-      {"/Desktop/sub", "cd ~", "/"},
+      {"/Desktop", "cd sub/", "/Desktop/sub"}, {"/Desktop/sub", "cd ~", "/"},
       {"/Desktop", "cd Desktop/sub", "/Desktop/sub"},  // not /Desktop/Desktop/sub
       {"/Desktop/sub", "cd Desktop", "/Desktop/sub/Desktop"},
       {"/", "cd //Documents/./docs/../docs//", "/Documents/docs"},
-      {"/Documents", "cd ../../../Downloads", "/Downloads"},
-  };
+      {"/Documents", "cd ../../../Downloads", "/Downloads"}};
   for (const auto& [cwd, line, now] : cases) {
     term->term_cwd = dir_at(cwd);
     EXPECT_EQ(output(line), Lines{}) << line;

@@ -53,8 +53,7 @@ TEST_F(TextEdit, TypingDeletingAndReplacingTheSelection) {
       {"abc", 2, -1, -1, false, "\b", "ac", 1},      {"hello", 0, 1, 4, false, "X", "hXo", 2},
       {"hello", 0, 4, 1, false, "\b", "ho", 1},      {"hello", 5, 1, 4, false, "\x1b", "hello", 5},
       {"ab", 1, -1, -1, false, "\t\x7f", "ab", 1},  {"ab", 1, -1, -1, true, "qs", "ab", 1},  // not typed
-      {"ab", 1, -1, -1, true, "\n", "a\nb", 2},
-  };
+      {"ab", 1, -1, -1, true, "\n", "a\nb", 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.before) + " + " + c.keys);
     set_text(c.before, c.caret, c.anchor, c.end);

@@ -95,7 +95,7 @@ TEST_F(Launch, EachKindOpensCentredInTheWorkAreaOnceAndFocusedAndANinthHasNoRoom
   for (i32 kind : {1, 2, 5, 9}) open_app(kind);
   const i32 z = next_z, dynamic = dock_dynamic_count;
   open_file_in_app(make_file("notes.txt", "hi"));  // a ninth window has no room
-  EXPECT_EQ((Ints{open_windows(), next_z, dock_dynamic_count}), (Ints{8, z, dynamic}));
+  EXPECT_EQ((Ints{windows_of(), next_z, dock_dynamic_count}), (Ints{8, z, dynamic}));
 }
 
 TEST_F(Launch, AClosingWindowIsNotBroughtBack) {
@@ -104,7 +104,7 @@ TEST_F(Launch, AClosingWindowIsNotBroughtBack) {
   open_app(3);  // clicked again while the old one shrinks away
   advance(20);
   win_end_finished_animations();
-  EXPECT_EQ((Ints{open_windows(), focused_window, i32(windows[1].app)}), (Ints{1, 1, 3}));
+  EXPECT_EQ((Ints{windows_of(), focused_window, i32(windows[1].app)}), (Ints{1, 1, 3}));
 }
 
 TEST_F(Launch, StoreNeedsAFreeStateAndKindsWithoutAWindowOpenNothing) {
@@ -132,7 +132,7 @@ TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelects) {
     if (kind == app::kTextEdit) EXPECT_STREQ(first_of(kind)->text, "some text");
   }
   for (i32 not_a_file : {-1, fs_desktop_dir, 127, 500}) open_file_in_app(not_a_file);
-  EXPECT_EQ(open_windows(), 1);
+  EXPECT_EQ(windows_of(), 1);
 }
 
 TEST_F(Launch, AppForAFileByNameFirstThenContent) {

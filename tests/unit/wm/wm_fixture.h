@@ -1,6 +1,5 @@
-// Shared set-up for the window manager's tests: a 1024 x 768 screen over the
-// real back buffer, empty window, icon and menu tables, the built-in dock, a
-// root with a Desktop, the pointer off screen and the clock at a fixed tick.
+// Shared set-up for the window manager's tests: a 1024 x 768 screen over the real back buffer, empty tables,
+// the built-in dock, a root with a Desktop, the pointer off screen and the clock at a fixed tick.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -24,7 +23,6 @@
 
 namespace tavlin::test {
 
-constexpr u32 kSky = 0xC6E4F6;
 using Ints = std::vector<i32>;
 
 class WmTest : public CanvasTest {
@@ -95,14 +93,10 @@ class WmTest : public CanvasTest {
   static Ints frame(const Window& w) { return {w.x, w.y, w.w, w.h}; }
   static Ints anim_to(const Window& w) { return {w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}; }
 
-  static int open_windows() {
-    int n = 0;
-    for (const Window& w : windows) n += w.in_use ? 1 : 0;
-    return n;
-  }
-  static i32 windows_of(u32 kind) {
+  // Live windows of one kind, or of any.
+  static i32 windows_of(i32 kind = -1) {
     i32 n = 0;
-    for (const Window& w : windows) n += w.in_use && w.app == kind ? 1 : 0;
+    for (const Window& w : windows) n += w.in_use && (kind < 0 || w.app == u32(kind)) ? 1 : 0;
     return n;
   }
   static Window* first_of(u32 kind) {
