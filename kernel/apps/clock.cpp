@@ -5,6 +5,7 @@
 #include "kernel/apps/apps.h"
 #include "kernel/arch/hw.h"
 #include "kernel/core/kstring.h"
+#include "kernel/core/timer.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/gfx/shapes.h"
 
@@ -34,9 +35,11 @@ u8 cmos_read(u8 reg) {
 
 u32 from_bcd(u8 v) { return (v >> 4) * 10u + (v & 0x0F); }
 
-}  // namespace
+// The time read in the current hold of the tick (see ticks_hold), if any.
+u32 read_in_hold;
+u32 time_in_hold;
 
-u32 get_current_time_seconds() {
+u32 read_time_of_day() {
   for (u32 i = 0; i < kUpdatePolls && (cmos_read(kRegStatusA) & 0x80); ++i) {
   }
   u8 hour_byte = cmos_read(kRegHours);
@@ -62,6 +65,17 @@ u32 get_current_time_seconds() {
   while (local < 0) local += 24;
   while (local >= 24) local -= 24;
   return static_cast<u32>(local) * 3600 + (minutes % 60) * 60 + seconds % 60;
+}
+
+}  // namespace
+
+// A frame is drawn in more than one sweep while the tick is held: the clock
+// is read once a hold, so every sweep shows the same time.
+u32 get_current_time_seconds() {
+  if (tick_held && read_in_hold == tick_hold_serial) return time_in_hold;
+  time_in_hold = read_time_of_day();
+  read_in_hold = tick_held ? tick_hold_serial : 0;
+  return time_in_hold;
 }
 
 void format_clock_text(u32 seconds, char* buf) {

@@ -16,6 +16,7 @@ namespace tavlin {
 u32 pit_ticks;
 u32 held_tick;
 bool tick_held;
+u32 tick_hold_serial;
 u32 unhandled_irq_count;
 
 namespace {

@@ -11,6 +11,8 @@ extern u32 pit_ticks;
 // one sweep, and every sweep must see the same instant.
 extern u32 held_tick;
 extern bool tick_held;
+// Counts holds (never 0), so a value read once per hold can be kept for it.
+extern u32 tick_hold_serial;
 
 // Reads the tick count the timer interrupt keeps advancing (or the held one).
 inline u32 ticks_now() { return tick_held ? held_tick : *static_cast<volatile u32*>(&pit_ticks); }
@@ -18,6 +20,7 @@ inline u32 ticks_now() { return tick_held ? held_tick : *static_cast<volatile u3
 inline void ticks_hold() {
   held_tick = *static_cast<volatile u32*>(&pit_ticks);
   tick_held = true;
+  if (++tick_hold_serial == 0) tick_hold_serial = 1;
 }
 inline void ticks_release() { tick_held = false; }
 

@@ -111,6 +111,8 @@ bool take_painting_outside_capture() {
 }
 
 DrawScope::DrawScope(const DrawOp& op) {
+  const ClipRect a = paint_area();
+  paints_ = capture.paint && op.area.x0 < a.x1 && a.x0 < op.area.x1 && op.area.y0 < a.y1 && a.y0 < op.area.y1;
   if (capture.depth++ != 0) return;
   if (!capture.active) painted_outside = true;
   // An operation that changes no pixel of the screen is left out.
@@ -118,7 +120,5 @@ DrawScope::DrawScope(const DrawOp& op) {
 }
 
 DrawScope::~DrawScope() { --capture.depth; }
-
-bool DrawScope::paint() const { return capture.paint; }
 
 }  // namespace tavlin

@@ -88,7 +88,12 @@ class DrawScope {
   ~DrawScope();
   DrawScope(const DrawScope&) = delete;
   DrawScope& operator=(const DrawScope&) = delete;
-  bool paint() const;
+  // Whether to paint: painting is on and the operation's area meets what
+  // painting may change.
+  bool paint() const { return paints_; }
+
+ private:
+  bool paints_;
 };
 
 }  // namespace tavlin

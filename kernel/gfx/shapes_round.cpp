@@ -28,6 +28,17 @@ void corner_rows(i64 x, i64 w, i64 r, i64 row, i64 reach, u32 colour) {
   hspan(x + w - r, x + w - r + reach, row, colour);
 }
 
+// A side shorter than the radius lets the corner rows and columns reach up
+// to r past the rectangle: the operation's area covers them.
+DrawOp rounded_rect_op(i32 x, i32 y, i32 w, i32 h, i32 r, u32 colour) {
+  const i64 x0 = x + (w < r ? static_cast<i64>(w) - r : 0), y0 = y + (h < r ? static_cast<i64>(h) - r : 0);
+  const i64 x1 = static_cast<i64>(x) + (w > r ? w : r), y1 = static_cast<i64>(y) + (h > r ? h : r);
+  DrawOp op = make_draw_op(draw_op::kRoundedRect, x0, y0, x1 - x0, y1 - y0);
+  const i32 identity[] = {x, y, w, h, r, static_cast<i32>(colour)};
+  for (i32 i = 0; i < 6; ++i) op.v[i] = identity[i];
+  return op;
+}
+
 }  // namespace
 
 void fill_circle(i32 cx, i32 cy, i32 r, u32 colour) {
@@ -49,10 +60,7 @@ void fill_circle(i32 cx, i32 cy, i32 r, u32 colour) {
 
 void fill_rounded_rect(i32 x, i32 y, i32 w, i32 h, i32 r, u32 colour) {
   if (r < 0) r = 0;
-  DrawOp op = make_draw_op(draw_op::kRoundedRect, x, y, w, h);
-  op.v[4] = r;
-  op.v[5] = static_cast<i32>(colour);
-  DrawScope scope(op);
+  DrawScope scope(rounded_rect_op(x, y, w, h, r, colour));
   if (!scope.paint()) return;
   const i64 X = x, Y = y, W = w, H = h, R = r;
   if (W - 2 * R > 0 && H > 0) fill_rect(x + r, y, static_cast<i32>(W - 2 * R), h, colour);
