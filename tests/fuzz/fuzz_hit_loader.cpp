@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size
   fs_populate({}, {}, {});
   loaded_apps_reset();
   const u32 length = size < kFsTextCap ? static_cast<u32>(size) : kFsTextCap;
-  const u32 sizes[] = {length, length * 1000 + 1};
-  for (u32 claimed : sizes) {
+  for (u32 claimed : {length, length * 1000 + 1}) {
     const i32 node = fs_create(fs_root, "p.hit", kFsFile);
     __builtin_memcpy(fs_nodes[node].text, data, length);
     fs_nodes[node].size = claimed;

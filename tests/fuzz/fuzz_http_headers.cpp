@@ -7,18 +7,17 @@
 #include "kernel/net/http.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
+  using namespace tavlin;
   fake_hw::reset();
   fake_hw::set_default(0x3FD, 0x20);  // serial transmitter always ready
-  if (size > tavlin::kHttpRespCap) size = tavlin::kHttpRespCap;
-  std::memcpy(tavlin::http_resp_buf, data, size);
-  tavlin::u32 body_length;
-  const tavlin::u8* body = tavlin::http_strip_headers(static_cast<tavlin::u32>(size), &body_length);
-  if (body && body + body_length > tavlin::http_resp_buf + size) __builtin_trap();
-  std::vector<tavlin::u8> exact(data, data + size);
-  tavlin::http_status_code(exact.data(), static_cast<tavlin::u32>(size));
-  tavlin::u32 declared = 0;
-  tavlin::http_content_length(exact.data(), static_cast<tavlin::u32>(size), &declared);
-  tavlin::http_response_complete(size & 1, exact.data(), static_cast<tavlin::u32>(size),
-                                 static_cast<tavlin::u32>(size));
+  const u32 n = size < kHttpRespCap ? static_cast<u32>(size) : kHttpRespCap;
+  std::memcpy(http_resp_buf, data, n);
+  u32 body_length, declared = 0;
+  const u8* body = http_strip_headers(n, &body_length);
+  if (body && body + body_length > http_resp_buf + n) __builtin_trap();
+  const std::vector<u8> exact(data, data + n);
+  http_status_code(exact.data(), n);
+  http_content_length(exact.data(), n, &declared);
+  http_response_complete(n & 1, exact.data(), n, n);
   return 0;
 }

@@ -1,6 +1,5 @@
-// Typed command lines, one per input line, through a Terminal window over
-// the start-up tree with no network card: the buffer stays within its 14
-// lines and the current folder stays a live folder.
+// Typed command lines, one per input line, through a Terminal window with no
+// network card: its 14 lines stay terminated and its folder stays live.
 #include <cstring>
 
 #include "fake/fake_hw.h"

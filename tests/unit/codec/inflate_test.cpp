@@ -51,21 +51,20 @@ TEST(InflateDifferential, ZlibStreamsReproduceTheInputAndTheirCutsFail) {
   EXPECT_EQ(inflate(zlib_deflate_raw(text_data(kInflateOutSize + 1), 6, Z_HUFFMAN_ONLY)), kFailed);
 }
 
+// Ours gives what zlib gives, or refuses where zlib refuses (or would fill more than the buffer).
+u32 expect_as_zlib(const Bytes& stream, const std::string& what) {
+  Bytes want = zlib_inflate_raw(stream.data(), stream.size(), kInflateOutSize + 1);
+  if (want.size() > kInflateOutSize) want.clear();
+  const u32 n = inflate(stream);
+  EXPECT_EQ(Bytes(png_zlib_out, png_zlib_out + n), want) << what;
+  return n;
+}
+
 TEST(InflateDifferential, CorpusStreamsInflateAsZlibDoes) {
-  int compared = 0;
-  for (const auto& e : std::filesystem::directory_iterator(TAVLIN_SOURCE_DIR "/tests/fuzz/corpus/inflate")) {
-    const Bytes stream = read_file(e.path());
-    const Bytes expect = zlib_inflate_raw(stream.data(), stream.size(), kInflateOutSize + 1);
-    const u32 n = inflate(stream);
-    if (expect.empty() || expect.size() > kInflateOutSize) {
-      EXPECT_EQ(n, kFailed) << e.path();
-      continue;
-    }
-    ASSERT_EQ(n, expect.size()) << e.path();
-    EXPECT_EQ(0, std::memcmp(png_zlib_out, expect.data(), n)) << e.path();
-    ++compared;
-  }
-  EXPECT_GE(compared, 10);
+  int inflated = 0;
+  for (const auto& e : std::filesystem::directory_iterator(TAVLIN_SOURCE_DIR "/tests/fuzz/corpus/inflate"))
+    inflated += expect_as_zlib(read_file(e.path()), e.path()) > 0;
+  EXPECT_GE(inflated, 10);
 }
 
 // ---- Hand-made streams, one per rule --------------------------------------
@@ -141,7 +140,6 @@ Bytes longest_codes() {
   return dynamic(h, symbols);
 }
 
-// Each stream gives what zlib gives, or is refused where zlib refuses it.
 TEST(InflateCrafted, EachStreamInflatesAsZlibDoes) {
   const std::pair<const char*, Bytes> cases[] = {
       {"empty input", {}},
@@ -170,12 +168,7 @@ TEST(InflateCrafted, EachStreamInflatesAsZlibDoes) {
       {"codes of every length through both table levels", longest_codes()},
   };
   int inflated = 0;
-  for (const auto& [name, stream] : cases) {
-    const Bytes want = zlib_inflate_raw(stream.data(), stream.size(), kInflateOutSize + 1);
-    const u32 n = inflate(stream);
-    EXPECT_EQ(Bytes(png_zlib_out, png_zlib_out + n), want) << name;
-    inflated += n > 0;
-  }
+  for (const auto& [name, stream] : cases) inflated += expect_as_zlib(stream, name) > 0;
   EXPECT_EQ(inflated, 5);  // the streams meant to be sound are
   EXPECT_EQ(inflate_raw(nullptr, 4), kFailed);
   // Where zlib refuses, repeats stop at the last code length: 97 zeros, 'a' and 'b', 157 zeros,
