@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "kernel/core/keyboard.h"
 #include "kernel/script/hit_format.h"
 #include "kernel/script/loader.h"
 #include "unit/apps/terminal_fixture.h"
@@ -136,6 +137,7 @@ TEST_F(Run, NeedsANameAndAFileInTheRootHoldingAHeaderWithTheMagic) {
 TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
   program_file(fs_root, "ok.hit", hit({0x0F}));
   program_file(fs_root, "my prog.hit", hit({0x30}));  // the argument is the whole name, spaces included
+  program_file(fs_root, "stuck.hit", hit({0x07, 0, 0, 0, 0}));
   for (u32 i = 0; i < 8; ++i) EXPECT_EQ(output("run ok.hit"), running("ok.hit")) << i;
   for (u32 i = 0; i < 2; ++i) {
     EXPECT_EQ(output("run my prog.hit"), running("my prog.hit", "Stopped: bad instruction (-6)")) << i;
@@ -144,6 +146,9 @@ TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
   }
   EXPECT_STREQ(loaded_apps[2].name, "ok.hit");
   EXPECT_EQ(app_count, 8u);
+  key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;  // Ctrl+C stops a program that never ends
+  EXPECT_EQ(output("run stuck.hit"), running("stuck.hit", "Stopped: interrupted (-7)"));
+  key_states[scancode::kCtrl] = key_states[scancode::kC] = 0;
 }
 
 }  // namespace
