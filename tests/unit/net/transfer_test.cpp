@@ -1,5 +1,9 @@
 // Upload and download against a scripted store server, with the file tree
 // behind them.
+#include <cstring>
+
+#include "kernel/apps/store.h"
+#include "kernel/apps/upload_dialog.h"
 #include "kernel/fs/fs.h"
 #include "kernel/net/http.h"
 #include "tcp_peer.h"
@@ -23,6 +27,14 @@ class Transfer : public NetTest {
     const SampleFile empty{nullptr, 0};
     fs_populate(empty, empty, empty);
   }
+  // The store server where the Store's URL puts it, on our own subnet.
+  void serve_store() {
+    configure({10, 0, 2, 15});
+    peer.ip = {10, 0, 2, 2};
+    peer.our_ip = {10, 0, 2, 15};
+    peer.port = 8088;
+    peer.attach(*this, card);
+  }
   void make_file(const char* folder, const char* name, const Bytes& content) {
     const i32 node = fs_create(fs_find_child(fs_root, folder), name, kFsFile);
     if (content.size() < kFsTextCap)
@@ -45,10 +57,8 @@ class Upload : public Transfer {
     Transfer::SetUp();
     stream.clear();
     acked = next_ack = 0;
-    configure();
-    peer.port = 8088;
     peer.window = 6000;
-    peer.attach(*this, card);
+    serve_store();
     peer.on_data = [this](const SentSegment& s) { take(s); };
     // Acknowledges when the sender looks: what it sends between is bounded by the window alone.
     card.before_poll = [this] {
@@ -74,7 +84,7 @@ class Upload : public Transfer {
     const size_t head = s.find("\r\n\r\n");
     return head != std::string::npos && s.size() - head - 4 >= std::stoul(s.substr(s.find("Content-Length: ") + 16));
   }
-  u32 post(const char* url = "192.168.50.1:8088") { return http_post_file(url, "/Documents/a.txt", "a.txt"); }
+  u32 post() { return http_post_file(kStoreServerUrl, "/Documents/a.txt", "a.txt"); }
 };
 
 // A FIN from outside the server's stream is no answer; thirty seconds end an
@@ -98,7 +108,8 @@ TEST_F(Upload, WindowLossStrayFinsAndTricklingAcknowledgements) {
   EXPECT_EQ(pit_ticks / 100, 30u);
 }
 
-// A refusal or silence is a failure; a bare FIN counts as an answer.
+// A refusal or silence is a failure; a bare FIN counts as an answer. The
+// upload dialog says which, and closes only on success.
 TEST_F(Upload, ServerAnswerDecidesTheResult) {
   const std::tuple<const char*, uint8_t, u32> cases[] = {
       {"HTTP/1.1 409 Conflict\r\n\r\nexists\n", kTcpAck | kTcpFin, 0}, {"", kTcpAck | kTcpFin, 1}, {"", 0, 0}};
@@ -107,7 +118,12 @@ TEST_F(Upload, ServerAnswerDecidesTheResult) {
     make_file("Documents", "a.txt", text("hello"));
     answer = text(text_answer);
     answer_flags = flags;
-    EXPECT_EQ(post(), result) << text_answer;
+    upload_dialog_open();
+    std::strcpy(upload_dialog.file_path, "/Documents/a.txt");
+    std::strcpy(upload_dialog.name, "a.txt");
+    upload_dialog_submit();
+    EXPECT_STREQ(upload_dialog.message, result ? "Upload successful!" : "Upload failed!") << text_answer;
+    EXPECT_EQ(upload_dialog.active, 1 - result) << text_answer;
     EXPECT_EQ(peer.from_client.back().flags, kTcpFin | kTcpAck) << text_answer;
   }
 }
@@ -134,11 +150,7 @@ TEST_F(Transfer, DownloadStoresExactlyTheBodyOfASuccessfulAnswer) {
       {"empty", "200 OK", {}, 0},                                      {"big.bin", "200 OK", pattern(kHttpRespCap), 0}};
   for (const auto& [name, status, body, result] : cases) {
     SetUp();
-    configure({10, 0, 2, 15});
-    peer.ip = {10, 0, 2, 2};
-    peer.our_ip = {10, 0, 2, 15};
-    peer.port = 8088;
-    peer.attach(*this, card);
+    serve_store();
     make_file("Downloads", "keep.txt", text("original"));
     const Bytes r = join({text("HTTP/1.1 " + std::string(status) + "\r\nContent-Length: " +
                                std::to_string(body.size()) + "\r\n\r\n"), body});
