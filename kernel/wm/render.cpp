@@ -42,8 +42,9 @@ void compose() {
 }
 
 // Recomposes each damaged rectangle, checking that the frame still draws
-// what was listed; false when it does not (drawing with side effects, a
-// tick that came in between), and the list no longer holds.
+// what was listed; false when it does not (a drawing with side effects, such
+// as two players taking turns with the one video picture), and the list no
+// longer holds.
 bool repaint_damage(const DrawOpList& listed) {
   bool same = true;
   for (i32 i = 0; i < damage_count() && same; ++i) {
