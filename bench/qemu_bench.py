@@ -47,8 +47,8 @@ class Rate(float):
         r.whole_share = whole_share
         return r
 
-    def __format__(self, spec):
-        return f"{float(self):{spec}} ({100 * self.whole_share:3.0f}% whole)"
+    def __format__(self, fmt):
+        return f"{float(self):{fmt}} ({100 * self.whole_share:3.0f}% whole)"
 
 
 def passes_per_second(m, seconds=MEASURE_SECONDS):

@@ -1,6 +1,6 @@
 """An input storm on the real ISO: with several windows open, 10,000 random key and mouse events (presses, moves,
 drags, function keys, Ctrl and Shift combinations, Terminal commands; never the crash chord) must leave the main loop
-running, a sane window table and a sound file tree. The seed is printed; replay with TAVLIN_STORM_SEED."""
+running, a sane window table and a sound file tree. Its random seed is printed; replay with TAVLIN_STORM_SEED."""
 import os
 import random
 import sys

@@ -1,5 +1,5 @@
 """The store server on its own, the real binary over the loopback of a private network namespace: an empty folder
-starts with the seed files (the first copy of a name kept), a folder with files is left alone, and its refusals, an
+starts with the files it is given (the first copy of a name kept), a folder with files is left alone, and its refusals, an
 existing name among them (the guest's uploads and downloads through it are in test_net)."""
 import http.client
 import os
