@@ -20,11 +20,6 @@ constexpr u32 kCanvasColour = 0x2B2B2B, kSquareColour = 0x333333, kNoteInk = 0xA
 // The checkerboard's two kinds of row, starting with a light or a dark square.
 u32 board_row[2][kMaxScreenWidth];
 
-ClipRect intersect(ClipRect a, ClipRect b) {
-  return {a.x0 > b.x0 ? a.x0 : b.x0, a.y0 > b.y0 ? a.y0 : b.y0, a.x1 < b.x1 ? a.x1 : b.x1,
-          a.y1 < b.y1 ? a.y1 : b.y1};
-}
-
 void draw_toolbar(const Window& w, i32 x, i32 y, i32 width) {
   if (width <= 0) return;
   fill_rect(x, y, width, kToolbar, kToolbarColour);
@@ -45,7 +40,7 @@ void draw_checkerboard(const ClipRect& canvas) {
   DrawScope scope(make_draw_op(draw_op::kCheckerboard, canvas.x0, canvas.y0, static_cast<i64>(canvas.x1) - canvas.x0,
                                static_cast<i64>(canvas.y1) - canvas.y0));
   if (!scope.paint()) return;
-  const ClipRect r = intersect(canvas, paint_area());
+  const ClipRect r = clip_intersect(canvas, paint_area());
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   const i32 width = r.x1 - r.x0;
   for (i32 x = r.x0; x < r.x1; ++x) {

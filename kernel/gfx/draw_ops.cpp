@@ -87,14 +87,7 @@ bool paint_clip_get(ClipRect* out) {
   return clip_on;
 }
 
-ClipRect on_screen(const ClipRect& r) {
-  ClipRect a = screen();
-  if (r.x0 > a.x0) a.x0 = r.x0;
-  if (r.y0 > a.y0) a.y0 = r.y0;
-  if (r.x1 < a.x1) a.x1 = r.x1;
-  if (r.y1 < a.y1) a.y1 = r.y1;
-  return a;
-}
+ClipRect on_screen(const ClipRect& r) { return clip_intersect(r, screen()); }
 
 ClipRect paint_area() { return clip_on ? on_screen(clip) : screen(); }
 

@@ -14,6 +14,12 @@ struct ClipRect {
   i32 x0, y0, x1, y1;  // half-open
 };
 
+// The part of a inside b (empty, x0 >= x1 or y0 >= y1, when they do not meet).
+inline ClipRect clip_intersect(const ClipRect& a, const ClipRect& b) {
+  return {a.x0 > b.x0 ? a.x0 : b.x0, a.y0 > b.y0 ? a.y0 : b.y0, a.x1 < b.x1 ? a.x1 : b.x1,
+          a.y1 < b.y1 ? a.y1 : b.y1};
+}
+
 void present();
 // Copies only the screen's part of `area` out.
 void present_area(const ClipRect& area);

@@ -26,10 +26,7 @@ void map_columns(i32 c0, i32 c1, u32 w, u32 dst_w) {
 // The operation: where the picture goes, its clip, and which picture it is.
 DrawOp image_op(const DecodedImage& image, i32 x, i32 y, i32 dst_w, i32 dst_h, const ClipRect& clip) {
   DrawOp op = make_draw_op(draw_op::kImage, x, y, dst_w, dst_h);
-  if (op.area.x0 < clip.x0) op.area.x0 = clip.x0;
-  if (op.area.y0 < clip.y0) op.area.y0 = clip.y0;
-  if (op.area.x1 > clip.x1) op.area.x1 = clip.x1;
-  if (op.area.y1 > clip.y1) op.area.y1 = clip.y1;
+  op.area = clip_intersect(op.area, clip);
   const i32 identity[] = {clip.x0, clip.y0, clip.x1, clip.y1, image.key, static_cast<i32>(image.version),
                           static_cast<i32>(image.width), static_cast<i32>(image.height)};
   for (i32 i = 0; i < 8; ++i) op.v[4 + i] = identity[i];
@@ -51,11 +48,7 @@ void draw_decoded_image_clipped(const DecodedImage* image, i32 x, i32 y, i32 dst
   DrawScope scope(image_op(*image, x, y, dst_w, dst_h, clip));
   if (!scope.paint()) return;
   // The clip never reaches past what painting may change.
-  const ClipRect area = paint_area();
-  if (clip.x0 < area.x0) clip.x0 = area.x0;
-  if (clip.y0 < area.y0) clip.y0 = area.y0;
-  if (clip.x1 > area.x1) clip.x1 = area.x1;
-  if (clip.y1 > area.y1) clip.y1 = area.y1;
+  clip = clip_intersect(clip, paint_area());
   if (clip.y0 >= clip.y1) return;
   // Only destination rows and columns that land inside the clip are visited.
   const i32 r0 = y < clip.y0 ? clip.y0 - y : 0;

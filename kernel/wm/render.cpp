@@ -57,14 +57,19 @@ bool repaint_damage(const DrawOpList& listed) {
   return same;
 }
 
+// Lists the frame afresh into `list`, painting it too when asked.
+void list_frame(DrawOpList& list, bool paint) {
+  list.count = 0;
+  list.overflow = false;
+  capture_start(&list, nullptr, paint);
+  compose();
+  capture_stop();
+}
+
 // Paints the whole frame, listing it when it fits.
 void repaint_whole(DrawOpList& list) {
   frames_repainted_whole = frames_repainted_whole + 1;
-  list.count = 0;
-  list.overflow = false;
-  capture_start(&list, nullptr, true);
-  compose();
-  capture_stop();
+  list_frame(list, true);
   damage_add_screen();
 }
 
@@ -87,11 +92,7 @@ void render_damaged() {
   ticks_hold();  // the listing and the repaint must draw the same instant
   const DrawOpList& before = lists[newest];
   DrawOpList& now = lists[1 - newest];
-  now.count = 0;
-  now.overflow = false;
-  capture_start(&now, nullptr, false);
-  compose();
-  capture_stop();
+  list_frame(now, false);
   damage_clear();
   // A whole redraw or a program's drawing since the last pass left the back
   // buffer holding a picture no list describes.
