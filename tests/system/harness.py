@@ -15,8 +15,7 @@ import unittest
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
-def build_dir():
-    return os.environ.get("TAVLIN_BUILD", os.path.join(ROOT, "build"))
+BUILD = os.environ.get("TAVLIN_BUILD", os.path.join(ROOT, "build"))
 
 
 def host_tool(name):
@@ -53,14 +52,10 @@ _SHIFTED = {'!': '1', '?': 'slash', ':': 'semicolon', '_': 'minus'}
 _PLAIN = {' ': 'spc', '\n': 'ret', '-': 'minus', '.': 'dot', '/': 'slash', '\b': 'backspace'}
 
 
-def key(qcode, down):
-    """The QMP input event of a key going down or up."""
-    return {"type": "key", "data": {"down": down, "key": {"type": "qcode", "data": qcode}}}
-
-
 def tap(keys):
     """The QMP input events of pressing `keys` in order and releasing them in reverse."""
-    return [key(k, True) for k in keys] + [key(k, False) for k in reversed(keys)]
+    return [{"type": "key", "data": {"down": down, "key": {"type": "qcode", "data": k}}}
+            for k, down in [(k, True) for k in keys] + [(k, False) for k in reversed(keys)]]
 
 
 def motion(dx, dy):
@@ -75,7 +70,7 @@ def qcodes(ch):
     return [_PLAIN.get(ch, ch)]
 
 
-@functools.lru_cache(maxsize=None)
+@functools.cache
 def kernel_symbols(elf):
     out = subprocess.run(["nm", "-C", elf], check=True, capture_output=True, text=True).stdout
     return {p[2]: int(p[0], 16) for p in (line.split(None, 2) for line in out.splitlines()) if len(p) == 3}
@@ -114,13 +109,11 @@ def scaled(image, width, height=None):
 class Machine:
     """One QEMU run of the ISO. Use as a context manager."""
 
-    OVMF = "/usr/share/OVMF/OVMF_CODE_4M.fd", "/usr/share/OVMF/OVMF_VARS_4M.fd"
-
     def __init__(self, extra_args=(), firmware="bios"):
-        image = os.path.join(build_dir(), "test")  # the test image, with the network command block
+        image = os.path.join(BUILD, "test")  # the test image, with the network command block
         self.iso, self.elf = os.path.join(image, "tavlinos.iso"), os.path.join(image, "kernel.elf")
         self.extra_args, self.firmware = list(extra_args), firmware
-        self.proc = self.sock = self.stderr = None
+        self.proc = self.sock = self.stderr = self.dir = None
 
     def __enter__(self):
         self.start()
@@ -132,27 +125,21 @@ class Machine:
     def start(self):
         self.dir = tempfile.mkdtemp(prefix="tavlin-")
         self.serial_path, qmp_path = os.path.join(self.dir, "serial.log"), os.path.join(self.dir, "qmp.sock")
-        args = self._machine_args() + ["-m", "128", "-cdrom", self.iso, "-display", "none",
-                                       "-serial", f"file:{self.serial_path}",
-                                       "-qmp", f"unix:{qmp_path},server=on,wait=off",
-                                       "-no-reboot", "-nodefaults", "-vga", "std", "-net", "none"]
+        args = ["qemu-system-i386"]
+        if self.firmware == "uefi":  # OVMF on a 64-bit q35 machine, with a private copy of its variable store
+            shutil.copyfile("/usr/share/OVMF/OVMF_VARS_4M.fd", os.path.join(self.dir, "ovmf_vars.fd"))
+            args = ["qemu-system-x86_64", "-machine", "q35", "-drive",
+                    "if=pflash,format=raw,readonly=on,file=/usr/share/OVMF/OVMF_CODE_4M.fd",
+                    "-drive", f"if=pflash,format=raw,file={self.dir}/ovmf_vars.fd"]
+        args += ["-m", "128", "-cdrom", self.iso, "-display", "none", "-serial", f"file:{self.serial_path}",
+                 "-qmp", f"unix:{qmp_path},server=on,wait=off", "-no-reboot", "-nodefaults", "-vga", "std", "-net",
+                 "none"] + self.extra_args
         self.stderr = open(os.path.join(self.dir, "qemu.err"), "w+")
-        self.proc = subprocess.Popen(args + self.extra_args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=self.stderr)
+        self.proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self.stderr)
         self.sock = wait_for(lambda: connected(qmp_path, socket.AF_UNIX), 20, "QEMU's QMP socket", 0.05, self.alive)
         self.stream = self.sock.makefile("rw")
         json.loads(self.stream.readline())  # greeting
         self.qmp("qmp_capabilities")
-
-    def _machine_args(self):
-        """A BIOS PC, or a UEFI one: OVMF on a 64-bit q35 machine, with a private copy of its variable store."""
-        if self.firmware == "bios":
-            return ["qemu-system-i386"]
-        variables = os.path.join(self.dir, "ovmf_vars.fd")
-        shutil.copyfile(self.OVMF[1], variables)
-        return ["qemu-system-x86_64", "-machine", "q35",
-                "-drive", f"if=pflash,format=raw,readonly=on,file={self.OVMF[0]}",
-                "-drive", f"if=pflash,format=raw,file={variables}"]
 
     def alive(self):
         if self.proc.poll() is not None:
@@ -168,17 +155,14 @@ class Machine:
                 f.close()
         if os.environ.get("TAVLIN_KEEP_LOGS"):
             print(f"logs kept in {self.dir}")
-        elif getattr(self, "dir", None):
+        elif self.dir:
             shutil.rmtree(self.dir, ignore_errors=True)
 
     def qmp(self, command, **arguments):
         self.stream.write(json.dumps({"execute": command, "arguments": arguments}) + "\n")
         self.stream.flush()
         while True:
-            line = self.stream.readline()
-            if not line:
-                raise RuntimeError(f"QMP closed during {command}")
-            reply = json.loads(line)
+            reply = json.loads(self.stream.readline())  # an empty line (QEMU gone) fails to parse
             if "error" in reply:
                 raise RuntimeError(f"{command}: {reply['error']}")
             if "event" not in reply:
@@ -192,13 +176,13 @@ class Machine:
     def wait_until(self, condition, timeout=30, interval=0.1, message="condition"):
         return wait_for(condition, timeout, message, interval, self.alive)
 
-    def wait_frames(self, count, timeout=120):
+    def wait_frames(self, count):
         """Until the main loop has composed `count` more frames."""
         start = self.read_u32("frame_count")
-        self.wait_until(lambda: self.read_u32("frame_count") >= start + count, timeout, message="frames")
+        self.wait_until(lambda: self.read_u32("frame_count") >= start + count, 120, message="frames")
 
-    def wait_for_desktop(self, timeout=120):
-        self.wait_until(lambda: self.read_u32("frame_count") >= 3, timeout, message="desktop frames")
+    def wait_for_desktop(self):
+        self.wait_until(lambda: self.read_u32("frame_count") >= 3, 120, message="desktop frames")
 
     # -- kernel memory -----------------------------------------------------
     def symbol(self, name):
@@ -230,9 +214,6 @@ class Machine:
     def mouse_move(self, dx, dy):
         self.qmp("input-send-event", events=motion(dx, dy))
 
-    def mouse_button(self, button, down):
-        self.qmp("input-send-event", events=[{"type": "btn", "data": {"down": down, "button": button}}])
-
     def pointer(self):
         return self.read_i32("mouse_x"), self.read_i32("mouse_y")
 
@@ -258,16 +239,13 @@ class Machine:
         for attempt in range(attempts):
             for down in (True, False) * presses:
                 frame = self.read_u32("frame_count")
-                self.mouse_button("left", down)
+                self.qmp("input-send-event", events=[{"type": "btn", "data": {"down": down, "button": "left"}}])
                 self.wait_until(lambda: self.read_u32("frame_count") > frame, 5, 0.01, message="a pass")
             try:
                 return self.wait_until(done, timeout=wait, message=f"a click at {(x, y)} to take effect")
             except TimeoutError:
                 if attempt == attempts - 1:
                     raise
-
-    def double_click(self, x, y, done, tolerance=1):
-        return self.click_until(x, y, done, presses=2, tolerance=tolerance, attempts=5, wait=10)
 
     def screendump(self):
         path = os.path.join(self.dir, "screen.ppm")

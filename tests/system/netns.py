@@ -1,23 +1,19 @@
 """A private test network: the test process moves itself (and so QEMU and every peer it starts) into a fresh network
 namespace whose tap is the guest's LAN, with dnsmasq, http.server and the store server as peers; nothing leaves it.
 Without root or /dev/net/tun the tests skip. NetCommands drives the guest's network through its command block."""
-import contextlib
 import ctypes
 import functools
 import os
+import re
 import struct
 import shutil
 import socket
 import subprocess
 import tempfile
-import threading
-import types
 import unittest
 
 from desktop import open_from_dock
 from harness import Machine, connected, host_tool, wait_for
-
-CLONE_NEWNET = 0x40000000
 
 TAP = "tap0"
 HOST_IP = "192.168.77.1"          # our end of the tap: DHCP, DNS, HTTP
@@ -38,7 +34,7 @@ def enter_namespace():
     if os.geteuid() != 0 or not os.path.exists("/dev/net/tun") or missing:
         raise unittest.SkipTest(f"network tests need root, /dev/net/tun and {missing or 'their tools'}")
     libc = ctypes.CDLL(None, use_errno=True)
-    if libc.unshare(CLONE_NEWNET) != 0:
+    if libc.unshare(0x40000000) != 0:  # CLONE_NEWNET
         raise OSError(ctypes.get_errno(), "unshare(CLONE_NEWNET) failed")
     for command in ("link set lo up", f"tuntap add dev {TAP} mode tap", f"addr add {HOST_IP}/24 dev {TAP}",
                     f"addr add {SECOND_DNS_IP}/24 dev {TAP}", f"addr add {STORE_IP}/32 dev {TAP}",
@@ -66,9 +62,8 @@ def start_dnsmasq(workdir, names=None):
     answering `names` ({name: address}) and nothing else."""
     args = ["dnsmasq", "--keep-in-foreground", "--conf-file=/dev/null", "--no-resolv", "--no-hosts",
             f"--interface={TAP}", "--bind-interfaces", "--except-interface=lo", "--user=root", "--group=root",
-            f"--pid-file={workdir}/dnsmasq.pid", f"--log-facility={workdir}/dnsmasq.log", "--log-queries",
-            f"--dhcp-range=192.168.77.50,192.168.77.60,{NETMASK},1h", "--log-dhcp",
-            f"--dhcp-leasefile={workdir}/leases",
+            f"--pid-file={workdir}/dnsmasq.pid", f"--log-facility={workdir}/dnsmasq.log", "--log-queries", "--log-dhcp",
+            f"--dhcp-range=192.168.77.50,192.168.77.60,{NETMASK},1h", f"--dhcp-leasefile={workdir}/leases",
             f"--dhcp-option=option:router,{HOST_IP}", f"--dhcp-option=option:dns-server,{HOST_IP},{SECOND_DNS_IP}"]
     args += [f"--address=/{name}/{address}" for name, address in (names or {}).items()]
     return Peer(args, workdir, "dnsmasq", (HOST_IP, 53))
@@ -80,29 +75,10 @@ def start_http_server(workdir, root, port=8080):
     return Peer(args, workdir, "http", (HOST_IP, port))
 
 
-def start_store_server(workdir, store_dir, port=STORE_PORT, address=STORE_IP, max_upload=None, seeds=()):
+def start_store_server(workdir, store_dir, *options, port=STORE_PORT, address=STORE_IP):
     """Our store server (tools/store_server) serving `store_dir`, by default at the kernel's default address."""
-    args = [host_tool("store_server"), "--host", address, "--port", str(port), "--dir", store_dir]
-    args += (["--max-upload", str(max_upload)] if max_upload else []) + [a for f in seeds for a in ("--seed", f)]
+    args = [host_tool("store_server"), "--host", address, "--port", str(port), "--dir", store_dir, *options]
     return Peer(args, workdir, "store", (address, port))
-
-
-def raw_server(address, port, answer):
-    """A server written for a test: `answer(conn)` answers each request at (address, port), one connection at a time,
-    until stop(); it reuses the port as the store server does, whose last connections may still hold it."""
-    listener = socket.create_server((address, port), reuse_port=True)
-    listener.settimeout(0.2)  # so that a stopped server ends its wait for a connection
-
-    def serve():
-        while listener.fileno() != -1:
-            with contextlib.suppress(OSError):  # stopped, or the client went away
-                conn, _ = listener.accept()
-                with conn:
-                    conn.recv(4096)
-                    answer(conn)
-
-    threading.Thread(target=serve, daemon=True).start()
-    return types.SimpleNamespace(stop=listener.close)
 
 
 def write_files(folder, files):
@@ -149,22 +125,19 @@ class LanTestCase(unittest.TestCase):
 def gdb_write(path, *writes):
     """Writes guest memory through QEMU's GDB stub at `path`: (address, bytes) pairs, in order. Connecting stops the
     guest; detaching lets it run on."""
-    sock = connected(path, socket.AF_UNIX)
-    sock.settimeout(10)
-    with sock, sock.makefile("rb") as stream:
+    with connected(path, socket.AF_UNIX) as sock:
+        sock.settimeout(10)
         for payload in [f"M{address:x},{len(data):x}:{data.hex()}" for address, data in writes] + ["D"]:
-            body = payload.encode()
+            body, got = payload.encode(), b""
             sock.sendall(b"$" + body + b"#%02x" % (sum(body) & 0xFF))
-            for mark in (b"+", b"$"):  # the stub's ack, then its reply (after any stop report)
-                while stream.read(1) not in (mark, b""):
-                    pass
-            reply = b""
-            while (byte := stream.read(1)) not in (b"#", b""):
-                reply += byte
-            stream.read(2)
+            while not (reply := re.search(rb"\+[^$]*\$([^#]*)#..", got)):  # the stub's ack, then its reply
+                chunk = sock.recv(4096)
+                if not chunk:
+                    raise RuntimeError(f"GDB stub closed during {payload[:20]}")
+                got += chunk
             sock.sendall(b"+")
-            if reply != b"OK":
-                raise RuntimeError(f"GDB stub answered {reply!r} to {payload[:20]}")
+            if reply[1] != b"OK":
+                raise RuntimeError(f"GDB stub answered {got!r} to {payload[:20]}")
 
 
 class NetCommands:
@@ -172,21 +145,20 @@ class NetCommands:
     arguments, then result, ticks, address and a done counter), and their results."""
 
     READY = 0x4E455444
-    RESOLVE, GET, UPLOAD, DOWNLOAD = 1, 2, 3, 4
+    GET, UPLOAD, DOWNLOAD = 2, 3, 4
     RESULT_AT = 8 + 3 * 128
 
     def __init__(self, machine, gdb_path):
         self.m, self.gdb_path = machine, gdb_path
 
-    def run(self, op, *args, timeout=120):
-        base, read = self.m.symbol("net_debug_command"), self.m.read_bytes
-        done = read("net_debug_command", 4, self.RESULT_AT + 12)
+    def run(self, op, *args):
+        done = lambda: self.m.read_u32("net_debug_command", self.RESULT_AT + 12)
+        base, before = self.m.symbol("net_debug_command"), done()
         block = struct.pack("<I", op) + b"".join(a.encode().ljust(128, b"\0")[:127] + b"\0"
                                                  for a in (list(args) + ["", "", ""])[:3])
         gdb_write(self.gdb_path, (base + 4, block), (base, struct.pack("<I", self.READY)))
-        self.m.wait_until(lambda: read("net_debug_command", 4, self.RESULT_AT + 12) != done,
-                          timeout=timeout, interval=0.2, message=f"network command {op} {args}")
-        return struct.unpack("<iI", read("net_debug_command", 8, self.RESULT_AT))
+        self.m.wait_until(lambda: done() != before, 120, 0.2, f"network command {op} {args}")
+        return struct.unpack("<iI", self.m.read_bytes("net_debug_command", 8, self.RESULT_AT))
 
     def body(self):
         """(head, body) of the last response."""

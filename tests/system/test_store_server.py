@@ -1,6 +1,6 @@
 """The store server on its own, the real binary over the loopback of a private network namespace: an empty folder
-starts with the files it is given (the first copy of a name kept), a folder with files is left alone, and its refusals, an
-existing name among them (the guest's uploads and downloads through it are in test_net)."""
+starts with the files it is given (the first copy of a name kept), a folder with files is left alone, and its
+refusals, an existing name among them (the guest's uploads and downloads through it are in test_net)."""
 import http.client
 import os
 import unittest
@@ -17,10 +17,11 @@ class StoreServer(netns.LanTestCase):
     @classmethod
     def start_peers(cls):
         cls.store = netns.write_files(f"{cls.work}/store", {})
-        cls.seeds = [netns.write_files(f"{cls.work}/seed1", {"note.txt": b"first note\n", ".hidden": b"never"}),
-                     netns.write_files(f"{cls.work}/seed2", {"note.txt": b"second\n", "pic.png": bytes(range(256))})]
-        cls.peer(netns.start_store_server(cls.work, cls.store, port=PORT, address="127.0.0.1", max_upload=65536,
-                                          seeds=cls.seeds))
+        first = netns.write_files(f"{cls.work}/seed1", {"note.txt": b"first note\n", ".hidden": b"never"})
+        second = netns.write_files(f"{cls.work}/seed2", {"note.txt": b"second\n", "pic.png": bytes(range(256))})
+        cls.seeds = ["--seed", first, "--seed", second]
+        cls.peer(netns.start_store_server(cls.work, cls.store, "--max-upload", "65536", *cls.seeds, port=PORT,
+                                          address="127.0.0.1"))
 
     def request(self, method, path, body=None, content_type="text/plain"):
         conn = http.client.HTTPConnection("127.0.0.1", PORT, timeout=10)
@@ -49,7 +50,7 @@ class StoreServer(netns.LanTestCase):
         self.assertEqual(self.request("GET", "/download/pic.png"), (200, bytes(range(256))))
         self.assertEqual(self.request("GET", "/list")[1].decode().split(), ["note.txt", "pic.png"])
         own = netns.write_files(f"{self.work}/own", {"mine.txt": b"x"})
-        netns.start_store_server(self.work, own, port=PORT + 1, address="127.0.0.1", seeds=self.seeds).stop()
+        netns.start_store_server(self.work, own, *self.seeds, port=PORT + 1, address="127.0.0.1").stop()
         self.assertEqual(os.listdir(own), ["mine.txt"])
 
 
