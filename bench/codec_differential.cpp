@@ -28,6 +28,21 @@ std::vector<std::string> installed_files(const char* extension) {
   return paths;
 }
 
+// Where the raw DEFLATE data starts inside a gzip member (RFC 1952), or 0.
+size_t gzip_payload_offset(const Bytes& gz) {
+  if (gz.size() < 18 || gz[0] != 0x1F || gz[1] != 0x8B || gz[2] != 8) return 0;
+  const uint8_t flags = gz[3];
+  size_t off = 10;
+  if (flags & 4) off += 2 + (gz[off] | gz[off + 1] << 8);  // FEXTRA
+  for (int bit : {8, 16})                                  // FNAME, FCOMMENT
+    if (flags & bit) {
+      while (off < gz.size() && gz[off]) ++off;
+      ++off;
+    }
+  if (flags & 2) off += 2;  // FHCRC
+  return off < gz.size() ? off : 0;
+}
+
 // "" when ours matches zlib on the raw stream, else what differed.
 std::string inflate_difference(const uint8_t* stream, size_t len) {
   const Bytes expect = zlib_inflate_raw(stream, len, tavlin::kInflateOutSize + 1);

@@ -35,7 +35,7 @@ struct MmioDevice {
   std::function<void(uint64_t address, uint32_t value, int width)> write;
 };
 
-void reset();  // forgets writes, scripts, defaults, devices and hooks
+void reset();  // forgets writes, scripts, defaults (but the UART ready to send), devices and hooks
 // Reads of `port` return these values in order, then the port's default (0 unless set).
 void script_reads(uint16_t port, std::vector<uint32_t> values);
 void set_default(uint16_t port, uint32_t value);

@@ -7,7 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
-  fake_hw::set_default(0x3FD, 0x20);
   fs_populate({}, {}, {});
   loaded_apps_reset();
   const u32 length = size < kFsTextCap ? static_cast<u32>(size) : kFsTextCap;

@@ -9,7 +9,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   fake_hw::reset();
-  fake_hw::set_default(0x3FD, 0x20);  // serial transmitter always ready
   const u32 n = size < kHttpRespCap ? static_cast<u32>(size) : kHttpRespCap;
   std::memcpy(http_resp_buf, data, n);
   u32 body_length, declared = 0;

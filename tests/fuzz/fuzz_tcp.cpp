@@ -37,7 +37,6 @@ std::vector<u8> buffer(600000);
 extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   fake_hw::reset();
-  fake_hw::set_default(0x3FD, 0x20);  // serial transmitter always ready
   const u8 mac[6] = {2, 0, 0, 0, 0, 1};
   nic_attach(kCard, mac);
   input = data;

@@ -12,7 +12,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   static const u8 sample[] = {'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 1, 1, 0xF8, 0};
-  fake_hw::set_default(0x3FD, 0x20);
   fs_populate({sample, sizeof sample}, {sample, sizeof sample}, {sample, sizeof sample});
   windows_init();
   dock_reset_all();

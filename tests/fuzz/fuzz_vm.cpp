@@ -17,7 +17,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
   using namespace tavlin;
   static std::vector<u32> screen(64 * 48);
-  fake_hw::set_default(0x3FD, 0x20);
   fb = reinterpret_cast<uptr>(screen.data());
   fb_width = fb_pitch_px = 64;
   fb_height = 48;

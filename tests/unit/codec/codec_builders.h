@@ -46,21 +46,6 @@ inline Bytes zlib_inflate_raw(const uint8_t* in, size_t len, size_t max_out) {
   return out;
 }
 
-// Where the raw DEFLATE data starts inside a gzip member (RFC 1952), or 0.
-inline size_t gzip_payload_offset(const Bytes& gz) {
-  if (gz.size() < 18 || gz[0] != 0x1F || gz[1] != 0x8B || gz[2] != 8) return 0;
-  const uint8_t flags = gz[3];
-  size_t off = 10;
-  if (flags & 4) off += 2 + (gz[off] | gz[off + 1] << 8);  // FEXTRA
-  for (int bit : {8, 16})                                  // FNAME, FCOMMENT
-    if (flags & bit) {
-      while (off < gz.size() && gz[off]) ++off;
-      ++off;
-    }
-  if (flags & 2) off += 2;  // FHCRC
-  return off < gz.size() ? off : 0;
-}
-
 // Text, noise and picture-like inputs of a given size.
 inline Bytes text_data(size_t n) {
   Bytes licence = read_file("/usr/share/common-licenses/GPL-3");

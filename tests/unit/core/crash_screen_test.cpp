@@ -1,5 +1,5 @@
-// The crash screen: the log drawn a line to a row, and the polled wait that
-// only a keyboard Enter press ends in a reset.
+// The crash screen: the report presented with its log lines cut, and the
+// polled wait that only a keyboard Enter press ends in a reset.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -16,21 +16,11 @@ namespace {
 
 using CrashScreen = ScreenTest;
 
-// Rows 180..239: below the "Log:" label, above the separator that follows three lines.
-std::vector<u32> log_band() { return {backbuf + 180 * fb_width, backbuf + 240 * fb_width}; }
-
-TEST_F(CrashScreen, EachLogLineGetsItsOwnRowAndTheReportIsPresented) {
-  draw_crash_screen("GENERAL_PROTECTION_FAULT", "first\nsecond\nthird");
+TEST_F(CrashScreen, TheReportIsPresentedAndALogLineLongerThanItsBufferIsCutNotWrapped) {
+  draw_crash_screen("GENERAL_PROTECTION_FAULT", "first\nsecond");
   EXPECT_TRUE(std::equal(screen.begin(), screen.end(), backbuf));
-  const std::vector<u32> drawn = log_band();
-  clear(0x000000);
-  draw_text(18, 188, "first", 0xCCAAAA, 1);
-  draw_text(18, 204, "second", 0xCCAAAA, 1);
-  draw_text(18, 220, "third", 0xCCAAAA, 1);
-  EXPECT_EQ(drawn, log_band());
-  // A line longer than the line buffer is cut: not copied past it, nor wrapped.
   draw_crash_screen("X", std::string(1000, 'x').c_str());
-  EXPECT_EQ(px(18 + 8 * 120 + 1, 190), 0xCCAAAAu);
+  EXPECT_EQ(px(18 + 8 * 120 + 1, 190), 0xCCAAAAu);  // drawn to the screen's edge on its row
   EXPECT_EQ(std::count(backbuf + 200 * fb_width, backbuf + 240 * fb_width, 0xCCAAAAu), 0);
 }
 

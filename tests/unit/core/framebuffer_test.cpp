@@ -43,16 +43,7 @@ struct MultibootInfo {
   }
 };
 
-class FramebufferDiscovery : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fb = fb_width = fb_height = fb_pitch_px = fb_ok = 0;
-    fake_hw::reset();
-    fake_hw::set_default(0x3FD, 0x20);
-  }
-};
-
-TEST_F(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
+TEST(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
   const struct {
     const char* what;
     std::vector<uint8_t> info;
@@ -70,7 +61,8 @@ TEST_F(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
       {"starts above 4 GiB", MultibootInfo().framebuffer(0x1FD000000ull, 4096, 1024, 768).end().build(), 0},
       {"ends above 4 GiB", MultibootInfo().framebuffer(0xFFF00000ull, 4096, 1024, 768).end().build(), 0}};
   for (const auto& c : cases) {
-    SetUp();
+    fb = fb_width = fb_height = fb_pitch_px = fb_ok = 0;
+    fake_hw::reset();
     ASSERT_EQ(framebuffer_discover(c.info.data()), c.found) << c.what;
     if (c.found)
       EXPECT_EQ((std::vector<uptr>{fb, fb_width, fb_height, fb_pitch_px}),

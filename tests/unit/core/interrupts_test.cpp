@@ -20,10 +20,7 @@ class Interrupts : public test::ScreenTest {
 };
 
 void raise(u32 vector, u32 error = 0, u32 eip = 0x101234) {
-  InterruptFrame frame{};
-  frame.vector = vector;
-  frame.error_code = error;
-  frame.eip = eip;
+  InterruptFrame frame{.vector = vector, .error_code = error, .eip = eip};
   tavlin_interrupt_dispatch(&frame);
 }
 

@@ -10,7 +10,6 @@ class ScreenTest : public ScreenCanvas {
  protected:
   void SetUp() override {
     fake_hw::reset();
-    fake_hw::set_default(0x3FD, 0x20);  // the UART is always ready: logging costs nothing
     ScreenCanvas::SetUp();
   }
 
