@@ -25,7 +25,7 @@ TEST_F(NodeTable, CreateChecksTheNameTheParentAndTheKindAndTakesTheLowestFreeSlo
   EXPECT_EQ(fs_create(fs_root, "one more", kFsFile), -1);
 }
 
-TEST_F(NodeTable, LinkingAndUnlinkingKeepTheListsSound) {
+TEST_F(NodeTable, LinkingAndUnlinkingKeepTheListsSoundAndFindChildIsExactAndLooksOnlyInTheFolder) {
   const i32 a = dir(fs_root, "a"), f = file(fs_root, "f"), b = file(a, "b"), c = file(a, "c");
   const i32 loose = fs_create(-1, "loose", kFsFile);
   fs_link_child(a, loose);
@@ -33,6 +33,11 @@ TEST_F(NodeTable, LinkingAndUnlinkingKeepTheListsSound) {
   for (auto [parent, child] : {std::pair{f, loose}, {a, 90}, {a, a}, {a, 0}, {a, 128}, {-1, loose}})
     fs_link_child(parent, child);
   EXPECT_EQ(children(a), (std::vector<i32>{b, c, loose}));
+  const std::tuple<i32, const char*, i32> cases[] = {{fs_root, "a", a}, {fs_root, "A", -1}, {fs_root, nullptr, -1},
+                                                     {f, "x", -1},      {a, "f", -1},       {77, "f", -1}};
+  for (auto [folder, name, expected] : cases) EXPECT_EQ(fs_find_child(folder, name), expected) << folder;
+  for (auto [name, ext, expected] : {std::tuple{"a.png", ".png", 1u}, {"png", ".png", 0u}, {"a.PNG", ".png", 0u}})
+    EXPECT_EQ(has_extension(name, ext), expected) << name;
   fs_unlink_child(fs_root, b);  // another folder's node: nothing happens
   fs_unlink_child(a, c);
   fs_unlink_child(a, b);
@@ -40,36 +45,22 @@ TEST_F(NodeTable, LinkingAndUnlinkingKeepTheListsSound) {
   EXPECT_EQ(fs_nodes[b].parent, -1);
 }
 
-TEST_F(NodeTable, FindChildIsExactAndOnlyLooksInTheFolder) {
-  const i32 photos = dir(fs_root, "Photos"), readme = file(fs_root, "readme");
-  const std::tuple<i32, const char*, i32> cases[] = {{fs_root, "Photos", photos}, {fs_root, "photos", -1},
-                                                     {fs_root, nullptr, -1},      {readme, "x", -1},
-                                                     {photos, "readme", -1},      {77, "readme", -1}};
-  for (auto [folder, name, expected] : cases) EXPECT_EQ(fs_find_child(folder, name), expected) << folder;
-  for (auto [name, ext, expected] : {std::tuple{"a.png", ".png", 1u}, {"png", ".png", 0u}, {"a.PNG", ".png", 0u}})
-    EXPECT_EQ(has_extension(name, ext), expected) << name;
-}
-
-TEST_F(NodeTable, TextIsCutAtFiveHundredElevenCharactersAndReleasesTheBlob) {
-  const i32 f = blob_file(fs_root, "pic.png", {9, 8, 7}), d = dir(fs_root, "d");
+// A freed blob entry is reused with fresh space; text replacing a blob releases it.
+TEST_F(NodeTable, SeventeenthBlobFailsUntilOneIsFreedAndTextIsCutAtFiveHundredElevenCharacters) {
+  for (int i = 0; i < 16; ++i) blob_file(fs_root, ("p" + std::to_string(i)).c_str(), {1, 2});
+  const i32 f = file(fs_root, "p16"), d = dir(fs_root, "d");
+  const u8 bytes[] = {3, 4};
+  EXPECT_EQ(fs_set_image_content(f, bytes, 2), 0u);
+  EXPECT_EQ(fs_delete(fs_root, "p5"), 1u);
+  ASSERT_EQ(fs_set_image_content(f, bytes, 2), 1u);
+  EXPECT_EQ((std::pair{fs_nodes[f].blob, fs_blobs[5].offset}), (std::pair{5, 32u}));  // fresh space after the 16
   fs_set_content(f, std::string(600, 'q').c_str());
   EXPECT_EQ(std::string(fs_nodes[f].text), std::string(511, 'q'));
   EXPECT_EQ((std::vector<u32>{fs_nodes[f].size, fs_nodes[f].has_blob}), (std::vector<u32>{511, 0}));
   EXPECT_EQ(fs_blob_data(f, nullptr), nullptr);
-  const u8 byte = 1;
-  for (i32 node : {d, 50, -3}) EXPECT_EQ(fs_set_image_content(node, &byte, 1), 0u) << node;
-  EXPECT_EQ(fs_set_image_content(f, &byte, 0), 0u);
+  for (i32 node : {d, 50, -3}) EXPECT_EQ(fs_set_image_content(node, bytes, 1), 0u) << node;
+  EXPECT_EQ(fs_set_image_content(f, bytes, 0), 0u);
   EXPECT_EQ(fs_set_image_content(f, nullptr, 1), 0u);
-}
-
-TEST_F(NodeTable, SeventeenthBlobFailsUntilOneIsFreedThenReusesTheEntry) {
-  for (int i = 0; i < 16; ++i) blob_file(fs_root, ("p" + std::to_string(i)).c_str(), {1, 2});
-  const i32 extra = file(fs_root, "p16");
-  const u8 bytes[] = {3, 4};
-  EXPECT_EQ(fs_set_image_content(extra, bytes, 2), 0u);
-  EXPECT_EQ(fs_delete(fs_root, "p5"), 1u);
-  ASSERT_EQ(fs_set_image_content(extra, bytes, 2), 1u);
-  EXPECT_EQ((std::pair{fs_nodes[extra].blob, fs_blobs[5].offset}), (std::pair{5, 32u}));  // fresh space after the 16
 }
 
 // One blob is live, yet a third copy no longer fits: the old bytes are gone,

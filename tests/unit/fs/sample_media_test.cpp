@@ -7,21 +7,11 @@
 
 #include "kernel/codec/image_cache.h"
 #include "kernel/codec/zeva.h"
-#include "tools/media/rle565.h"
 #include "tools/media/scenes.h"
-#include "tools/media/yrf.h"
-#include "tools/media/zeva.h"
 #include "unit/fs/fs_builders.h"
 
 namespace tavlin::fs_test {
 namespace {
-
-TEST(MediaEncoders, RefuseBadSizes) {
-  for (auto [w, h, n] : {std::tuple{0, 1, 0}, {513, 1, 513}, {1, 513, 513}, {2, 2, 3}})
-    EXPECT_TRUE(media::yrf_encode(w, h, std::vector<uint16_t>(n)).empty()) << w << "x" << h;
-  EXPECT_TRUE(media::zeva_encode(2, 2, {}).empty());
-  EXPECT_TRUE(media::zeva_encode(2, 2, {{1, 2, 3, 4}, {1, 2, 3}}).empty());
-}
 
 // The colour rule of the format: each channel's bits moved to the top of
 // its byte, the low bits left zero, fully opaque.
@@ -35,7 +25,7 @@ std::vector<u32> expand565(const std::vector<uint16_t>& pixels) {
 }
 
 // The Desktop's image is a PNG under a .yrf name, drawn in 8-bit RGB; every
-// frame of the video is decoded and differs clearly from the one before.
+// frame of the video is decoded.
 TEST_F(FsTest, SampleFilesShowWhatTheToolsDrew) {
   fs_init();
   image_cache_init();
@@ -59,14 +49,10 @@ TEST_F(FsTest, SampleFilesShowWhatTheToolsDrew) {
   ASSERT_EQ(zeva_read_header(video, length, &header), 1u);
   EXPECT_EQ((std::pair{header.width, header.height}), (std::pair<u32, u32>(media::kMeadowWidth, media::kMeadowHeight)));
   ASSERT_EQ(header.frame_count, static_cast<u32>(media::kMeadowFrames));
-  std::vector<u32> out(header.width * header.height), previous;
+  std::vector<u32> out(header.width * header.height);
   for (u32 k = 0; k < header.frame_count; ++k) {
     ASSERT_EQ(zeva_decode_frame(video, length, header.width, header.height, k, out.data()), nullptr) << k;
     ASSERT_EQ(out, expand565(media::draw_meadow_frame(static_cast<int>(k)).to_rgb565())) << k;
-    size_t changed = 0;
-    for (size_t i = 0; i < previous.size(); ++i) changed += out[i] != previous[i];
-    EXPECT_TRUE(k == 0 || changed > 100) << "frame " << k << " barely differs from the one before";
-    previous = out;
   }
 }
 

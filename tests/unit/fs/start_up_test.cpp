@@ -11,7 +11,7 @@ using term_test::kSampleYrf;
 using term_test::kSampleZeva;
 using StartUp = FsTest;
 
-TEST_F(StartUp, BuildsTheStandardTreeFromNothingEachTime) {
+TEST_F(StartUp, BuildsTheStandardTreeFromNothingEachTimeAndLogsFailedAttachments) {
   standard_tree();
   dir(fs_root, "Extra");
   fake_hw::clear_writes();
@@ -27,9 +27,7 @@ TEST_F(StartUp, BuildsTheStandardTreeFromNothingEachTime) {
               expected[i - 1]);
   EXPECT_EQ((std::vector<i32>{fs_root, fs_desktop_dir, static_cast<i32>(fs_node_count)}), (std::vector<i32>{1, 2, 8}));
   EXPECT_EQ(fs_blob_pool_used, kSampleYrf.size() + kSamplePng.size() + kSampleZeva.size());
-}
-
-TEST_F(StartUp, FailedAttachmentsAreLoggedAndTheTreeStillBuilt) {
+  fake_hw::clear_writes();
   fs_populate({nullptr, 0}, {nullptr, 0}, {nullptr, 0});
   EXPECT_EQ(serial_log(),
             "[MediaAuto] Failed to attach blob for: Quillon.yrf\n"

@@ -86,8 +86,9 @@ TEST_F(Tree, MovedDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWhole) {
   EXPECT_EQ(fs_node_count, count + 1);
 }
 
-// A lower slot is freed so the lost Desktop can sit below the index that fs_desktop_dir still names.
-TEST_F(Tree, StaleDesktopIndexDoesNotShieldAnExtraDesktop) {
+// A lower slot is freed so the lost Desktop can sit below the index that fs_desktop_dir still names. A Desktop
+// lost again is made afresh, unless the table is full or has no root.
+TEST_F(Tree, StaleDesktopIndexDoesNotShieldAnExtraDesktopAndALostOneIsMadeAfresh) {
   ASSERT_EQ(fs_delete(downloads, "Quillon.yrf"), 1u);
   rename(desktop, "Old Desktop");
   const i32 low = dir(downloads, "Desktop"), high = dir(documents, "Desktop");
@@ -95,10 +96,7 @@ TEST_F(Tree, StaleDesktopIndexDoesNotShieldAnExtraDesktop) {
   EXPECT_EQ(ensure_desktop_dir(), low);
   EXPECT_EQ(fs_nodes[low].parent, fs_root);
   EXPECT_FALSE(fs_is_live(high));
-}
-
-TEST_F(Tree, LostDesktopIsMadeAfreshUnlessTheTableIsFullOrHasNoRoot) {
-  rename(desktop, "Renamed");
+  rename(low, "Renamed");
   const i32 made = ensure_desktop_dir();
   EXPECT_EQ((std::pair{fs_resolve_path("/Desktop"), fs_desktop_dir}), (std::pair{made, made}));
   rename(made, "Renamed too");

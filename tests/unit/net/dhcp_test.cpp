@@ -18,7 +18,7 @@ Bytes standard(uint8_t type) {
 Bytes reply(const Bytes& options, uint32_t xid = 0x12345679, uint16_t to_port = 68) {
   Bytes m = join({{2, 1, 6, 0}, Bytes(12, 0), bytes(kOffered), Bytes(8, 0), bytes(kOurMac), Bytes(202, 0),
                   {99, 130, 83, 99}, options});
-  put32(m, 4, xid);
+  put(m, 4, xid, 4);
   return udp_frame(kServerIp, {255, 255, 255, 255}, 67, to_port, m);
 }
 

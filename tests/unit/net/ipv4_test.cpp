@@ -40,7 +40,7 @@ TEST_F(Ipv4, ReceivedPacketsAreCheckedAgainstEveryLength) {
   Bytes good = udp_frame(kServerIp, kOurIp, 53, 1000, {0x5A});
   good.insert(good.begin() + 34, {1, 1, 1, 0});  // four bytes of IP options move the UDP header
   good[14] = 0x46;
-  put16(good, 16, 33);
+  put(good, 16, 33);
   UdpDatagram d;
   ASSERT_EQ(udp_parse(good.data(), static_cast<u32>(good.size()), d), 1u);
   EXPECT_EQ(std::make_tuple(d.src_port, d.dst_port, d.payload_length, d.payload[0]),
@@ -52,7 +52,7 @@ TEST_F(Ipv4, ReceivedPacketsAreCheckedAgainstEveryLength) {
                                                {20, 0x00B9}};
   for (const auto& [offset, value] : cases) {
     Bytes f = good;
-    put16(f, offset, value);
+    put(f, offset, value);
     EXPECT_EQ(udp_parse(f.data(), static_cast<u32>(f.size()), d), 0u) << offset << " = " << value;
   }
   for (u32 len = 0; len < good.size(); ++len) EXPECT_EQ(udp_parse(good.data(), len, d), 0u) << len;

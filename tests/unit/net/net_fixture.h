@@ -40,10 +40,8 @@ struct ScriptedCard {
   uint32_t link = 1;
   uint32_t polls = 0;
 
-  static ScriptedCard*& current() {
-    static ScriptedCard* card = nullptr;
-    return card;
-  }
+  static inline ScriptedCard* current_card = nullptr;
+  static ScriptedCard*& current() { return current_card; }
   static u32 send(const u8* frame, u32 length) {
     current()->sent.emplace_back(frame, frame + length);
     if (current()->peer) current()->peer(current()->sent.back());
@@ -93,11 +91,9 @@ inline uint16_t be16_at(const Bytes& f, size_t off) { return static_cast<uint16_
 inline uint32_t be32_at(const Bytes& f, size_t off) {
   return static_cast<uint32_t>(be16_at(f, off)) << 16 | be16_at(f, off + 2);
 }
-inline void put16(Bytes& f, size_t off, uint16_t v) {
-  for (int i = 0; i < 2; ++i) f.at(off + i) = static_cast<uint8_t>(v >> (8 - 8 * i));
-}
-inline void put32(Bytes& f, size_t off, uint32_t v) {
-  for (int i = 0; i < 4; ++i) f.at(off + i) = static_cast<uint8_t>(v >> (24 - 8 * i));
+// Writes `v` big-endian into the `n` bytes at `off`.
+inline void put(Bytes& f, size_t off, uint32_t v, size_t n = 2) {
+  for (size_t i = 0; i < n; ++i) f.at(off + i) = static_cast<uint8_t>(v >> (8 * (n - 1 - i)));
 }
 inline Bytes be16(size_t v) { return {static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)}; }
 inline Bytes slice(const Bytes& f, size_t off, size_t n) {
@@ -132,12 +128,6 @@ inline uint16_t reference_checksum(const Bytes& data) {
   return static_cast<uint16_t>(~sum);
 }
 
-// The checksum a transport segment must carry, from its pseudo-header.
-inline uint16_t reference_l4_checksum(const Ip& src, const Ip& dst, uint8_t protocol, Bytes segment, size_t at) {
-  put16(segment, at, 0);
-  return reference_checksum(join({bytes(src), bytes(dst), {0, protocol}, be16(segment.size()), segment}));
-}
-
 inline Bytes ethernet(const Mac& dst, const Mac& src, uint16_t type, const Bytes& payload) {
   return join({bytes(dst), bytes(src), be16(type), payload});
 }
@@ -155,7 +145,7 @@ inline Bytes arp_reply(const Ip& sender_ip, const Mac& sender_mac) {
 // An IPv4 packet with a correct header checksum around `l4`.
 inline Bytes ipv4_packet(const Ip& src, const Ip& dst, uint8_t protocol, const Bytes& l4) {
   Bytes h = join({{0x45, 0}, be16(20 + l4.size()), {0x12, 0x34, 0x40, 0, 64, protocol, 0, 0}, bytes(src), bytes(dst)});
-  put16(h, 10, reference_checksum(h));
+  put(h, 10, reference_checksum(h));
   return join({h, l4});
 }
 
@@ -163,6 +153,15 @@ inline Bytes ipv4_packet(const Ip& src, const Ip& dst, uint8_t protocol, const B
 inline Bytes udp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport, const Bytes& payload) {
   const Bytes u = join({be16(sport), be16(dport), be16(8 + payload.size()), {0, 0}, payload});
   return ethernet(kOurMac, kPeerMac, 0x0800, ipv4_packet(src, dst, 17, u));
+}
+
+// A DNS server's reply to the query frame `f`: one A record for `address`, from `from` to the query's port
+// shifted by `port_delta`.
+inline Bytes dns_reply(const Bytes& f, const Ip& from, const Ip& address, int port_delta = 0) {
+  const Bytes question = slice(f, 42 + 12, be16_at(f, 38) - 8 - 12);
+  const Bytes m = join({{0x12, 0x34, 0x81, 0x80, 0, 1, 0, 1, 0, 0, 0, 0}, question,
+                        {0xC0, 0x0C, 0, 1, 0, 1, 0, 0, 0x0E, 0x10, 0, 4}, bytes(address)});
+  return udp_frame(from, kOurIp, 53, static_cast<uint16_t>(be16_at(f, 34) + port_delta), m);
 }
 
 // A test fixture with the scripted card attached.

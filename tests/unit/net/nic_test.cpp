@@ -1,6 +1,10 @@
 // The card probe and both drivers against device models: frames go out and
-// come in whole, bad ones are dropped, and the rings stay consistent.
-#include "fake_devices.h"
+// come in whole, bad ones are dropped, and the rings stay consistent; Wi-Fi and
+// HD Audio detection, which touch registers only through a memory BAR.
+#include <map>
+#include <tuple>
+
+#include "kernel/net/device_detect.h"
 #include "kernel/net/intel/e1000.h"
 #include "kernel/net/pci.h"
 #include "kernel/net/realtek/rtl8139.h"
@@ -9,24 +13,114 @@
 namespace tavlin::nettest {
 namespace {
 
+// Device models just deep enough for the drivers' probe, send and receive paths.
+struct FakePci {
+  using Key = std::tuple<uint32_t, uint32_t, uint32_t>;
+  std::map<Key, std::array<uint32_t, 64>> functions;
+  uint32_t address = 0;
+
+  void add(uint32_t bus, uint32_t slot, uint32_t fn, uint16_t vendor, uint16_t device, uint32_t bar0,
+           uint32_t bar1 = 0, uint32_t header = 0) {
+    functions[{bus, slot, fn}] = {static_cast<uint32_t>(device) << 16 | vendor, 0, 0x02000000, header << 16, bar0,
+                                  bar1};
+  }
+  void install() {
+    const auto find = [this] {
+      return functions.find({(address >> 16) & 0xFF, (address >> 11) & 0x1F, (address >> 8) & 7});
+    };
+    fake_hw::add_port_device(
+        {0xCF8, 0xCFF,
+         [this, find](uint16_t port, int) -> uint32_t {
+           if (port != 0xCFC) return 0;
+           return find() == functions.end() ? 0xFFFFFFFF : find()->second[(address >> 2) & 63];
+         },
+         [this, find](uint16_t port, uint32_t value, int) {
+           if (port == 0xCF8) address = value;
+           if (port == 0xCFC && find() != functions.end()) find()->second[(address >> 2) & 63] = value;
+         }});
+  }
+};
+
+// Reset and EEPROM reads complete at once; the link bit follows `link`.
+struct FakeE1000 {
+  static constexpr uint64_t kBase = 0xFEBC0000;
+  std::map<uint32_t, uint32_t> regs;
+  std::array<uint16_t, 3> eeprom = {0x5452, 0x1200, 0x5634};
+  std::vector<uint32_t> tdt_writes;
+  uint32_t link = 1;
+
+  void install() {
+    fake_hw::add_mmio_device({kBase, kBase + 0x1FFFF,
+                              [this](uint64_t a, int) -> uint32_t {
+                                return a - kBase == 0x0008 ? link << 1 : regs[static_cast<uint32_t>(a - kBase)];
+                              },
+                              [this](uint64_t a, uint32_t v, int) {
+                                const auto reg = static_cast<uint32_t>(a - kBase);
+                                if (reg == 0x0000) v &= ~(1u << 26);
+                                if (reg == 0x0014) v = static_cast<uint32_t>(eeprom.at((v >> 8) & 0xFF)) << 16 | 0x10;
+                                if (reg == 0x3818) tdt_writes.push_back(v);
+                                regs[reg] = v;
+                              }});
+  }
+};
+
+// Reset completes at once unless it `reset_sticks`; each transmit slot is
+// handed back sent unless `tx_completes` is cleared. CBR reads `cbr`.
+struct FakeRtl8139 {
+  static constexpr uint16_t kBase = 0xC000;
+  std::map<uint16_t, uint32_t> regs;
+  uint8_t mac[6] = {0x52, 0x54, 0x00, 0xAB, 0xCD, 0xEF};
+  uint16_t cbr = 0;
+  bool reset_sticks = false;
+  bool tx_completes = true;
+
+  void install() {
+    fake_hw::add_port_device({kBase, kBase + 0xFF,
+                              [this](uint16_t port, int) -> uint32_t {
+                                const auto reg = static_cast<uint16_t>(port - kBase);
+                                if (reg < 6) return mac[reg];
+                                if (reg == 0x3A) return cbr;
+                                return reg == 0x37 && reset_sticks ? 0x10 : regs[reg];
+                              },
+                              [this](uint16_t port, uint32_t v, int) {
+                                const auto reg = static_cast<uint16_t>(port - kBase);
+                                if (reg == 0x37) v &= ~0x10u;
+                                if (reg >= 0x10 && reg < 0x20 && tx_completes) v |= 0x2000 | 0x8000;
+                                regs[reg] = v;
+                              }});
+    for (uint16_t n = 0; n < 4; ++n) regs[static_cast<uint16_t>(0x10 + 4 * n)] = 0x2000;
+  }
+};
+
 constexpr uint32_t kMem = static_cast<uint32_t>(FakeE1000::kBase);
 constexpr uint32_t kIo = FakeRtl8139::kBase | 1;
+constexpr uint32_t kWindow = 0xF0000000;
 
 class Nic : public ::testing::Test {
  protected:
   FakePci pci;
   FakeE1000 e1000;
   FakeRtl8139 rtl;
+  std::map<uint32_t, uint32_t> regs;  // any other device's register window at kWindow; reads give the last write
+  uint32_t writes = 0;
   u8 buf[2048] = {};
   void SetUp() override {
     TearDown();
     pci = FakePci{};
     e1000 = FakeE1000{};
     rtl = FakeRtl8139{};
+    regs.clear();
+    writes = 0;
     reset_network();
+    device_detect_reset();
     pci.install();
     e1000.install();
     rtl.install();
+    fake_hw::add_mmio_device({kWindow, kWindow + 0xFFFF, [this](uint64_t a, int) { return regs[a - kWindow]; },
+                              [this](uint64_t a, uint32_t v, int) {
+                                regs[a - kWindow] = v;
+                                ++writes;
+                              }});
   }
   void TearDown() override {
     e1000_ok = rtl8139_ok = 0;
@@ -162,6 +256,39 @@ TEST_F(Nic, Rtl8139SendPadsWithZerosAndGivesUpOnASlotNeverSent) {
   EXPECT_EQ(nic_send_packet(buf, 60), 0u);
   EXPECT_EQ(nic_send_packet(buf, 60), 0u);  // the slot is still the card's
   EXPECT_EQ(rtl8139_tx_cur, 2u);
+}
+
+TEST_F(Nic, AnEmptyBusHasNoWifiAdapterAndAnAudioControllerIsTakenThroughAResetAndOutAgain) {
+  wifi_startup();
+  EXPECT_TRUE(logged("[WiFi] No Wi-Fi adapter found\n"));
+  EXPECT_EQ(wifi_adapter.type | scan_result_count | writes, 0u);
+  pci.add(0, 27, 0, 0x8086, 0x293E, kWindow | 0x4);
+  hda_detect();
+  EXPECT_EQ((std::vector<u32>{hda_ok, hda_bar0, writes}), (std::vector<u32>{1, kWindow, 2}));
+}
+
+TEST_F(Nic, EachAdapterTypeIsWokenOnlyThroughAMemoryBar) {
+  // Vendor, device, BAR 0, whether status bit 31 answers (the Intel types read it), the type found, the log line.
+  const std::tuple<uint16_t, uint16_t, uint32_t, bool, uint32_t, const char*> cases[] = {
+      {0x8086, 0x24F3, 0xC001, true, 1, "[WiFi] Adapter has no memory BAR\n"},  // I/O space
+      {0x0BDA, 0x8812, kWindow, true, 5, "[WiFi] Unsupported Wi-Fi adapter type\n"},
+      {0x8086, 0x24FD, kWindow, false, 2, "[WiFi] Intel adapter not responding\n"},
+      {0x8086, 0x2526, kWindow, true, 3, "[WiFi] Intel adapter initialized\n"},
+      {0x10EC, 0xC821, kWindow, false, 4, "[WiFi] Realtek adapter initialized\n"},
+      {0x8086, 0x24F3, kWindow | 4, true, 1, "[WiFi] Intel adapter initialized\n"},
+  };
+  for (const auto& [vendor, device, bar0, answers, type, line] : cases) {
+    SCOPED_TRACE(line);
+    SetUp();
+    pci.add(1, 4, 0, vendor, device, bar0, 0xE000000C);
+    if (answers) regs[0] = 0x80000000;
+    wifi_startup();
+    EXPECT_EQ(wifi_adapter.type, type);
+    EXPECT_EQ(wifi_adapter.bar1, 0xE0000000u);
+    EXPECT_TRUE(logged(line));
+    EXPECT_EQ(writes > 0, type != 5 && bar0 != 0xC001);
+    EXPECT_EQ(scan_result_count, std::string(line).find("initialized") != std::string::npos ? 3u : 0u);
+  }
 }
 
 }  // namespace

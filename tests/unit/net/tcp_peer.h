@@ -18,14 +18,10 @@ inline Bytes tcp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dp
                        uint32_t ack, uint8_t flags, const Bytes& payload, uint16_t window = 65535) {
   Bytes t = join({be16(sport), be16(dport), Bytes(8, 0), {0x50, flags}, be16(window), Bytes(4, 0),
                   payload});
-  put32(t, 4, seq);
-  put32(t, 8, ack);
-  put16(t, 16, reference_l4_checksum(src, dst, 6, t, 16));
+  put(t, 4, seq, 4);
+  put(t, 8, ack, 4);
+  put(t, 16, reference_checksum(join({bytes(src), bytes(dst), {0, 6}, be16(t.size()), t})));  // the pseudo-header
   return ethernet(kOurMac, kPeerMac, 0x0800, ipv4_packet(src, dst, 6, t));
-}
-
-inline SentSegment parse_sent(const Bytes& f) {
-  return {be32_at(f, 38), be32_at(f, 42), f[47], be16_at(f, 48), slice(f, 54, be16_at(f, 16) - 40u)};
 }
 
 // One segment the server will send, relative to its first data byte.
@@ -67,15 +63,13 @@ class TcpPeer {
       }
       if (f.size() < 54 || f[23] != 6) return;
       card_ = &card;
-      handle(parse_sent(f), be16_at(f, 34));
+      handle({be32_at(f, 38), be32_at(f, 42), f[47], be16_at(f, 48), slice(f, 54, be16_at(f, 16) - 40u)},
+             be16_at(f, 34));
     };
   }
 
   Bytes segment(uint32_t seq, uint32_t ack, uint8_t flags, const Bytes& data = {}) const {
     return tcp_frame(ip, our_ip, port, client_port, seq, ack, flags, data, window);
-  }
-  void push(uint32_t offset, uint8_t flags, const Bytes& data = {}) {
-    card_->incoming.push_back(segment(iss + 1 + offset, client_iss + 1 + request.size(), flags, data));
   }
 
  private:
@@ -106,7 +100,8 @@ class TcpPeer {
     request.insert(request.end(), s.payload.begin(), s.payload.end());
     if (played_) return;
     played_ = true;
-    for (const auto& seg : script) push(seg.offset, seg.flags, seg.data);
+    for (const auto& seg : script)
+      card_->incoming.push_back(segment(iss + 1 + seg.offset, client_iss + 1 + request.size(), seg.flags, seg.data));
   }
 };
 

@@ -20,11 +20,7 @@ class VmNet : public nt::NetTest, public VmRig {
     // The server answers every A query with 192.168.50.1.
     card.peer = [inner = card.peer, this](const nt::Bytes& f) {
       if (nt::be16_at(f, 12) != 0x0800 || f[23] != 17 || nt::be16_at(f, 36) != 53) return inner(f);
-      const nt::Bytes question = nt::slice(f, 42 + 12, nt::be16_at(f, 38) - 8 - 12);
-      const nt::Bytes answer = {0xC0, 0x0C, 0, 1, 0, 1, 0, 0, 0, 60, 0, 4, 192, 168, 50, 1};
-      const nt::Bytes header = {0x12, 0x34, 0x81, 0x80, 0, 1, 0, 1, 0, 0, 0, 0};
-      card.incoming.push_back(nt::udp_frame(nt::kServerIp, nt::kOurIp, 53, nt::be16_at(f, 34),
-                                            nt::join({header, question, answer})));
+      card.incoming.push_back(nt::dns_reply(f, nt::kServerIp, nt::kServerIp));
     };
   }
   nt::TcpPeer peer;
