@@ -1,5 +1,7 @@
-// Protection of the standard folders, recursive delete, move and rename;
-// keeping exactly one Desktop under the root; the favourite folders.
+// Protection of the standard folders, recursive delete, move and rename; keeping exactly one Desktop under
+// the root; the favourite folders; paths both ways and the names chosen for copies.
+#include <cstring>
+
 #include "unit/fs/fs_builders.h"
 
 namespace tavlin::fs_test {
@@ -7,7 +9,7 @@ namespace {
 
 using Tree = StandardTreeTest;
 
-TEST_F(Tree, OnlyTheRootAndTheRealStandardFoldersAreProtected) {
+TEST_F(Tree, OnlyTheRootAndTheRealStandardFoldersAreProtectedAndRenameKeepsTheOldNameUnlessTheNewOneIsValid) {
   const i32 applications = fs_find_child(fs_root, "Applications");
   for (i32 folder : {fs_root, desktop, documents, downloads, applications}) {
     EXPECT_EQ(fs_delete_node(folder), 0u) << folder;
@@ -18,6 +20,15 @@ TEST_F(Tree, OnlyTheRootAndTheRealStandardFoldersAreProtected) {
   rename(applications, "Apps");
   for (i32 node : {nested, file_named_like_one, file(fs_root, "Applications"), 0, -1, 120})
     EXPECT_EQ(fs_is_protected(node), 0u) << node;
+  const i32 a = file(documents, "a.txt");
+  file(documents, "b.txt");
+  const std::pair<i32, const char*> refused[] = {{a, ""},      {a, "x/y"}, {a, ".."},   {a, "b.txt"}, {a, nullptr},
+                                                 {0, "z"},     {115, "z"}, {a, "abcdefghijklmnopqrstuvwxyz01"}};
+  for (auto [node, name] : refused) EXPECT_EQ(fs_rename(node, name), 0u) << (name ? name : "null");
+  EXPECT_STREQ(fs_nodes[a].name, "a.txt");
+  EXPECT_EQ(fs_rename(a, "a.txt"), 1u);
+  EXPECT_EQ(fs_rename(a, "abcdefghijklmnopqrstuvwxyz0"), 1u);
+  EXPECT_STREQ(fs_nodes[a].name, "abcdefghijklmnopqrstuvwxyz0");
 }
 
 TEST_F(Tree, DeletingAFolderFreesEveryNodeAndBlobBelowAndTellsTheListener) {
@@ -53,18 +64,6 @@ TEST_F(Tree, MoveAppendsToTheDestinationAndRefusesCyclesClashesAndBadTargets) {
   EXPECT_EQ(children(downloads), (std::vector<i32>{fs_find_child(downloads, "Quillon.yrf"), z, inner, loose}));
   EXPECT_EQ(children(documents), (std::vector<i32>{outer, f}));
   EXPECT_EQ(fs_resolve_path("/Downloads/inner/innermost"), innermost);
-}
-
-TEST_F(Tree, RenameKeepsTheOldNameUnlessTheNewOneIsFreeAndValid) {
-  const i32 a = file(documents, "a.txt");
-  file(documents, "b.txt");
-  const std::pair<i32, const char*> refused[] = {{a, ""},      {a, "x/y"}, {a, ".."},   {a, "b.txt"}, {a, nullptr},
-                                                 {0, "z"},     {115, "z"}, {a, "abcdefghijklmnopqrstuvwxyz01"}};
-  for (auto [node, name] : refused) EXPECT_EQ(fs_rename(node, name), 0u) << (name ? name : "null");
-  EXPECT_STREQ(fs_nodes[a].name, "a.txt");
-  EXPECT_EQ(fs_rename(a, "a.txt"), 1u);
-  EXPECT_EQ(fs_rename(a, "abcdefghijklmnopqrstuvwxyz0"), 1u);
-  EXPECT_STREQ(fs_nodes[a].name, "abcdefghijklmnopqrstuvwxyz0");
 }
 
 TEST_F(Tree, MovedDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWhole) {
@@ -121,6 +120,66 @@ TEST_F(Tree, FavoritesTakeTheLowestFolderOfTheNameAnywhereOrOneMadeUnderTheRoot)
   rename(downloads, "Dl");
   file(fs_root, "Downloads");  // a file holding the name leaves nowhere to make the folder
   EXPECT_EQ(finder_favorite_target(2), fs_root);
+}
+
+std::string path_of(i32 node) {
+  char out[kFsPathCap + 8];
+  std::memset(out, 0x7E, sizeof out);
+  fs_path(node, out);
+  EXPECT_EQ(out[kFsPathCap], 0x7E) << "wrote past the 128-byte buffer";
+  return out;
+}
+
+using Paths = StandardTreeTest;
+
+// A name has at most 31 characters; only the first 127 of a path count ("Desk" below). A built path keeps the
+// sixteen nearest names, cut at 127 characters.
+TEST_F(Paths, ResolveEdgeCasesAndBuiltPathsKeepTheSixteenNearestNamesCutAt127Characters) {
+  const i32 quillon = fs_find_child(downloads, "Quillon.yrf"), k = dir(fs_root, std::string(27, 'k').c_str());
+  const std::pair<std::string, i32> cases[] = {
+      {"", -1},           {"Desktop", -1},  {"//", fs_root}, {"/desktop", -1}, {"/Downloads//Quillon.yrf/", quillon},
+      {"/Downloads/Quillon.yrf/more", -1},  {"/" + std::string(27, 'k'), k},   {"/" + std::string(32, 'k') + "/x", -1},
+      {std::string(120, '/') + "Desktop", desktop},                           {std::string(123, '/') + "Desktop", -1}};
+  for (const auto& [path, expected] : cases) EXPECT_EQ(fs_resolve_path(path.c_str()), expected) << '"' << path << '"';
+  EXPECT_EQ(fs_resolve_path(nullptr), -1);
+  for (i32 none : {fs_root, 0, -1, 99}) EXPECT_EQ(path_of(none), "/") << none;  // 99 is free
+  EXPECT_EQ(path_of(quillon), "/Downloads/Quillon.yrf");
+  EXPECT_EQ(path_of(fs_create(-1, "loose", kFsFile)), "/loose");
+  i32 deep = fs_root, wide = fs_root;
+  std::string nearest, full;
+  for (int depth = 1; depth <= 20; ++depth) {
+    deep = dir(deep, ("d" + std::to_string(depth)).c_str());
+    if (depth >= 5) nearest += "/d" + std::to_string(depth);
+    if (depth > 6) continue;
+    wide = dir(wide, std::string(27, static_cast<char>('a' + depth)).c_str());
+    full += "/" + std::string(27, static_cast<char>('a' + depth));
+  }
+  EXPECT_EQ(path_of(deep), nearest);
+  EXPECT_EQ(path_of(wide), full.substr(0, 127));
+}
+
+// A free name is taken as it is; then the first free number goes between stem and extension, if it fits.
+TEST_F(FsTest, CopyNamesTakeTheFirstFreeNumberAndFailOnBadParentsNamesOrAFullTable) {
+  file(fs_root, "doc 3");
+  const std::string room(25, 'z'), full(27, 'z');
+  const std::tuple<std::string, std::string, std::string> cases[] = {{"report.txt", "report 2.txt", "report 3.txt"},
+                                                                     {"a.b.c", "a.b 2.c", "a.b 3.c"},
+                                                                     {".hidden", ".hidden 2", ".hidden 3"},
+                                                                     {"doc", "doc 2", "doc 4"},
+                                                                     {room, room + " 2", room + " 3"}};
+  for (const auto& [name, first_copy, second_copy] : cases)
+    for (const std::string& expected : {name, first_copy, second_copy}) {
+      const i32 n = fs_create_unique(fs_root, name.c_str(), kFsFile);
+      ASSERT_GE(n, 0) << expected;
+      EXPECT_EQ(fs_nodes[n].name, expected);
+    }
+  const i32 f = file(fs_root, full.c_str());
+  const std::pair<i32, const char*> refused[] = {{-1, "x"}, {128, "x"}, {fs_root, ""}, {fs_root, nullptr}, {f, "x"},
+                                                 {fs_root, full.c_str()}};
+  for (auto [parent, name] : refused) EXPECT_EQ(fs_create_unique(parent, name, kFsFile), -1) << parent;
+  while (fs_create_unique(fs_root, "f", kFsFile) >= 0) {
+  }
+  EXPECT_EQ(fs_node_count, 127u);  // the last candidate found no slot: no endless search
 }
 
 }  // namespace

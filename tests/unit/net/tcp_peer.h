@@ -10,14 +10,12 @@ namespace tavlin::nettest {
 struct SentSegment {
   uint32_t seq, ack;
   uint8_t flags;
-  uint16_t window;
   Bytes payload;
 };
 
 inline Bytes tcp_frame(const Ip& src, const Ip& dst, uint16_t sport, uint16_t dport, uint32_t seq,
                        uint32_t ack, uint8_t flags, const Bytes& payload, uint16_t window = 65535) {
-  Bytes t = join({be16(sport), be16(dport), Bytes(8, 0), {0x50, flags}, be16(window), Bytes(4, 0),
-                  payload});
+  Bytes t = join({be16(sport), be16(dport), Bytes(8, 0), {0x50, flags}, be16(window), Bytes(4, 0), payload});
   put(t, 4, seq, 4);
   put(t, 8, ack, 4);
   put(t, 16, reference_checksum(join({bytes(src), bytes(dst), {0, 6}, be16(t.size()), t})));  // the pseudo-header
@@ -55,16 +53,11 @@ class TcpPeer {
 
   void attach(NetTest& test, ScriptedCard& card) {
     test.answer_arp_for(ip);
-    auto arp = card.peer;
-    card.peer = [this, arp, &card](const Bytes& f) {
-      if (be16_at(f, 12) == 0x0806) {
-        if (arp) arp(f);
-        return;
-      }
+    card_ = &card;
+    card.peer = [this, arp = card.peer](const Bytes& f) {
+      if (be16_at(f, 12) == 0x0806) return arp(f);
       if (f.size() < 54 || f[23] != 6) return;
-      card_ = &card;
-      handle({be32_at(f, 38), be32_at(f, 42), f[47], be16_at(f, 48), slice(f, 54, be16_at(f, 16) - 40u)},
-             be16_at(f, 34));
+      handle({be32_at(f, 38), be32_at(f, 42), f[47], slice(f, 54, be16_at(f, 16) - 40u)}, be16_at(f, 34));
     };
   }
 
@@ -79,15 +72,11 @@ class TcpPeer {
   void handle(const SentSegment& s, uint16_t from_port) {
     from_client.push_back(s);
     if (time_wait && s.flags == kTcpRst) time_wait = s.seq != time_wait_rcv_nxt;
-    if (time_wait && s.flags == kTcpSyn) {
-      client_port = from_port;
-      card_->incoming.push_back(segment(iss, time_wait_rcv_nxt, kTcpAck));
-      return;
-    }
     if (s.flags == kTcpSyn) {
       client_iss = s.seq;
       client_port = from_port;
-      if (reset_syn) card_->incoming.push_back(segment(0, s.seq + 1, kTcpRst | kTcpAck));
+      if (time_wait) card_->incoming.push_back(segment(iss, time_wait_rcv_nxt, kTcpAck));
+      else if (reset_syn) card_->incoming.push_back(segment(0, s.seq + 1, kTcpRst | kTcpAck));
       else if (answer_syn) card_->incoming.push_back(segment(iss, s.seq + 1, kTcpSyn | kTcpAck));
       return;
     }

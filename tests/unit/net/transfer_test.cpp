@@ -23,13 +23,11 @@ class Transfer : public NetTest {
   TcpPeer peer;
   void SetUp() override {
     NetTest::SetUp();
-    peer = TcpPeer{};
     const SampleFile empty{nullptr, 0};
     fs_populate(empty, empty, empty);
-  }
-  // The store server where the Store's URL puts it, on our own subnet.
-  void serve_store() {
+    // The store server where the Store's URL puts it, on our own subnet.
     configure({10, 0, 2, 15});
+    peer = TcpPeer{};
     peer.ip = {10, 0, 2, 2};
     peer.our_ip = {10, 0, 2, 15};
     peer.port = 8088;
@@ -58,7 +56,6 @@ class Upload : public Transfer {
     stream.clear();
     acked = next_ack = 0;
     peer.window = 6000;
-    serve_store();
     peer.on_data = [this](const SentSegment& s) { take(s); };
     // Acknowledges when the sender looks: what it sends between is bounded by the window alone.
     card.before_poll = [this] {
@@ -150,7 +147,6 @@ TEST_F(Transfer, DownloadStoresExactlyTheBodyOfASuccessfulAnswer) {
       {"empty", "200 OK", {}, 0},                                      {"big.bin", "200 OK", pattern(kHttpRespCap), 0}};
   for (const auto& [name, status, body, result] : cases) {
     SetUp();
-    serve_store();
     make_file("Downloads", "keep.txt", text("original"));
     const Bytes r = join({text("HTTP/1.1 " + std::string(status) + "\r\nContent-Length: " +
                                std::to_string(body.size()) + "\r\n\r\n"), body});

@@ -1,25 +1,24 @@
-// The Terminal's scom and run: scom writes the demonstration program under
-// "a.hit" or the "-o" name and never overwrites; run checks the program file,
-// loads it into the table (a ninth program takes the oldest entry), says why it stopped.
-#include <gtest/gtest.h>
-
+// The Terminal's scom and run: scom writes the demonstration program under "a.hit" or the "-o" name and
+// never overwrites; run checks the program file, loads it into the table (a ninth program takes the oldest
+// entry), says why it stopped. hitasm's line-numbered errors; the sample programs the store server offers are
+// what it makes of their sources, and on the machine they draw what they are for.
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "kernel/core/keyboard.h"
 #include "kernel/script/hit_format.h"
 #include "kernel/script/loader.h"
 #include "unit/apps/terminal_fixture.h"
+#include "unit/script/vm_fixture.h"
 
 namespace tavlin::script_test {
 namespace {
 
-using Bytes = std::vector<u8>;
-using term_test::Ints;
 using term_test::Lines;
 using term_test::serial_log;
 using term_test::text_file;
 class Run : public term_test::TerminalTest {};  // a class: an alias would name Test::Run
-using Scom = term_test::TerminalTest;
 
 Bytes hit(const Bytes& code, u8 version = 1, u8 reserved = 0) {
   Bytes out = {'T', 'A', 'V', 'L', 'I', 'N', version};
@@ -45,48 +44,39 @@ Lines compiled(const std::string& input, const std::string& output) {
 Bytes file_bytes(i32 node) { return Bytes(fs_nodes[node].text, fs_nodes[node].text + fs_nodes[node].size); }
 const Bytes kDemonstration(builtin_program, builtin_program + kBuiltinProgramSize);
 
-TEST_F(Scom, WritesTheDemonstrationProgramUnderTheNameAfterTheFlag) {
-  text_file(fs_root, "in", "");  // the input is not read
-  const std::pair<const char*, const char*> cases[] = {
-      {"scom in", "a.hit"},     {"scom   in -o    spaced.hit", "spaced.hit"}, {"scom in -ojoined.hit", "joined.hit"},
-      {"scom in x-oy.hit", "y.hit"}, {"scom in -o first.hit -o second.hit", "first.hit"}, {"scom in -o   ", "a.hit"}};
-  for (const auto& [line, out] : cases) {
-    EXPECT_EQ(output(line), compiled("in", out)) << line;
-    EXPECT_EQ(file_bytes(fs_find_child(fs_root, out)), kDemonstration) << line;
-    fs_delete(fs_root, "a.hit");
-  }
-}
-
-TEST_F(Scom, RefusalsReturnEarlyAndNeverOverwrite) {
-  // Both files are looked up in the root, whatever the current folder.
+// Both files are looked up in the root, whatever the current folder; the input is not read. The program
+// loads into the first entry from a clear state and stops on its text address.
+TEST_F(Run, ScomWritesTheDemonstrationProgramUnderTheFlagsNameNeverOverwritesAndRunLoadsIt) {
   const i32 docs = term_test::dir_at("/Documents");
   text_file(docs, "local.txt", "x");
   text_file(fs_root, "in", "");
   const i32 mine = text_file(fs_root, "keep.hit", "my own text");
   term->term_cwd = docs;
-  EXPECT_EQ(output("scom in"), compiled("in", "a.hit"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"scom in", "a.hit"},     {"scom   in -o    spaced.hit", "spaced.hit"}, {"scom in -ojoined.hit", "joined.hit"},
+      {"scom in x-oy.hit", "y.hit"}, {"scom in -o first.hit -o second.hit", "first.hit"}, {"scom in -o   ", "a.hit"}};
+  for (const auto& [line, out] : cases) {
+    fs_delete(fs_root, "a.hit");
+    EXPECT_EQ(output(line), compiled("in", out)) << line;
+    EXPECT_EQ(file_bytes(fs_find_child(fs_root, out)), kDemonstration) << line;
+  }
   const u32 nodes = fs_node_count;
   const char* const not_found = "Error: Input file not found";
   const char* const not_created = "Error: Could not create output file";
-  const std::pair<std::string, const char*> cases[] = {
+  const std::pair<std::string, const char*> refusals[] = {
       {"scom", not_found},       {"scom nothing.txt", not_found},      {"scom local.txt", not_found},
       {"scom in", not_created},  {"scom in -o keep.hit", not_created}, {"scom in -o Desktop", not_created}};
-  for (const auto& [line, error] : cases) {
+  for (const auto& [line, error] : refusals) {
     EXPECT_EQ(run(line), (Lines{"> " + line, "Compiling...", error})) << line;
     EXPECT_EQ(input(), line);
   }
   EXPECT_EQ(fs_node_count, nodes);
   EXPECT_STREQ(fs_nodes[mine].text, "my own text");
-}
-
-TEST_F(Run, CompiledProgramLoadsIntoTheFirstEntryFromAClearState) {
-  text_file(fs_root, "src", "");
-  output("scom src");
   VmState& vm = loaded_apps[0].vm;
   vm.sp = 9;  // left over in the table
   vm.var_count = 3;
   fake_hw::clear_writes();
-  EXPECT_EQ(output("run a.hit"), running("a.hit", "Stopped: bad address (-5)"));  // it stops on its text address
+  EXPECT_EQ(output("run a.hit"), running("a.hit", "Stopped: bad address (-5)"));
   EXPECT_EQ(serial_log(), "[App] Loaded: a.hit (56 bytes)\n");
   const LoadedApp& app = loaded_apps[0];
   EXPECT_EQ((std::vector<u32>{app.in_use, app.slot, app.window, app_count}), (std::vector<u32>{1, 0, 0, 1}));
@@ -108,18 +98,16 @@ TEST_F(Run, NeedsANameAndAFileInTheRootHoldingAHeaderWithTheMagic) {
   thirteen.pop_back();
   program_file(fs_root, "short.hit", thirteen);
   text_file(fs_root, "t.hit", "TAVLIN");  // starts like a program, shorter than a header
-  for (const char* magic : {"TAVLIM", "XAVLIN"}) {
-    Bytes bytes = hit({0x0F});
-    std::memcpy(bytes.data(), magic, 6);
-    program_file(fs_root, (std::string(magic) + ".hit").c_str(), bytes);
-  }
+  Bytes bad_magic = hit({0x0F});
+  bad_magic[5] = 'M';
+  program_file(fs_root, "TAVLIM.hit", bad_magic);
   // The samples keep their bytes in blobs; their inline text is empty.
   ASSERT_TRUE(fs_move(fs_find_child(term_test::dir_at("/Desktop"), "Tavlin.yrf"), fs_root));
   const std::pair<const char*, const char*> refusals[] = {
       {"nope.hit", "[App] File not found: nope.hit\n"},   {"dir.hit", "[App] File not found: dir.hit\n"},
       {"local.hit", "[App] File not found: local.hit\n"}, {"short.hit", "[App] File too small\n"},
       {"t.hit", "[App] File too small\n"},                {"TAVLIM.hit", "[App] Invalid magic\n"},
-      {"XAVLIN.hit", "[App] Invalid magic\n"},            {"Tavlin.yrf", "[App] Invalid magic\n"}};
+      {"Tavlin.yrf", "[App] Invalid magic\n"}};
   for (const auto& [name, log] : refusals) {
     fake_hw::clear_writes();
     EXPECT_EQ(output(std::string("run ") + name), (Lines{"Failed to load app"})) << name;
@@ -149,6 +137,76 @@ TEST_F(Run, ANinthProgramTakesTheEntryLoadedLongestAgoAndAFailingOneSaysWhy) {
   key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;  // Ctrl+C stops a program that never ends
   EXPECT_EQ(output("run stuck.hit"), running("stuck.hit", "Stopped: interrupted (-7)"));
   key_states[scancode::kCtrl] = key_states[scancode::kC] = 0;
+}
+
+TEST(Hitasm, ReportsTheLineOfWhatItCannotRead) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"NOP\nFLY 3", "line 2: unknown instruction FLY"},  {"PUSH", "line 1: PUSH needs an operand"},
+      {"ADD 1", "line 1: ADD takes no operand"},          {"JMP nowhere", "line 1: unknown name nowhere"},
+      {"a: NOP\na: NOP", "line 2: defined twice: a"},     {"PUSH 0x100000000", "line 1: value out of 32-bit range"},
+      {".byte 256", "line 1: byte out of range: 256"},    {".string unquoted", "line 1: expected a quoted string"},
+      {".word 1", "line 1: unknown directive .word"}};
+  for (const auto& [source, error] : cases) EXPECT_EQ(hitasm::assemble(source).error, error) << source;
+  std::string long_program;
+  for (int i = 0; i < 100; ++i) long_program += "PUSH 1\n";
+  EXPECT_EQ(hitasm::assemble(long_program).error, "program too long: 500 bytes, at most 497");
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(TAVLIN_SOURCE_DIR "/assets/" + path, std::ios::binary);
+  EXPECT_TRUE(in) << path;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Loads the committed file as the loader would and runs it until `stop_at`
+// ticks have passed, when Ctrl+C ends it.
+class Samples : public VmTest {
+ protected:
+  void run_sample(const char* name, u32 stop_at) {
+    const std::string file = read_file(std::string("store_seed/") + name + ".hit");
+    ASSERT_GT(file.size(), kHitHeaderSize);
+    code.assign(file.begin() + kHitHeaderSize, file.end());
+    fake_hw::set_halt_hook([stop_at] {
+      pit_ticks = pit_ticks + 1;
+      if (pit_ticks == stop_at) key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
+    });
+    vm_load(vm, code.data(), static_cast<i32>(code.size()));
+    vm_execute(vm);
+    EXPECT_EQ(vm.error, kVmInterrupted) << name;
+  }
+  i32 count_colour(u32 colour, i32 x0, i32 y0, i32 w, i32 h) const {
+    i32 n = 0;
+    for (i32 y = y0; y < y0 + h; ++y)
+      for (i32 x = x0; x < x0 + w; ++x) n += screen[y * 1024 + x] == colour;
+    return n;
+  }
+};
+
+TEST_F(Samples, CommittedFilesAreWhatTheSourcesAssembleTo) {
+  for (const char* name : {"bounce", "keys"}) {
+    const hitasm::Result r = hitasm::assemble(read_file(std::string("programs/") + name + ".hitasm"));
+    ASSERT_TRUE(r.ok()) << name << ": " << r.error;
+    const hitasm::Bytes file = hitasm::hit_file(r.code);
+    EXPECT_EQ(read_file(std::string("store_seed/") + name + ".hit"), std::string(file.begin(), file.end()))
+        << name << ".hit is stale: rebuild it with hitasm";
+  }
+}
+
+// Bounce's last frame shown, the eleventh: the ball (a radius-10 disc, about 300 pixels) has moved 10 steps of
+// (2, 3) from (40, 31). Keys echoes what is typed in its own window.
+TEST_F(Samples, BounceMovesABallAroundItsWindowAndKeysEchoesWhatIsTyped) {
+  run_sample("bounce", 20);
+  EXPECT_STREQ(windows[0].title, "Bounce");
+  const i32 ball = count_colour(0xFFB000, 353, 270, 318, 209);
+  EXPECT_GT(ball, 250);
+  EXPECT_EQ(count_colour(0xFFB000, 353 + 60 - 11, 270 + 61 - 11, 23, 23), ball);
+  SetUp();
+  type_keys("hi");
+  run_sample("keys", 10);
+  EXPECT_STREQ(windows[0].title, "Keys");
+  EXPECT_GT(count_colour(0x1C1C1C, 341, 338, 8, 8), 5);  // "h"
+  EXPECT_GT(count_colour(0x1C1C1C, 349, 338, 8, 8), 5);  // "i"
+  EXPECT_EQ(count_colour(0x1C1C1C, 357, 338, 8, 8), 0);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
-// The system calls with good arguments: selection by number and by name
-// hash, missing arguments, drawing, windows, input, time, the log, files,
-// and the network calls without a network.
+// The system calls: selection by number and by name hash, missing arguments, drawing, windows, input, time,
+// the log, files, and the network calls without a network and on a scripted card (http_get resolves the
+// URL's host and leaves the body in the program's buffer, cut to fit; dns_get writes the address); and every
+// address-taking call aimed at memory that is not the program's own.
+#include <sstream>
+
 #include "kernel/gfx/font.h"
 #include "kernel/gfx/gfx.h"
 #include "kernel/wm/render.h"
+#include "unit/net/tcp_peer.h"
 #include "unit/script/vm_fixture.h"
 
 namespace tavlin::script_test {
@@ -39,10 +43,9 @@ TEST_F(Syscall, DrawingCallsPaintTheBackBufferClippedToTheScreen) {
   EXPECT_EQ(stack(), Ints(8, 1));
   for (i32 y = 19; y <= 22; ++y)
     for (i32 x = 9; x <= 13; ++x) EXPECT_EQ(pixel(x, y) == 0xFF0000, x >= 10 && x <= 12 && y >= 20 && y <= 21);
-  const std::tuple<i32, i32, u32> expected[] = {
-      {40, 40, 0x00FF00},  {42, 41, 0x00FF00},   {44, 42, 0x00FF00},   {41, 41, 0},          {60, 60, 0xFFFF00},
-      {63, 62, 0xFFFF00},  {61, 62, 0xFFFF00},   {63, 61, 0xFFFF00},   {61, 61, 0},          {0, 5, 0x0000FF},
-      {1023, 5, 0x0000FF}, {200, 200, 0x123456}, {300, 310, 0x00FFFF}, {301, 300, 0x00FFFF}, {500, 500, 0xFF00FF}};
+  const std::tuple<i32, i32, u32> expected[] = {  // one point of each call's shape
+      {44, 42, 0x00FF00},  {63, 62, 0xFFFF00},   {61, 61, 0},          {0, 5, 0x0000FF},
+      {1023, 5, 0x0000FF}, {200, 200, 0x123456}, {301, 300, 0x00FFFF}, {500, 500, 0xFF00FF}};
   for (auto [x, y, colour] : expected) EXPECT_EQ(pixel(x, y), colour) << x << "," << y;
   // Text at its point or centred on it; far off screen it is skipped.
   memset(backbuf, 0, 1024 * 768 * 4);
@@ -123,6 +126,93 @@ TEST_F(Syscall, FileCallsWorkOnTheRootFolderAndTheNetworkOnesAnswerZeroWithoutAN
   // fs_list left the address of a copy of the Desktop's one name.
   const Bytes entry = memory(kScratch + 100, 4);
   EXPECT_STREQ(vm::text_at(vm, entry[0] | entry[1] << 8 | entry[2] << 16 | entry[3] << 24), "DoruViza.zeva");
+}
+
+namespace nt = nettest;
+
+class VmNet : public nt::NetTest, public VmRig {};
+
+// The server answers every A query with 192.168.50.1.
+TEST_F(VmNet, HttpGetFetchesTheBodyAndDnsGetResolvesAName) {
+  configure();
+  std::copy(nt::kServerIp.begin(), nt::kServerIp.end(), net_dns_servers[0]);
+  net_dns_count = 1;
+  nt::TcpPeer peer;
+  peer.attach(*this, card);
+  card.peer = [inner = card.peer, this](const nt::Bytes& f) {
+    if (nt::be16_at(f, 12) != 0x0800 || f[23] != 17 || nt::be16_at(f, 36) != 53) return inner(f);
+    card.incoming.push_back(nt::dns_reply(f, nt::kServerIp, nt::kServerIp));
+  };
+  peer.script = {{0, nt::text("HTTP/1.0 200 OK\r\n\r\nhello world"), kTcpAck | kTcpPsh | kTcpFin}};
+  run(call("http_get", {"@url", "0x100000", "6"}) + call("dns_get", {"0x100010", "@name"}) +
+      "HALT\nurl: .string \"http://files.test/hello.txt\"\nname: .string \"files.test\"");
+  EXPECT_EQ(stack(), (Ints{5, 1}));
+  EXPECT_EQ(memory(kScratch, 6), (Bytes{'h', 'e', 'l', 'l', 'o', 0}));
+  EXPECT_EQ(memory(kScratch + 16, 4), (Bytes{192, 168, 50, 1}));
+  EXPECT_EQ(nt::str(peer.request).substr(0, 41), "GET /hello.txt HTTP/1.0\r\nHost: files.test");
+}
+
+using Sandbox = VmTest;
+
+enum Use { kText, kRead, kWrite, kHandle };
+
+// The call, the arguments in push order (X is the address under test), what the address is for.
+const std::tuple<const char*, const char*, Use> kTargets[] = {
+    {"draw_text", "0 10 10 X", kText},   {"draw_text_center", "0 10 10 X", kText}, {"win_new", "X 100 100", kText},
+    {"win_title", "X 8", kText},         {"print", "X", kText},                    {"fs_read", "@name X 16", kWrite},
+    {"fs_read", "X SCR 16", kText},      {"fs_write", "@name X 4", kRead},         {"fs_write", "X SCR 4", kText},
+    {"fs_list", "@desk X 4", kWrite},    {"fs_list", "X SCR 4", kText},            {"fs_mkdir", "X", kText},
+    {"fs_delete", "X", kText},           {"mouse_get", "X", kWrite},               {"key_get", "X", kWrite},
+    {"http_get", "@url X 16", kWrite},   {"http_get", "X SCR 16", kText},          {"dns_get", "X @name", kWrite},
+    {"dns_get", "SCR X", kText},         {"win_close", "X", kHandle},              {"win_center", "X", kHandle},
+    {"win_title", "@name X", kHandle}};
+
+// Everything a program might reach for.
+Bytes kernel_tables() {
+  Bytes out;
+  auto add = [&out](const void* p, size_t n) { out.insert(out.end(), (const u8*)p, (const u8*)p + n); };
+  add(fs_nodes, sizeof fs_nodes);
+  add(fs_blobs, sizeof fs_blobs);
+  add(windows, sizeof windows);
+  add(&focused_window, 4);
+  add(kbd_buf, sizeof kbd_buf);
+  add(&kbd_tail, 4);
+  return out;
+}
+
+std::string program(const char* call, const char* args, u32 address) {
+  std::string s = ".equ SCR 0x100000\nJMP start\nname: .string \"note\"\ndesk: .string \"Desktop\"\n"
+                  "url: .string \"http://10.0.2.2/\"\nstart:\n";
+  std::istringstream words(args);
+  for (std::string w; words >> w;) s += "PUSH " + (w == "X" ? std::to_string(address) : w) + "\n";
+  return s + "SYSCALL " + call + "\nPUSH 1\nHALT\n";  // the last byte of code is not a NUL
+}
+
+TEST_F(Sandbox, AddressTakingCallsRefuseMemoryThatIsNotTheProgramsOwn) {
+  term_test::text_file(fs_root, "note", "secret");
+  type_keys("k");
+  run("PUSH @t\nPUSH 100\nPUSH 100\nSYSCALL win_new\nHALT\nt: .string \"mine\"");  // a program window in slot 0
+  for (const auto& [call, args, use] : kTargets) {
+    const u32 code_len = static_cast<u32>(hitasm::assemble(program(call, args, 0)).code.size());
+    std::vector<u32> bad = {0, 0x1000, 0x0FFFFF, 0x110000, 0x10000000, kVmCodeBase + code_len,
+                            kVmCodeBase + code_len - 1};
+    if (use == kRead || use == kWrite) bad.push_back(kVmScratchBase + kVmScratchSize - 2);  // runs off the end
+    if (use == kWrite) bad.push_back(kVmFirstAddress);                                        // code is read only
+    for (const void* kernel : {static_cast<const void*>(fs_nodes), static_cast<const void*>(&windows[0])}) {
+      const u32 truncated = static_cast<u32>(reinterpret_cast<uptr>(kernel));
+      if (truncated - kVmCodeBase >= code_len && truncated - kVmScratchBase >= kVmScratchSize) bad.push_back(truncated);
+    }
+    for (u32 address : bad) {
+      const Bytes before = kernel_tables();
+      run(program(call, args, address));
+      const Ints outcome = use == kHandle ? stack() : Ints{vm.error, static_cast<i32>(vm.running)};
+      const Ints expected = use == kHandle ? Ints{0, 1} : Ints{kVmBadAddress, 0};
+      EXPECT_EQ(outcome, expected) << call << " " << args << " at " << std::hex << address;
+      EXPECT_TRUE(kernel_tables() == before) << call << " " << args << " at " << std::hex << address;
+    }
+  }
+  EXPECT_STREQ(windows[0].title, "mine");  // the record addresses named no handle
+  EXPECT_EQ(windows[0].anim_kind, anim::kNone);
 }
 
 }  // namespace
