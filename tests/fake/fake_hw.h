@@ -1,8 +1,6 @@
-// The host build's hardware layer: records every port and MMIO write, plays
-// back scripted reads, and lets a test plug in a device model for a range of
-// ports or addresses. Halting advances the timer by one tick unless a test
-// says otherwise; a controller reset or a final halt throws, so code that
-// never returns on the machine can be driven to its end in a test.
+// The host build's hardware: records port writes, plays back scripted reads, takes device models for port and
+// MMIO ranges. Halting ticks the timer unless a hook says otherwise; a controller reset or a final halt throws,
+// so code that never returns on the machine can be driven to its end.
 #pragma once
 #include <cstdint>
 #include <deque>

@@ -79,8 +79,7 @@ inline Bytes image_data(uint32_t w, uint32_t h, uint32_t seed = 7) {
   return out;
 }
 
-// Writes DEFLATE bits: fields least significant bit first, Huffman codes
-// most significant bit first (RFC 1951, 3.1.1).
+// Writes DEFLATE bits: fields least significant bit first, Huffman codes most significant first (RFC 1951, 3.1.1).
 struct BitWriter {
   BitWriter& bits(uint32_t value, int n) {
     for (int i = 0; i < n; ++i) out.push_back(value >> i & 1);
@@ -122,8 +121,7 @@ inline std::vector<uint32_t> canonical_codes(const std::vector<uint8_t>& lengths
   return codes;
 }
 
-// A dynamic block header. Code lengths are sent one symbol each unless an
-// explicit code-length symbol sequence (symbol, extra bits value) is given.
+// A dynamic block header: code lengths sent one symbol each, or as the (symbol, extra bits) sequence given.
 struct DynamicHeader {
   std::vector<uint8_t> lit, dist;
   std::vector<std::pair<int, int>> sequence;
@@ -237,8 +235,7 @@ struct Argb {
   std::vector<uint32_t> pixels;  // 0xAARRGGBB
 };
 
-// libpng's reading of a PNG, expanded to 8-bit RGBA (palette, grey and the
-// tRNS colour key included), no gamma handling, as 0xAARRGGBB.
+// libpng's reading of a PNG expanded to 8-bit RGBA (palette, grey, tRNS key included), no gamma, as 0xAARRGGBB.
 inline Argb libpng_read_argb(const Bytes& file) {
   std::pair<const Bytes*, size_t> cursor{&file, 0};
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

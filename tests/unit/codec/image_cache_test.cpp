@@ -2,6 +2,8 @@
 // chosen by content, hits, the order entries are taken, and removal.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "kernel/codec/image_cache.h"
 #include "kernel/fs/tree_ops.h"
 #include "unit/codec/codec_nodes.h"
@@ -24,11 +26,7 @@ TEST_F(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
   fs_set_content(notes, "just words");  // inline text is no image, whatever the name
   Bytes broken = tiny_png(1);
   broken.resize(30);
-  const struct {
-    const char* what;
-    i32 node;
-    uint32_t last_pixel;  // 0: no image
-  } cases[] = {
+  const std::tuple<const char*, i32, uint32_t> cases[] = {  // what, node, the last pixel (0: no image)
       {"YRF content named .png", blob_file("picture.png", tiny_yrf(0xF800)), 0xFFF80000},
       {"PNG content named .yrf", blob_file("Tavlin.yrf", tiny_png(0x40)), 0xFF404040},
       // Without the blob flag only the name makes a file an image.
@@ -36,20 +34,17 @@ TEST_F(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
       {"flagless .txt", blob_file("flagless.txt", tiny_yrf(1), 0), 0},
       {"flagless, named only .png", blob_file(".png", tiny_yrf(1), 0), 0},
       {"flagged .txt", blob_file("flagged.txt", tiny_yrf(2), 1), expect_argb(2)},
-      {"inline text", notes, 0},
-      {"folder", fs_create(-1, "album.png", kFsDir), 0},
-      {"no node", -1, 0},
-      {"outside the table", kFsMaxNodes, 0},
-      {"the reserved entry", 0, 0},
+      {"inline text", notes, 0}, {"folder", fs_create(-1, "album.png", kFsDir), 0},
+      {"no node", -1, 0}, {"outside the table", kFsMaxNodes, 0}, {"the reserved entry", 0, 0},
       {"shorter than any image", blob_file("short.yrf", Bytes{'Y', 'R', 'F', '1', 0, 1, 0, 1, 1, 0, 0}), 0},
       {"neither format", blob_file("text.png", Bytes(40, 'x')), 0},
       {"a broken PNG", blob_file("broken.png", broken), 0}};
-  for (const auto& c : cases) {
-    const DecodedImage* image = image_get_decoded(c.node);
+  for (const auto& [what, node, last_pixel] : cases) {
+    const DecodedImage* image = image_get_decoded(node);
     std::vector<i64> seen, want;  // empty: no image
     if (image) seen = {image->key, image->valid, image->width * image->height, image->pixels[3]};
-    if (c.last_pixel) want = {c.node, 1, 4, c.last_pixel};
-    EXPECT_EQ(seen, want) << c.what;
+    if (last_pixel) want = {node, 1, 4, last_pixel};
+    EXPECT_EQ(seen, want) << what;
   }
 }
 

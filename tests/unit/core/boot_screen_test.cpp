@@ -22,7 +22,7 @@ std::vector<u32> label_band() {
   return std::vector<u32>(backbuf + first, backbuf + first + 8 * fb_width);
 }
 
-TEST_F(BootScreen, LabelForEveryProgressBand) {
+TEST_F(BootScreen, ALabelForEveryProgressBandAndTheLogoShrunkOnASmallScreen) {
   const std::pair<i32, const char*> cases[] = {
       {0, "Initialising hardware..."}, {19, "Initialising hardware..."}, {20, "Setting up memory..."},
       {40, "Loading drivers..."}, {60, "Starting services..."}, {80, "Almost ready..."}, {99, "Almost ready..."},
@@ -34,11 +34,7 @@ TEST_F(BootScreen, LabelForEveryProgressBand) {
     draw_boot_screen(percent);
     EXPECT_EQ(label_band(), expect) << percent;
   }
-}
-
-// The 144-pixel logo shrinks to fit half a small screen, the 75-pixel square at
-// (62, 7), and nothing lands past the screen.
-TEST_F(BootScreen, TheLogoShrinksToFitASmallScreen) {
+  // The 144-pixel logo shrinks to fit half a small screen, the 75-pixel square at (62, 7).
   use_screen(200, 150);
   draw_boot_screen(0);
   int logo = 0;

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "kernel/core/crash_screen.h"
@@ -44,12 +45,8 @@ struct Controller {
 };
 
 TEST_F(CrashScreen, OnlyAKeyboardEnterPressResets) {
-  const struct {
-    const char* what;
-    std::deque<std::pair<u8, u8>> bytes;
-    u8 enter_held;
-    int busy_reads, consumed_at_reset;
-  } cases[] = {
+  // What waits (status, byte), Enter held before, reads the input buffer stays busy, bytes read at the reset.
+  const std::tuple<const char*, std::deque<std::pair<u8, u8>>, u8, int, int> cases[] = {
       {"A, Enter up, Shift, prefix + Escape, Enter", {{0, 0x1E}, {0, 0x9C}, {0, 0x2A}, {0, 0xE0}, {0, 0x01}, {0, 0x1C}},
        0, 0, 6},
       // The chord leaves Enter held: its key repeat must not reset before a release.
@@ -57,18 +54,18 @@ TEST_F(CrashScreen, OnlyAKeyboardEnterPressResets) {
       {"mouse bytes that look like Enter", {{0x20, 0x1C}, {0x20, 0x08}, {0x20, 0x1C}, {0, 0x1C}}, 0, 0, 4},
       {"reset waits for the input buffer", {{0, 0x1C}}, 0, 3, 1},
   };
-  for (const auto& c : cases) {
+  for (const auto& [what, bytes, enter_held, busy_reads, consumed_at_reset] : cases) {
     fake_hw::reset();
-    Controller kbc{c.bytes, c.busy_reads};
+    Controller kbc{bytes, busy_reads};
     fake_hw::add_port_device({0x60, 0x64, [&kbc](uint16_t port, int) { return kbc.read(port); },
                               [&kbc](uint16_t port, uint32_t value, int) {
                                 if (port == 0x64 && value == 0xFE) kbc.consumed_at_reset = kbc.consumed;
                               }});
-    key_states[0x1C] = c.enter_held;
-    EXPECT_THROW(crash_screen("MANUAL_CRASH", ""), fake_hw::MachineReset) << c.what;
-    EXPECT_EQ((std::vector<int>{kbc.consumed_at_reset, kbc.busy_reads < 0}), (std::vector<int>{c.consumed_at_reset, 1}))
-        << c.what;
-    EXPECT_EQ(fake_hw::writes_to(0x64).size(), 1u) << c.what;
+    key_states[0x1C] = enter_held;
+    EXPECT_THROW(crash_screen("MANUAL_CRASH", ""), fake_hw::MachineReset) << what;
+    EXPECT_EQ((std::vector<int>{kbc.consumed_at_reset, kbc.busy_reads < 0}), (std::vector<int>{consumed_at_reset, 1}))
+        << what;
+    EXPECT_EQ(fake_hw::writes_to(0x64).size(), 1u) << what;
     EXPECT_FALSE(fake_hw::interrupts_enabled());
     EXPECT_EQ(fake_hw::halt_count(), 0);  // polled, never halted
     fake_hw::reset();  // before the controller model goes

@@ -33,13 +33,12 @@ struct MultibootInfo {
     static_assert(sizeof body == 24);
     return tag(8, 32, &body);
   }
-  MultibootInfo& end() { return tag(0, 8); }
-  // The block with total_size filled in, or forced to `total`.
-  std::vector<uint8_t> build(uint32_t total = 0) {
-    std::vector<uint8_t> out = bytes;
-    total = total ? total : static_cast<uint32_t>(out.size());
-    std::memcpy(out.data(), &total, 4);
-    return out;
+  // The block closed by an end tag, total_size filled in or forced to `total`.
+  std::vector<uint8_t> end(uint32_t total = 0) {
+    tag(0, 8);
+    total = total ? total : static_cast<uint32_t>(bytes.size());
+    std::memcpy(bytes.data(), &total, 4);
+    return bytes;
   }
 };
 
@@ -49,17 +48,17 @@ TEST(FramebufferDiscovery, TheLastFramebufferTagBeforeTheEndWins) {
     std::vector<uint8_t> info;
     u32 found, address, width, height, pitch_px;
   } cases[] = {
-      {"one tag", MultibootInfo().tag(1, 9).framebuffer(0xFD000000, 4096, 1024, 768).end().build(), 1, 0xFD000000,
-       1024, 768, 1024},
-      {"no tag", MultibootInfo().tag(4, 16).end().build(), 0},
-      {"large mode clamped, pitch kept", MultibootInfo().framebuffer(0xE0000000, 2560 * 4 + 256, 2560, 1440).end().build(),
-       1, 0xE0000000, 1920, 1080, 2624},
-      {"later tag", MultibootInfo().framebuffer(0x1000, 3200, 800, 600).framebuffer(0x2000, 4096, 1024, 768).end().build(),
-       1, 0x2000, 1024, 768, 1024},
-      {"after the end tag", MultibootInfo().end().framebuffer(0x2000, 4096, 1024, 768).build(), 0},
-      {"total size under the header", MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).end().build(4), 0},
-      {"starts above 4 GiB", MultibootInfo().framebuffer(0x1FD000000ull, 4096, 1024, 768).end().build(), 0},
-      {"ends above 4 GiB", MultibootInfo().framebuffer(0xFFF00000ull, 4096, 1024, 768).end().build(), 0}};
+      {"one tag", MultibootInfo().tag(1, 9).framebuffer(0xFD000000, 4096, 1024, 768).end(), 1, 0xFD000000, 1024, 768,
+       1024},
+      {"no tag", MultibootInfo().tag(4, 16).end(), 0},
+      {"large mode clamped, pitch kept", MultibootInfo().framebuffer(0xE0000000, 2560 * 4 + 256, 2560, 1440).end(), 1,
+       0xE0000000, 1920, 1080, 2624},
+      {"later tag", MultibootInfo().framebuffer(0x1000, 3200, 800, 600).framebuffer(0x2000, 4096, 1024, 768).end(), 1,
+       0x2000, 1024, 768, 1024},
+      {"after the end tag", MultibootInfo().tag(0, 8).framebuffer(0x2000, 4096, 1024, 768).end(), 0},
+      {"total size under the header", MultibootInfo().framebuffer(0x2000, 4096, 1024, 768).end(4), 0},
+      {"starts above 4 GiB", MultibootInfo().framebuffer(0x1FD000000ull, 4096, 1024, 768).end(), 0},
+      {"ends above 4 GiB", MultibootInfo().framebuffer(0xFFF00000ull, 4096, 1024, 768).end(), 0}};
   for (const auto& c : cases) {
     fb = fb_width = fb_height = fb_pitch_px = fb_ok = 0;
     fake_hw::reset();

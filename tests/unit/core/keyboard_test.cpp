@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "unit/core/screen_fixture.h"
@@ -41,22 +42,19 @@ std::vector<u8> taps(const std::vector<u8>& keys) {
 }
 
 TEST_F(Keyboard, ScancodesTypeTheUsLayout) {
-  const struct {
-    std::vector<u8> codes;
-    std::string typed;
-    int shift_after;
-  } cases[] = {{taps({0x1E, 0x30, 0x02, 0x0C, 0x39, 0x35, 0x29, 0x2B, 0x37}), "ab1- /`\\*", 0},
-               {taps({0x1C, 0x0E, 0x0F, 0x01}), "\n\b\t\x1b", 0},
-               // Both shifts down; releasing either one (right: B6) ends the shift.
-               {{0x2A, 0x36, 0x1E, 0x9E, 0x02, 0x82, 0x28, 0xA8, 0xB6, 0x1E, 0x9E}, "A!\"a", 0},
-               {{0x2A, 0x2E, 0x13}, "CR", 1},               // Shift, C and R alone are letters
-               {{0x2A, 0x2E, 0x13, 0x93, 0x1C}, "CR\n", 1},  // R let go: Enter no longer completes the chord
-               {taps({0x3C, 0x48, 0x50}), "", 0}};          // F2 and the cursor keys type nothing
-  for (const auto& c : cases) {
+  const std::tuple<std::vector<u8>, std::string, int> cases[] = {  // scancodes, what they type, Shift after
+      {taps({0x1E, 0x30, 0x02, 0x0C, 0x39, 0x35, 0x29, 0x2B, 0x37}), "ab1- /`\\*", 0},
+      {taps({0x1C, 0x0E, 0x0F, 0x01}), "\n\b\t\x1b", 0},
+      // Both shifts down; releasing either one (right: B6) ends the shift.
+      {{0x2A, 0x36, 0x1E, 0x9E, 0x02, 0x82, 0x28, 0xA8, 0xB6, 0x1E, 0x9E}, "A!\"a", 0},
+      {{0x2A, 0x2E, 0x13}, "CR", 1},               // Shift, C and R alone are letters
+      {{0x2A, 0x2E, 0x13, 0x93, 0x1C}, "CR\n", 1},  // R let go: Enter no longer completes the chord
+      {taps({0x3C, 0x48, 0x50}), "", 0}};          // F2 and the cursor keys type nothing
+  for (const auto& [codes, typed, shift_after] : cases) {
     SetUp();
-    for (u8 code : c.codes) keyboard_handle_scancode(code);
-    EXPECT_EQ(drain(), c.typed);
-    EXPECT_EQ(key_shift, c.shift_after) << c.typed;
+    for (u8 code : codes) keyboard_handle_scancode(code);
+    EXPECT_EQ(drain(), typed);
+    EXPECT_EQ(key_shift, shift_after) << typed;
   }
   EXPECT_EQ(pending_f2_event, 1);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "kernel/core/kstring.h"
 
@@ -13,14 +14,12 @@ TEST(Strings, CopyCutsAtCapacityAndNumbersArePaddedAndSigned) {
   EXPECT_EQ(str_copy(buf, "abcdefghijklmnopqrst", 8), 7u);
   EXPECT_STREQ(buf, "abcdefg");
   EXPECT_EQ((std::vector<u32>{str_eq("", ""), str_eq("ab", "abc"), str_eq("abc", "ab")}), (std::vector<u32>{1, 0, 0}));
-  const struct {
-    i32 value, min_digits;
-    const char* text;
-  } cases[] = {{9, 2, "09"}, {10, 2, "10"}, {0, 1, "0"}, {0, 2, "00"}, {-12, 1, "-12"}, {-5, 2, "-05"},
-               {-2147483647 - 1, 1, "-2147483648"}, {2147483647, 1, "2147483647"}};
-  for (const auto& c : cases) {
-    int_to_str(c.value, buf, c.min_digits);
-    EXPECT_STREQ(buf, c.text) << c.value;
+  const std::tuple<i32, i32, const char*> cases[] = {  // value, least digits, text
+      {9, 2, "09"}, {10, 2, "10"}, {0, 1, "0"}, {0, 2, "00"}, {-12, 1, "-12"}, {-5, 2, "-05"},
+      {-2147483647 - 1, 1, "-2147483648"}, {2147483647, 1, "2147483647"}};
+  for (const auto& [value, min_digits, text] : cases) {
+    int_to_str(value, buf, min_digits);
+    EXPECT_STREQ(buf, text) << value;
   }
 }
 

@@ -26,21 +26,17 @@ int count_in(u32 colour, i32 x0, i32 y0, i32 x1, i32 y1) {
 }
 
 TEST_F(Primitives, FillsAndOutlinesClipToTheScreen) {
-  const struct {
-    i32 x, y, w, h;
-    int on_screen;
-  } cases[] = {{-10, 5, 20, 3, 30}, {5, 5, 0, 10, 0}, {5, 5, 10, -1, 0}, {1024, 0, 10, 10, 0}, {-20, -20, 20, 20, 0},
-               {2147483600, 2147483600, 2147483647, 2147483647, 0},
-               {-2147483647, -2147483647, 2147483647, 2147483647, 0},  // ends at -1
-               {-100000, -100000, 2147483647, 2147483647, 1024 * 768}};
-  for (const auto& c : cases) {
+  const std::tuple<i32, i32, i32, i32, int> cases[] = {  // x, y, w, h, pixels on screen
+      {5, 5, 0, 10, 0}, {5, 5, 10, -1, 0}, {1024, 0, 10, 10, 0}, {-20, -20, 20, 20, 0},
+      {2147483600, 2147483600, 2147483647, 2147483647, 0},
+      {-2147483647, -2147483647, 2147483647, 2147483647, 0},  // ends at -1
+      {-100000, -100000, 2147483647, 2147483647, 1024 * 768}, {-10, 5, 20, 3, 30}};
+  for (const auto& [x, y, w, h, on_screen] : cases) {
     clear(kBg);
-    fill_rect(c.x, c.y, c.w, c.h, 0xFF0000);
-    EXPECT_EQ(count(0xFF0000), c.on_screen) << c.x << "," << c.y << " " << c.w << "x" << c.h;
+    fill_rect(x, y, w, h, 0xFF0000);
+    EXPECT_EQ(count(0xFF0000), on_screen) << x << "," << y << " " << w << "x" << h;
   }
-  clear(kBg);
-  fill_rect(-10, 5, 20, 3, 0xFF0000);
-  EXPECT_EQ(count_in(0xFF0000, 0, 5, 10, 8), 30);
+  EXPECT_EQ(count_in(0xFF0000, 0, 5, 10, 8), 30);  // the last one's part on screen
   draw_rect_outline(10, 10, 5, 4, kInk);  // one pixel on the inside edge
   EXPECT_EQ(count(kInk), 5 * 2 + 2 * 2);
   EXPECT_EQ(count_in(kInk, 10, 10, 15, 14), 5 * 2 + 2 * 2);

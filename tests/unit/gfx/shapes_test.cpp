@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "unit/gfx/shapes_canvas.h"
 
@@ -18,11 +19,7 @@ using Shapes = CanvasTest;
 
 // Each row's ink from column x0 to x1 inclusive, paper elsewhere (x1 < x0: none).
 TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
-  const struct {
-    const char* shape;
-    std::function<void()> draw;
-    i32 row, x0, x1;
-  } cases[] = {
+  const std::tuple<const char*, std::function<void()>, i32, i32, i32> cases[] = {  // shape, drawing, row, x0, x1
       // Radius 3: half-widths 0, 2, 2, 3, 2, 2, 0 from row 17.
       {"circle, pole", [] { fill_circle(30, 20, 3, kInk); }, 17, 1, 0},
       {"circle, row -2", [] { fill_circle(30, 20, 3, kInk); }, 18, 28, 31},
@@ -34,11 +31,10 @@ TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
       {"gradient, row 3", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 8, 11, 28},
       {"capsule of radius 10, row 1", [] { wp_draw_gradient_pill(10, 10, 20, 60, stopsB, 4); }, 11, 16, 23},
   };
-  for (const auto& c : cases) {
+  for (const auto& [shape, draw, row, x0, x1] : cases) {
     clear(kPaper);
-    c.draw();
-    for (i32 x = 0; x < 64; ++x)
-      EXPECT_EQ(px(x, c.row) != kPaper, x >= c.x0 && x <= c.x1) << c.shape << ": column " << x;
+    draw();
+    for (i32 x = 0; x < 64; ++x) EXPECT_EQ(px(x, row) != kPaper, x >= x0 && x <= x1) << shape << ": column " << x;
   }
 }
 
