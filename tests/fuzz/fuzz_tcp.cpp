@@ -13,8 +13,8 @@
 #include "kernel/net/nic.h"
 #include "kernel/net/tcp.h"
 
-namespace tavlin {
 namespace {
+using namespace tavlin;
 const u8* input;
 usize left;
 u32 poll(u8* out) {
@@ -32,10 +32,8 @@ u32 link() { return 1; }
 const NicDriver kCard = {send, poll, link};  // kept by the NIC layer
 std::vector<u8> buffer(600000);
 }  // namespace
-}  // namespace tavlin
 
-extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size) {
-  using namespace tavlin;
+extern "C" int LLVMFuzzerTestOneInput(const u8* data, usize size) {
   fake_hw::reset();
   const u8 mac[6] = {2, 0, 0, 0, 0, 1};
   nic_attach(kCard, mac);

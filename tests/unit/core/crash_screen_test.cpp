@@ -25,9 +25,8 @@ TEST_F(CrashScreen, TheReportIsPresentedAndALogLineLongerThanItsBufferIsCutNotWr
   EXPECT_EQ(std::count(backbuf + 200 * fb_width, backbuf + 240 * fb_width, 0xCCAAAAu), 0);
 }
 
-// The 8042 as the crash screen sees it: bytes waiting with their status
-// bits, an input buffer busy for some reads once they are read, and the
-// reset command.
+// The 8042 as the crash screen sees it: bytes waiting with their status bits, an input buffer busy for some
+// reads once they are read, and the reset command.
 struct Controller {
   std::deque<std::pair<u8, u8>> waiting;
   int busy_reads = 0, consumed = 0, consumed_at_reset = -1;

@@ -29,8 +29,8 @@ class Mouse : public test::ScreenTest {
   }
 };
 
-// Velocity v = (7 v + 10 d) / 8 with d clamped to 40, gain min(|v|, 20) + 10,
-// step gain * d / 10 (toward zero) capped at 60; up on the device is up.
+// Velocity v = (7 v + 10 d) / 8 with d clamped to 40, gain min(|v|, 20) + 10, step gain * d / 10 (toward zero)
+// capped at 60; up on the device is up.
 TEST_F(Mouse, PacketsMoveByTheAccelerationRule) {
   const std::tuple<std::vector<std::pair<int, int>>, i32, i32, i32> cases[] = {  // packets, then x, y, velocity
       {{{1, 0}}, 513, 384, 1}, {{{0, 1}}, 512, 383, 0},

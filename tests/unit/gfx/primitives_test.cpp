@@ -43,9 +43,8 @@ TEST_F(Primitives, FillsAndOutlinesClipToTheScreen) {
   EXPECT_EQ(count_in(kInk, 11, 11, 14, 13), 0);
 }
 
-// Each set glyph bit a scale x scale square, characters 8 and lines 10 (times
-// the scale) apart, high bytes as '?'; cutting at the screen's edges is
-// checked with the shapes.
+// Each set glyph bit a scale x scale square, characters 8 and lines 10 (times the scale) apart, high bytes as
+// '?'; cutting at the screen's edges is checked with the shapes.
 TEST_F(Primitives, TextDrawsEachGlyphBitScaled) {
   for (i32 scale : {1, 2}) {
     clear(kBg);
