@@ -2,13 +2,9 @@
 for the system tests; node_table_problems checks the file tree's consistency."""
 import struct
 
-WINDOW_SIZE = 2324      # one record of `windows`
-MAX_WINDOWS = 8
-
-NODE_SIZE = 572
-NODE_FORMAT = "<II28siii512sIIi"
+WINDOW_SIZE, MAX_WINDOWS = 2324, 8  # records of `windows`
+NODE_SIZE, NODE_FORMAT = 572, "<II28siii512sIIi"
 MAX_NODES, MAX_BLOBS = 128, 16
-DIR, FILE = 0, 1
 # Window kinds, and the built-in dock tiles of those that have one.
 ABOUT, CLOCK, TERMINAL, FINDER, TEXTEDIT, VIEWER, TRASH, BROWSER, PLAYER, STORE = range(1, 11)
 TILES = (FINDER, ABOUT, CLOCK, TERMINAL, TEXTEDIT, BROWSER, STORE)
@@ -22,9 +18,10 @@ def read_windows(m):
             for at in range(0, len(raw), WINDOW_SIZE)]
 
 
-def find_window(m, app):
-    """(slot, window) of the first window of kind `app` in use, or None."""
-    return next(((slot, w) for slot, w in enumerate(read_windows(m)) if w["in_use"] and w["app"] == app), None)
+def find_window(m, app, settled=False):
+    """(slot, window) of the first window of kind `app` in use (settled: once it has finished opening), or None."""
+    return next(((slot, w) for slot, w in enumerate(read_windows(m))
+                 if w["in_use"] and w["app"] == app and not (settled and w["anim"])), None)
 
 
 def read_nodes(m):
@@ -57,66 +54,39 @@ def read_blobs(m):
     return list(struct.iter_unpack("<III", m.read_bytes("fs_blobs", 12 * MAX_BLOBS)))
 
 
-def dock_tile_centre(m, slot, tiles=len(TILES)):
-    """Centre of dock tile `slot` (0-based): 70-pixel slots from the dock's left edge, the trash's 101 at the end."""
-    sw, sh = m.read_u32("fb_width"), m.read_u32("fb_height")
-    return (sw - (70 * tiles + 101)) // 2 + 40 + 70 * slot, sh - 38
-
-
 def open_from_dock(m, app):
-    """Clicks the dock tile of `app` once (a second click could minimise the window); (slot, window) it opens.
-    The dock holds the built-in tiles, then one per window opened from elsewhere, before the trash."""
-    tile = dock_tile_centre(m, TILES.index(app), len(TILES) + m.read_u32("dock_dynamic_count"))
-    return m.click_until(*tile, lambda: find_window(m, app), tolerance=3, attempts=1, wait=30)
+    """Clicks the dock tile of `app` once (a second click could minimise the window); (slot, window) once it is open.
+    The dock: 70-pixel tiles, the built-in ones, then one per window opened from elsewhere, and the trash's 101."""
+    tiles, slot = len(TILES) + m.read_u32("dock_dynamic_count"), TILES.index(app)
+    x, y = (m.read_u32("fb_width") - (70 * tiles + 101)) // 2 + 40 + 70 * slot, m.read_u32("fb_height") - 38
+    return m.click_until(x, y, lambda: find_window(m, app, settled=True), tolerance=3, attempts=1, wait=30)
 
 
-ICON_SIZE, MAX_ICONS = 88, 16  # records of `desktop_icons`
-
-
-def read_desktop_icons(m):
-    """The live desktop icons: where they are and their file node."""
-    raw = m.read_bytes("desktop_icons", ICON_SIZE * MAX_ICONS)
-    records = [raw[i:i + ICON_SIZE] for i in range(0, len(raw), ICON_SIZE)]
-    return [dict(zip(("x", "y", "fs_idx"), struct.unpack_from("<iii", r, 32))) for r in records if any(r[:4])]
-
-
-STANDARD_FOLDERS = {"Desktop", "Documents", "Downloads", "Applications"}
+def desktop_icon_at(m, node):
+    """(x, y) of the live desktop icon of file node `node`, or None: 16 records of 88 bytes in `desktop_icons`."""
+    raw = m.read_bytes("desktop_icons", 88 * 16)
+    return next((struct.unpack_from("<ii", raw, at + 32) for at in range(0, len(raw), 88)
+                 if any(raw[at:at + 4]) and struct.unpack_from("<i", raw, at + 40)[0] == node), None)
 
 
 def node_table_problems(m):
-    """The file tree's consistency rules, checked on the running kernel's tables: each broken rule as one line."""
-    nodes, blobs, root = read_nodes(m), read_blobs(m), m.read_i32("fs_root")
-    out, listed, owners = [], [0] * MAX_NODES, {}
-    if (nodes[0]["in_use"], nodes[0]["parent"], nodes[0]["first_child"]) != (1, -1, -1):
-        out.append("entry 0 is not the reserved empty file")
+    """The file tree's consistency on the running kernel's tables, each broken rule as one line: every list whole,
+    every live node but the root once in its parent's list, the count right, each blob in use owned by one node."""
+    nodes, blobs, out, listed = read_nodes(m), read_blobs(m), [], [0] * MAX_NODES
     for p, parent in enumerate(nodes):
-        at, names = parent["first_child"] if parent["in_use"] else -1, []
+        at, steps = parent["first_child"] if parent["in_use"] else -1, 0
         while at != -1:
-            if len(names) > MAX_NODES or not 0 <= at < MAX_NODES or not nodes[at]["in_use"] or nodes[at]["parent"] != p:
+            if steps > MAX_NODES or not 0 <= at < MAX_NODES or not nodes[at]["in_use"] or nodes[at]["parent"] != p:
                 out.append(f"list of {p} loops or is broken at {at}")
                 break
-            names.append(nodes[at]["name"])
             listed[at] += 1
+            steps += 1
             at = nodes[at]["next_sibling"]
-        if len(set(names)) != len(names):
-            out.append(f"two children of {p} share a name: {names}")
-    for i, n in enumerate(nodes[1:], 1):
-        if n["in_use"] and (listed[i] > 1 or (n["parent"] != -1 and listed[i] != 1)
-                            or (n["kind"] == FILE and n["first_child"] != -1)):
-            out.append(f"node {i} is in {listed[i]} lists with parent {n['parent']}, or a file with children")
-        if n["in_use"] and n["blob"] != -1:
-            b = n["blob"]
-            if not 0 <= b < MAX_BLOBS or not blobs[b][0] or blobs[b][2] != n["size"] or b in owners:
-                out.append(f"node {i} names a free, shared or wrong-sized blob {b}")
-            owners[b] = i
-    pool_used = m.read_u32("fs_blob_pool_used")
-    for b, (in_use, offset, size) in enumerate(blobs):
-        if in_use and (b not in owners or offset + size > pool_used):
-            out.append(f"blob {b} is owned by no node or lies beyond the used pool")
-    live = sum(n["in_use"] == 1 for n in nodes[1:])
-    if m.read_u32("fs_node_count") != live:
-        out.append(f"fs_node_count is not the {live} live nodes")
-    folders = {n["name"] for n in nodes if n["in_use"] and n["kind"] == DIR and n["parent"] == root}
-    if not STANDARD_FOLDERS <= folders:
-        out.append(f"the root holds {folders}, not all the standard folders")
+    live = [i for i, n in enumerate(nodes) if i and n["in_use"]]  # entry 0 is the reserved empty file
+    out += [f"node {i} is in {listed[i]} lists" for i in live if listed[i] != (nodes[i]["parent"] != -1)]
+    owned = sorted(nodes[i]["blob"] for i in live if nodes[i]["blob"] != -1)
+    if owned != [b for b, (in_use, _offset, _size) in enumerate(blobs) if in_use]:
+        out.append(f"the nodes own blobs {owned}, not each blob in use once")
+    if m.read_u32("fs_node_count") != len(live):
+        out.append(f"fs_node_count is not the {len(live)} live nodes")
     return out

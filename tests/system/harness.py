@@ -13,8 +13,6 @@ import time
 import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-
-
 BUILD = os.environ.get("TAVLIN_BUILD", os.path.join(ROOT, "build"))
 
 
@@ -168,7 +166,6 @@ class Machine:
             if "event" not in reply:
                 return reply.get("return")
 
-    # -- serial log and waiting --------------------------------------------
     def serial(self):
         with open(self.serial_path, "rb") as f:  # QEMU makes it before it opens QMP
             return f.read().decode("latin-1")
@@ -181,10 +178,6 @@ class Machine:
         start = self.read_u32("frame_count")
         self.wait_until(lambda: self.read_u32("frame_count") >= start + count, 120, message="frames")
 
-    def wait_for_desktop(self):
-        self.wait_until(lambda: self.read_u32("frame_count") >= 3, 120, message="desktop frames")
-
-    # -- kernel memory -----------------------------------------------------
     def symbol(self, name):
         table = kernel_symbols(self.elf)
         return table.get(name) or table["tavlin::" + name]
@@ -204,33 +197,26 @@ class Machine:
     def read_cstring(self, name, size, offset=0):
         return self.read_bytes(name, size, offset).split(b"\0", 1)[0].decode("latin-1")
 
-    # -- input -------------------------------------------------------------
     def type_text(self, text):
         for ch in text:
             for event in tap(qcodes(ch)):
                 self.qmp("input-send-event", events=[event])
                 time.sleep(0.03)
 
-    def mouse_move(self, dx, dy):
-        self.qmp("input-send-event", events=motion(dx, dy))
-
     def pointer(self):
         return self.read_i32("mouse_x"), self.read_i32("mouse_y")
 
-    def move_pointer_to(self, tx, ty, tolerance=0, timeout=60):
-        """The pointer accelerates, so it is steered: a few counts at a time while far away, single counts near the
-        target, reading it back after every move."""
-        def counts(d):
-            step = 0 if abs(d) <= tolerance else 6 if abs(d) > 40 else 1
-            return step if d > 0 else -step
+    def move_pointer_to(self, tx, ty, tolerance=0):
+        """Steers the accelerating pointer, reading it back: a few counts a move while far away, single counts near."""
+        counts = lambda d: 0 if abs(d) <= tolerance else (6 if abs(d) > 40 else 1) * (1 if d > 0 else -1)
 
         def arrived():
             x, y = self.pointer()
             if abs(tx - x) <= tolerance and abs(ty - y) <= tolerance:
-                return x, y
-            self.mouse_move(counts(tx - x), counts(ty - y))
+                return True
+            self.qmp("input-send-event", events=motion(counts(tx - x), counts(ty - y)))
 
-        return self.wait_until(arrived, timeout, 0.03, f"the pointer at {(tx, ty)}")
+        self.wait_until(arrived, 60, 0.03, f"the pointer at {(tx, ty)}")
 
     def click_until(self, x, y, done, presses=1, tolerance=1, attempts=10, wait=3):
         """Clicks (presses=2: double-clicks) at (x, y) until `done` holds, each press and release seen by a pass of the

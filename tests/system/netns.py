@@ -1,9 +1,10 @@
 """A private test network: the test process moves itself (and so QEMU and every peer it starts) into a fresh network
 namespace whose tap is the guest's LAN, with dnsmasq, http.server and the store server as peers; nothing leaves it.
-Without root or /dev/net/tun the tests skip. NetCommands drives the guest's network through its command block."""
+Without root or /dev/net/tun the tests skip. The guest's network is driven through its command block."""
 import ctypes
 import functools
 import os
+import pathlib
 import re
 import struct
 import shutil
@@ -20,16 +21,17 @@ HOST_IP = "192.168.77.1"          # our end of the tap: DHCP, DNS, HTTP
 SECOND_DNS_IP = "192.168.77.3"    # a second address on the tap for DNS
 NETMASK = "255.255.255.0"
 TAP_NETDEV = f"tap,id=n0,ifname={TAP},script=no,downscript=no"
-# The kernel's default store server address (QEMU's user network puts the
-# host there); here it is one more address of ours, behind the gateway.
-STORE_IP = "10.0.2.2"
-STORE_PORT = 8088
+# The kernel's default store server (where QEMU's user network puts the host): here one more address of ours.
+STORE_IP, STORE_PORT = "10.0.2.2", 8088
+STORE_URL = f"http://{STORE_IP}:{STORE_PORT}"
+# The command block (kernel/net/net_debug.h): magic, op, three 128-byte arguments, result, ticks, address, done count.
+GET, UPLOAD, DOWNLOAD = 2, 3, 4
+COMMAND_READY, COMMAND_RESULT_AT = 0x4E455444, 8 + 3 * 128
 
 
 @functools.cache
 def enter_namespace():
-    """Moves this process into a new network namespace with the LAN tap (once), or skips the test with the reason it
-    cannot; the namespace vanishes with the process."""
+    """Moves this process (once) into a new network namespace with the LAN tap, or skips the test saying why."""
     missing = [tool for tool in ("ip", "dnsmasq", "qemu-system-i386") if not shutil.which(tool)]
     if os.geteuid() != 0 or not os.path.exists("/dev/net/tun") or missing:
         raise unittest.SkipTest(f"network tests need root, /dev/net/tun and {missing or 'their tools'}")
@@ -84,15 +86,13 @@ def start_store_server(workdir, store_dir, *options, port=STORE_PORT, address=ST
 def write_files(folder, files):
     os.makedirs(folder, exist_ok=True)
     for name, data in files.items():
-        with open(os.path.join(folder, name), "wb") as f:
-            f.write(data)
+        pathlib.Path(folder, name).write_bytes(data)
     return folder
 
 
 class LanTestCase(unittest.TestCase):
-    """Tests inside the test network, their peers started by `start_peers` in `cls.work` (each passed to `peer`).
-    With a card `nic` they share one machine `cls.m` on the LAN (`netdev`, the tap unless start_peers sets it), with
-    a window of kind `app` opened from the dock when given; `cls.cmd` runs network commands in the guest."""
+    """Tests inside the test network with peers `start_peers` starts in `cls.work`; with a card `nic` they share one
+    machine `cls.m` on the LAN (`netdev`: the tap unless start_peers sets it) with the dock's `app` open, if any."""
 
     nic, netdev, app = "e1000", TAP_NETDEV, None
 
@@ -105,14 +105,13 @@ class LanTestCase(unittest.TestCase):
         cls.start_peers()
         if not cls.nic:
             return
-        gdb = os.path.join(cls.work, "gdb.sock")
+        cls.gdb = os.path.join(cls.work, "gdb.sock")
         cls.m = cls.peer(Machine(["-netdev", cls.netdev, "-device", f"{cls.nic},netdev=n0",
-                                  "-gdb", f"unix:{gdb},server=on,wait=off"]))
+                                  "-gdb", f"unix:{cls.gdb},server=on,wait=off"]))
         cls.m.start()
         cls.m.wait_until(lambda: "[NET] Gateway ARP succeeded" in cls.m.serial(), 180, message="the gateway's ARP")
-        cls.cmd = NetCommands(cls.m, gdb)
         if cls.app:
-            cls.m.wait_for_desktop()
+            cls.m.wait_frames(3)  # the desktop is up
             open_from_dock(cls.m, cls.app)
 
     @classmethod
@@ -121,47 +120,32 @@ class LanTestCase(unittest.TestCase):
         cls.addClassCleanup(peer.stop)
         return peer
 
-
-def gdb_write(path, *writes):
-    """Writes guest memory through QEMU's GDB stub at `path`: (address, bytes) pairs, in order. Connecting stops the
-    guest; detaching lets it run on."""
-    with connected(path, socket.AF_UNIX) as sock:
-        sock.settimeout(10)
-        for payload in [f"M{address:x},{len(data):x}:{data.hex()}" for address, data in writes] + ["D"]:
-            body, got = payload.encode(), b""
-            sock.sendall(b"$" + body + b"#%02x" % (sum(body) & 0xFF))
-            while not (reply := re.search(rb"\+[^$]*\$([^#]*)#..", got)):  # the stub's ack, then its reply
-                chunk = sock.recv(4096)
-                if not chunk:
-                    raise RuntimeError(f"GDB stub closed during {payload[:20]}")
-                got += chunk
-            sock.sendall(b"+")
-            if reply[1] != b"OK":
-                raise RuntimeError(f"GDB stub answered {got!r} to {payload[:20]}")
-
-
-class NetCommands:
-    """Network operations run through the guest's command block (kernel/net/net_debug.h: magic, op, three 128-byte
-    arguments, then result, ticks, address and a done counter), and their results."""
-
-    READY = 0x4E455444
-    GET, UPLOAD, DOWNLOAD = 2, 3, 4
-    RESULT_AT = 8 + 3 * 128
-
-    def __init__(self, machine, gdb_path):
-        self.m, self.gdb_path = machine, gdb_path
-
-    def run(self, op, *args):
-        done = lambda: self.m.read_u32("net_debug_command", self.RESULT_AT + 12)
+    def net_command(self, op, *args):
+        """(result, ticks) of a network operation run through the guest's command block, written over QEMU's GDB
+        stub: the guest stops while we are connected, so it finds the magic set only with the rest in place."""
+        done = lambda: self.m.read_u32("net_debug_command", COMMAND_RESULT_AT + 12)
         base, before = self.m.symbol("net_debug_command"), done()
         block = struct.pack("<I", op) + b"".join(a.encode().ljust(128, b"\0")[:127] + b"\0"
                                                  for a in (list(args) + ["", "", ""])[:3])
-        gdb_write(self.gdb_path, (base + 4, block), (base, struct.pack("<I", self.READY)))
+        writes = [(base + 4, block), (base, struct.pack("<I", COMMAND_READY))]
+        with connected(self.gdb, socket.AF_UNIX) as sock:
+            sock.settimeout(10)
+            for payload in [f"M{address:x},{len(data):x}:{data.hex()}" for address, data in writes] + ["D"]:
+                body, got = payload.encode(), b""
+                sock.sendall(b"$" + body + b"#%02x" % (sum(body) & 0xFF))
+                while not (reply := re.search(rb"\+[^$]*\$([^#]*)#..", got)):  # the stub's ack, then its reply
+                    chunk = sock.recv(4096)
+                    if not chunk:
+                        raise RuntimeError(f"GDB stub closed during {payload[:20]}")
+                    got += chunk
+                sock.sendall(b"+")
+                if reply[1] != b"OK":
+                    raise RuntimeError(f"GDB stub answered {got!r} to {payload[:20]}")
         self.m.wait_until(lambda: done() != before, 120, 0.2, f"network command {op} {args}")
-        return struct.unpack("<iI", self.m.read_bytes("net_debug_command", 8, self.RESULT_AT))
+        return struct.unpack("<iI", self.m.read_bytes("net_debug_command", 8, COMMAND_RESULT_AT))
 
-    def body(self):
-        """(head, body) of the last response."""
+    def response(self):
+        """(head, body) of the last HTTP response."""
         length = self.m.read_u32("http_resp_len")
         head, sep, body = self.m.read_bytes("http_resp_buf", length).partition(b"\r\n\r\n")
         assert sep, head[:200]

@@ -13,9 +13,7 @@ import time
 
 from netns import TAP, Peer
 
-TUNSETIFF = 0x400454CA
-IFF_TAP = 0x0002
-IFF_NO_PI = 0x1000
+TUNSETIFF, IFF_TAP_NO_PI = 0x400454CA, 0x0002 | 0x1000
 HOLD_SECONDS = 0.02   # a held frame goes out alone after this long
 LOSS, DUPLICATE, REORDER, SEED = 0.05, 0.02, 0.03, 14
 RELAY_PORT, QEMU_PORT = 47014, 47015
@@ -27,7 +25,7 @@ class Direction:
     def __init__(self, send, rng):
         self.send, self.rng, self.held, self.held_at = send, rng, None, 0.0
 
-    def forward(self, frame, impaired=True):
+    def forward(self, frame, impaired):
         if impaired and self.rng.random() < LOSS:
             return
         if impaired and self.held is None and self.rng.random() < REORDER:
@@ -53,21 +51,19 @@ class Direction:
 def main(tap):
     rng = random.Random(SEED)
     tap_fd = os.open("/dev/net/tun", os.O_RDWR)
-    fcntl.ioctl(tap_fd, TUNSETIFF, struct.pack("16sH", tap.encode(), IFF_TAP | IFF_NO_PI))
+    fcntl.ioctl(tap_fd, TUNSETIFF, struct.pack("16sH", tap.encode(), IFF_TAP_NO_PI))
     udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     udp.bind(("127.0.0.1", RELAY_PORT))
-    to_tap = Direction(lambda f: os.write(tap_fd, f), rng)
-    to_guest = Direction(lambda f: udp.sendto(f, ("127.0.0.1", QEMU_PORT)), rng)
+    ways = {udp.fileno(): Direction(lambda f: os.write(tap_fd, f), rng),  # what arrives on each, and where it goes
+            tap_fd: Direction(lambda f: udp.sendto(f, ("127.0.0.1", QEMU_PORT)), rng)}
     impaired = [True]
     signal.signal(signal.SIGUSR1, lambda *_: impaired.__setitem__(0, not impaired[0]))
     while True:
-        ready, _, _ = select.select([tap_fd, udp], [], [], HOLD_SECONDS)  # retried after SIGUSR1
-        if udp in ready:
-            to_tap.forward(udp.recv(65536), impaired[0])
-        if tap_fd in ready:
-            to_guest.forward(os.read(tap_fd, 65536), impaired[0])
-        to_tap.flush()
-        to_guest.flush()
+        ready, _, _ = select.select(list(ways), [], [], HOLD_SECONDS)  # retried after SIGUSR1
+        for fd, way in ways.items():
+            if fd in ready:
+                way.forward(os.read(fd, 65536), impaired[0])
+            way.flush()
 
 
 class LossyLink(Peer):

@@ -1,7 +1,6 @@
-"""The web browser on the real ISO over the test network, on both cards one after the other (the second machine takes
-the first one's MAC, IP and ports at the same ticks, so the server may still hold those connections): dnsmasq names
-the web host, http.server serves tests/pages on port 80 (with a 100 KB page). The browser's state is read back from
-guest memory (its drawing, history, failures and crafted pages are checked by the unit tests)."""
+"""The web browser on the real ISO on both cards, one after the other (the second machine takes the first one's MAC,
+IP and ports at the same ticks, so the server may still hold those connections): dnsmasq names the web host and
+http.server serves tests/pages and a 100 KB page on port 80; the browser's state is read back from guest memory."""
 import os
 import shutil
 import unittest
@@ -48,9 +47,8 @@ class Browser(netns.LanTestCase):
         self.m.wait_until(lambda: self.state()["url_bar"] == typed, message="the typed URL")
         start = self.m.read_u32("pit_ticks")
         self.m.type_text("\n")
-        self.m.wait_until(lambda: self.u32(FOCUSED) == 0, message="Enter")
-        self.m.wait_until(lambda: self.u32(LOADING) == 0 and self.state()["status"] in FINAL, timeout=120,
-                          interval=0.05, message="the end of the load")
+        self.m.wait_until(lambda: self.u32(FOCUSED) == 0 and self.u32(LOADING) == 0 and self.state()["status"] in FINAL,
+                          120, 0.05, "Enter and the end of the load")
         return dict(self.state(), ticks=self.m.read_u32("pit_ticks") - start)
 
     def test_typed_names_load_pages_and_a_100_kb_page_cut_at_8191_characters(self):

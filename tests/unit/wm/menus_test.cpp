@@ -1,8 +1,6 @@
 // The top bar's titles and drop-downs (where they answer), each menu
-// action's effect on the tables, greyed entries, pinning, the Edit menu,
-// and the bar's clock and Wi-Fi indicator.
+// action's effect on the tables, greyed entries, pinning and the Edit menu.
 
-#include "kernel/net/device_detect.h"
 #include "kernel/wm/launch.h"
 #include "kernel/wm/topbar.h"
 #include "unit/wm/dispatch_fixture.h"
@@ -14,10 +12,8 @@ class Menus : public DispatchTest {
  protected:
   void SetUp() override {
     DispatchTest::SetUp();
-    device_detect_reset();
     draw_topbar();  // the titles' places come from drawing
   }
-  void TearDown() override { device_detect_reset(); }
   // The context menu left open on a node or an application.
   static void aim_at(i32 node, i32 kind = 0) { ctx_menu = CtxMenu{1, 300, 400, {}, {}, 0, node, kind}; }
 };
@@ -135,31 +131,6 @@ TEST_F(Menus, EditMenuUndoesRedoesAndSelectsAll) {
   EXPECT_TRUE(menu_action_available(action::kSelectAll));
   dispatch_menu_action(action::kSelectAll);
   EXPECT_EQ(desktop_icons[0].selected, 1);
-}
-
-TEST_F(Menus, GreyedItemsAndTheWifiIndicatorAsDrawn) {
-  auto ink = [](i32 x0, i32 y0, i32 w, u32 colour) {  // in the rows of a line of text
-    int n = 0;
-    for (i32 y = y0; y < y0 + 8; ++y)
-      for (i32 x = x0; x < x0 + w; ++x) n += px(x, y) == colour;
-    return n;
-  };
-  open_menu = 3;  // Window, nothing focused: Minimize greyed and not highlighted
-  menu_item_hover = 0;
-  render_frame();
-  EXPECT_EQ((Ints{ink(298, 40, 64, 0x9A9A9A) > 10, ink(930, 8, 8, 0xCC3333) > 5, i32(px(290, 36))}),
-            (Ints{1, 1, 0xF7F7F7}));
-  make_window(app::kAbout, 500, 300, 300, 200);
-  wifi_adapter.type = 1;  // no adapter above: a red X; found, not connected: "WiFi"
-  render_frame();
-  EXPECT_EQ((Ints{ink(930, 8, 32, 0x888888) > 5, i32(px(290, 36))}), (Ints{1, 0x0A84FF}));
-  wifi_adapter.connected = 1;
-  wifi_adapter.signal_percent = 60;  // three bars of four
-  std::strcpy(wifi_adapter.ssid, "Home WiFi");
-  move_to(950, 2);  // on the indicator: the name shows below the bar, centred on cx - 26
-  render_frame();
-  EXPECT_EQ((std::vector<u32>{px(940, 16), px(945, 16), px(904, 33)}),
-            (std::vector<u32>{0x28C840, 0x444444, 0x333333}));
 }
 
 }  // namespace

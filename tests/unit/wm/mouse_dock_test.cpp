@@ -1,5 +1,5 @@
-// The dock: layout, the dynamic records, the icon centres animations aim at, the launch bounce and running
-// dot; presses on its tiles and the trash's "Empty Bin?" popup; right presses: each target's context menu.
+// The dock: the dynamic records, the slots left after an unpin; presses on its tiles and the trash's
+// "Empty Bin?" popup; right presses: each target's context menu.
 
 #include "kernel/wm/dock.h"
 
@@ -150,18 +150,7 @@ using Dock = WmTest;
 
 constexpr i32 H = 768;
 
-TEST_F(Dock, AnUnpinnedRecordTakesNoSlotAndTheTrashAnswersBesideTheTiles) {
-  EXPECT_EQ((Ints{dock_hit_test(712, H - 38), i32(trash_hit_test(706, H - 83)), i32(trash_hit_test(705, H - 50))}),
-            (Ints{-1, 1, 0}));  // the last tile ends at 711, the trash begins at 706
-  dock_items[2].pinned = 0;  // Clock no longer shown
-  const DockLayout l = dock_layout();
-  EXPECT_EQ((Ints{l.slots, l.left, dock_hit_test(dock_slot_x(l, 2) + 10, H - 38)}), (Ints{6, 251, 3}));
-  i32 x, y;
-  dock_icon_center_for_app(2, &x, &y);  // no visible Clock record: the dock's middle
-  EXPECT_EQ((Ints{x, y}), (Ints{512, H - 38}));
-}
-
-TEST_F(Dock, DynamicRecordsAppendOnceCloseTheirGapAndStopAtSixteen) {
+TEST_F(Dock, DynamicRecordsAppendOnceCloseTheirGapAndStopAtSixteenAndAnUnpinnedRecordTakesNoSlot) {
   dock_add_dynamic_item(9, -1, "a");
   dock_add_dynamic_item(9, -1, "again");   // already there
   dock_add_dynamic_item(4, -1, "Finder");  // pinned already
@@ -180,29 +169,12 @@ TEST_F(Dock, DynamicRecordsAppendOnceCloseTheirGapAndStopAtSixteen) {
   dock_items[7] = {5, 0xF5C842, "notes.txt", 1, 9, 1};  // a pinned file stays
   dock_reset_dynamic();
   EXPECT_EQ((Ints{dock_dynamic_count, dock_items[16].app, dock_items[7].app}), (Ints{0, 0, 5}));
-}
-
-// The dock drawn alone over the sky.
-class DockPixels : public WmTest {
- protected:
-  void draw() {
-    clear(0xC6E4F6);  // the sky
-    draw_dock();
-  }
-};
-
-TEST_F(DockPixels, RunningDotAndTheLaunchBounceUntilClickedOrThreeAndAHalfSeconds) {
-  open_app(3);  // the Terminal tile in slot 3: its dot at x = 466, its lower half plain at x = 443
-  // Ticks since the launch, whether the window was clicked, the tile's lift.
-  const Ints hops[] = {{0, 0, 0}, {17, 0, 16}, {35, 0, 22}, {70, 0, 0}, {87, 1, 0}, {367, 0, 0}};
-  for (const Ints& h : hops) {
-    pit_ticks = windows[0].launch_tick + u32(h[0]);
-    windows[0].launched = u32(h[1]);
-    draw();
-    EXPECT_EQ(px(443, H - 20 - h[2]), 0x1C1C1Eu) << h[0];
-    if (h[2]) EXPECT_NE(px(443, H - 20), 0x1C1C1Eu) << h[0];
-  }
-  EXPECT_EQ(px(466, H - 10), 0x555555u);
+  dock_items[7].pinned = dock_items[2].pinned = 0;  // Clock no longer shown
+  const DockLayout l = dock_layout();
+  EXPECT_EQ((Ints{l.slots, l.left, dock_hit_test(dock_slot_x(l, 2) + 10, H - 38)}), (Ints{6, 251, 3}));
+  i32 x, y;
+  dock_icon_center_for_app(2, &x, &y);  // no visible Clock record: the dock's middle
+  EXPECT_EQ((Ints{x, y}), (Ints{512, H - 38}));
 }
 
 }  // namespace

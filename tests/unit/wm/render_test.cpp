@@ -1,7 +1,8 @@
-// Frame composition into the back buffer: window chrome, opening and closing frames,
-// stacking order, the desktop layer, and nothing drawn outside the screen.
+// Frame composition into the back buffer: window chrome, stacking order, and nothing drawn
+// outside the screen whatever is open, selected or hovered.
 #include "kernel/wm/render.h"
 
+#include "kernel/wm/dispatch.h"
 #include "unit/wm/wm_fixture.h"
 
 namespace tavlin::test {
@@ -17,8 +18,6 @@ constexpr u32 kOutline = 0xB0B0B0;
 // A window kind with no drawing of its own: its content area stays kBody.
 constexpr u32 kBlank = app::kNone;
 
-u32 veiled(u32 colour, u32 alpha) { return blend_colour(0xFFFFFF, colour, alpha); }
-
 TEST_F(Compose, StackingFocusAndMaximisingDecideWhatShows) {
   Window& a = make_window(kBlank, 300, 260, 300, 200);
   Window& b = make_window(kBlank, 200, 200, 400, 300);
@@ -33,40 +32,6 @@ TEST_F(Compose, StackingFocusAndMaximisingDecideWhatShows) {
   EXPECT_EQ((Colours{px(400, 270), px(580, 220), px(596, 491)}), (Colours{kTitle, kTitle, kBody}));
 }
 
-TEST_F(Compose, OpeningGrowsOutOfAWhiteVeilAndClosingShrinksAndFades) {
-  render_frame();
-  const u32 desktop = px(205, 155);
-  make_window(kBlank, 700, 100, 300, 200).minimized = 1;  // not drawn
-  Window& w = make_window(kBlank, 200, 150, 400, 300);
-  w.launch_tick = pit_ticks;
-  w.launched = 0;
-  render_frame();  // 60 %: 240 x 180 about the centre (400, 300), under white at alpha 200
-  EXPECT_EQ((Colours{px(400, 350), px(360, 235)}), (Colours{veiled(kBody, 200), veiled(kFocusedTitle, 200)}));
-  EXPECT_EQ(px(205, 155), desktop);
-  advance(18);
-  render_frame();
-  EXPECT_EQ(px(205, 155), kFocusedTitle);
-  close_window(&w);
-  advance(1);  // q = 12: (201, 151, 353, 265) under alpha 26
-  render_frame();
-  EXPECT_EQ(px(201, 300), veiled(kOutline, 26));
-  advance(11);  // q = 94: (212, 161, 30, 24), too small for chrome
-  render_frame();
-  EXPECT_EQ(px(227, 166), veiled(kBody, 206));
-}
-
-TEST_F(Compose, DesktopIconsSelectionAndRubberBand) {
-  desktop_icons[0] = {1, "notes.txt", 0x9FC7FF, 40, 50, make_file("notes.txt", "x"), 0, "", 1, 0, 0};
-  desktop_icons[1] = {1, "Things", 0xFFD27A, 40, 170, -1, 0, "", 0, 0, 0};
-  desktop_rubber_active = 1;
-  desktop_rubber_start_x = desktop_rubber_start_y = 300;
-  desktop_rubber_cur_x = 200;
-  desktop_rubber_cur_y = 250;
-  render_frame();
-  EXPECT_EQ((Colours{px(50, 80), px(36, 120), px(40, 182), px(200, 260)}),
-            (Colours{0xA8B8C8, 0x3390FF, 0xB87A20, 0x0A84FF}));  // text bar, selection, folder, band
-}
-
 TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {
   use_canvas(640, 480);
   make_window(kBlank, -200, -100, 500, 400);
@@ -74,7 +39,7 @@ TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {
   Window& closing = make_window(app::kAbout, 600, -50, 100, 100);
   close_window(&closing);
   make_window(app::kFinder, -300, 450, 400, 300).launch_tick = pit_ticks;  // opening
-  desktop_icons[0] = {1, "far away", 0xFFD27A, 630, 470, -1, 1, "", 1, 0, 0};
+  desktop_icons[0] = {1, "far away", 0xFFD27A, 630, 470, -1, 0, "", 1, 0, 0};  // a selected folder
   desktop_icons[1] = {1, "left", 0xFFD27A, -60, -60, -1, 1, "a long new name", 0, 0, 0};  // renaming
   make_window(app::kClock, 10, 40, 300, 200).minimized = 1;
   StoreState& store = vuzedezoz_idir[0];
@@ -95,11 +60,24 @@ TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {
   upload_dialog.popin_start_tick = pit_ticks;
   std::strcpy(upload_dialog.picker_path, "/Desktop");
   make_file("a file with a long name.txt");
+  desktop_rubber_active = 1;  // a band from the corner past the screen's edges
+  desktop_rubber_start_x = desktop_rubber_start_y = 0;
+  desktop_rubber_cur_x = desktop_rubber_cur_y = 700;
+  open_menu = 3;  // the Window menu, its first row under the pointer
+  menu_item_hover = 0;
+  wifi_adapter.type = 1;
+  wifi_adapter.signal_percent = 60;
+  std::strcpy(wifi_adapter.ssid, "Home WiFi");
   for (u32 t = 0; t < 25; ++t) {
     upload_dialog.picker_open = t > 20;  // the form, then its file picker
+    wifi_adapter.connected = t > 10;     // an adapter found, then connected
     render_frame();
     advance(1);
   }
+  dock_hover = -1;  // the pointer on the Wi-Fi indicator: the network's name below the bar
+  mouse_x = 560;
+  mouse_y = 2;
+  render_frame();
   EXPECT_EQ(first_write_beyond_screen(), -1);
 }
 

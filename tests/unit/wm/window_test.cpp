@@ -135,16 +135,5 @@ TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelects) {
   EXPECT_EQ(windows_of(), 1);
 }
 
-TEST_F(Launch, AppForAFileByNameFirstThenContent) {
-  const std::vector<u8> zeva = {'Z', 'E', 'V', 'A', 0, 1}, png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0};
-  const std::vector<u8> odd = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0B};
-  const std::tuple<const char*, std::vector<u8>, i32> cases[] = {  // the name, the blob (none: a text file), the kind
-      {"movie", zeva, 9}, {"movie.png", zeva, 6}, {"pic", {'Y', 'R', 'F', '1'}, 6}, {"pic2", png, 6},
-      {"odd", odd, 5},    {".png", {}, 5},  // not longer than the extension
-      {"b.mp4", {}, 9}};
-  for (const auto& [name, blob, kind] : cases)
-    EXPECT_EQ(get_app_for_file(blob.empty() ? make_file(name) : make_blob_file(name, blob)), kind) << name;
-}
-
 }  // namespace
 }  // namespace tavlin::test

@@ -13,6 +13,7 @@
 #include "kernel/fs/node_table.h"
 #include "kernel/fs/standard_folders.h"
 #include "kernel/fs/trash.h"
+#include "kernel/net/device_detect.h"
 #include "kernel/wm/desktop_icons.h"
 #include "kernel/wm/dock.h"
 #include "kernel/wm/menus.h"
@@ -40,6 +41,7 @@ class WmTest : public CanvasTest {
     dock_reset_all();
     desktop_icons_reset();
     menus_reset();  // a menu left open would cover later frames
+    device_detect_reset();
     show_desktop_icons = 1;
     std::memset(&upload_dialog, 0, sizeof upload_dialog);
     std::memset(vuzedezoz_idir_used, 0, sizeof vuzedezoz_idir_used);
