@@ -1,10 +1,14 @@
-// The kernel's string and memory routines (memset32 is checked by every fill).
+// The kernel's string and memory routines (memset32 is checked by every fill), and the serial log's port set-up
+// and the bytes its print routines send.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <tuple>
 
+#include "fake/fake_hw.h"
 #include "kernel/core/kstring.h"
+#include "kernel/core/serial.h"
 
 namespace tavlin {
 namespace {
@@ -41,6 +45,23 @@ TEST(Memory, MoveHandlesOverlapBothWaysAndCopyAndSetEveryLengthAndAlignment) {
       memset(dst + offset, 0x5A, n);
       for (usize i = 0; i < 96; ++i) ASSERT_EQ(dst[i], (i >= offset && i < offset + n) ? 0x5A : 0xEE);
     }
+}
+
+TEST(Serial, SetsUp38400Baud8N1PrintsAndNeverHangsOnAMissingUart) {
+  fake_hw::reset();
+  serial_init();
+  EXPECT_EQ(fake_hw::writes_to(0x3F8).front().value, 3u);  // divisor latch low byte
+  EXPECT_EQ(fake_hw::writes_to(0x3FB).back().value, 0x03u);  // 8 bits, no parity, one stop bit, latch closed
+  fake_hw::clear_writes();
+  serial_puts("a\nb");
+  serial_hex8(10);
+  serial_dec32(4294967295u);
+  const auto sent = fake_hw::bytes_written_to(0x3F8);
+  EXPECT_EQ(std::string(sent.begin(), sent.end()), "a\r\nb0A4294967295");
+  fake_hw::reset();
+  fake_hw::set_default(0x3FD, 0x00);  // never ready: costs time, the byte still goes
+  serial_puts("x");
+  EXPECT_EQ(fake_hw::writes(), (std::vector<fake_hw::PortWrite>{{0x3F8, 'x', 1}}));
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
-// Back buffer primitives: fills, blending, outlines, text and the scaled
-// image blit, checked against values worked out from the drawing rules.
+// Back buffer drawing: fills, outlines, text, the scaled image blit and shaped fills, checked against values
+// worked out from the drawing rules, and every shape and text dragged across every screen edge, where it must show
+// just the part of the same drawing whole, with nothing written past the screen.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 #include "kernel/core/kstring.h"
 #include "kernel/gfx/font.h"
+#include "kernel/gfx/shapes.h"
 #include "unit/gfx/shapes_canvas.h"
 
 namespace tavlin::test {
@@ -16,6 +19,7 @@ namespace {
 constexpr u32 kBg = kPaper, kInk = 0xFFFFFF;
 
 using Primitives = ScreenCanvas;
+using Shapes = CanvasTest;
 
 // Number of pixels of `colour` in [x0, x1) x [y0, y1).
 int count_in(u32 colour, i32 x0, i32 y0, i32 x1, i32 y1) {
@@ -101,6 +105,71 @@ TEST_F(Primitives, PresentCopiesRowsAtThePitchAndLeavesTheMargin) {
       for (u32 x = 0; x < pitch; ++x)
         ASSERT_EQ(screen[y * pitch + x], x < width ? 0x445566u : 0xDEADBEEFu) << width << ": " << x << "," << y;
   }
+}
+
+// Each row's ink from column x0 to x1 inclusive, paper elsewhere (x1 < x0: none).
+TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
+  const std::tuple<const char*, std::function<void()>, i32, i32, i32> cases[] = {  // shape, drawing, row, x0, x1
+      // Radius 3: half-widths 0, 2, 2, 3, 2, 2, 0 from row 17.
+      {"circle, pole", [] { fill_circle(30, 20, 3, kInk); }, 17, 1, 0},
+      {"circle, row -2", [] { fill_circle(30, 20, 3, kInk); }, 18, 28, 31},
+      {"rounded, row 1", [] { fill_rounded_rect(0, 0, 10, 10, 3, kInk); }, 1, 1, 8},
+      {"radius 0", [] { fill_rounded_rect(5, 6, 7, 4, 0, kInk); }, 9, 5, 11},
+      {"boot bar, corner rows overlap", [] { fill_rounded_rect(10, 10, 20, 3, 2, kInk); }, 11, 11, 28},
+      // Insets 4, 2, 1, 1 from the top row.
+      {"gradient, row 1", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 6, 12, 27},
+      {"gradient, row 3", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 8, 11, 28},
+      {"capsule of radius 10, row 1", [] { wp_draw_gradient_pill(10, 10, 20, 60, stopsB, 4); }, 11, 16, 23},
+  };
+  for (const auto& [shape, draw, row, x0, x1] : cases) {
+    clear(kPaper);
+    draw();
+    for (i32 x = 0; x < 64; ++x) EXPECT_EQ(px(x, row) != kPaper, x >= x0 && x <= x1) << shape << ": column " << x;
+  }
+}
+
+TEST_F(Shapes, ClippedAtEveryEdgeShowsThePartOfTheWholeShape) {
+  const i32 W = 61, H = 37, M = 250;  // the whole shapes are drawn M pixels in from a larger canvas's edges
+  const std::function<void(i32, i32)> shapes[] = {
+      [](i32 x, i32 y) { fill_circle(x, y, 9, kInk); },
+      [](i32 x, i32 y) { fill_rounded_rect(x - 4, y + 3, 23, 17, 6, 0x111111); },
+      [](i32 x, i32 y) { fill_rounded_rect_vgrad(x + 2, y - 12, 19, 27, 7, 0x203040, 0xF0E0D0); },
+      [](i32 x, i32 y) { wp_draw_gradient_pill(x - 10, y - 30, 14, 70, stopsC, 5); },
+      [](i32 x, i32 y) { fill_glass_panel(x - 20, y - 8, 30, 20, 6); },
+      [](i32 x, i32 y) { draw_globe_outline(x + 5, y + 5, 8); },
+      [](i32 x, i32 y) { draw_text(x - 12, y - 4, "Wj\nM\xE9", 0x00FF8800, 1); },
+      [](i32 x, i32 y) { draw_text(x - 30, y + 6, "Mw\nW", 0x0000FF88, 2); }};
+  for (i32 x : {-200, -25, -7, 0, 20, W - 9, W - 1, W + 5, W + 200})
+    for (i32 y : {-200, -25, -6, 0, 15, H - 8, H - 1, H + 4, H + 200}) {
+      SCOPED_TRACE(::testing::Message() << "at " << x << "," << y);
+      use_canvas(W + 2 * M, H + 2 * M);
+      for (const auto& draw : shapes) draw(x + M, y + M);
+      Picture whole(W, H, 0);
+      for (i32 j = 0; j < H; ++j)
+        for (i32 i = 0; i < W; ++i) whole.set(i, j, px(i + M, j + M));
+      use_canvas(W, H);
+      for (const auto& draw : shapes) draw(x, y);
+      ASSERT_TRUE(matches(whole));
+      ASSERT_EQ(first_write_beyond_screen(), -1);
+    }
+}
+
+TEST_F(Shapes, EmptyShapesDrawNothingAndHugeOnesStayOnScreen) {
+  fill_circle(20, 20, 0, kInk);
+  fill_circle(20, 20, -3, kInk);
+  fill_rounded_rect_vgrad(5, 5, 0, 10, 2, kInk, kInk);
+  fill_rounded_rect_vgrad(5, 5, 10, -1, 2, kInk, kInk);
+  wp_draw_gradient_pill(10, 10, 20, 20, nullptr, 0);
+  wp_draw_gradient_pill(10, 10, 20, 20, stopsA, 0);
+  EXPECT_EQ(count(kPaper), 64 * 48);
+  fill_circle(30, 20, 100000, kInk);
+  EXPECT_EQ(count(kInk), 64 * 48);
+  fill_rounded_rect(-50000, -50000, 100000, 100000, 40000, kInk);
+  fill_rounded_rect_vgrad(-70000, -10, 140000, 90000, 30000, kInk, kInk);
+  wp_draw_gradient_pill(-1000000, -1000000, 2000000, 3000000, stopsD, 5);
+  draw_globe_outline(32, 24, 90000);
+  fill_glass_panel(-100, -100, 1000, 1000, 300);
+  EXPECT_EQ(first_write_beyond_screen(), -1);
 }
 
 }  // namespace
