@@ -29,7 +29,7 @@ int count_in(u32 colour, i32 x0, i32 y0, i32 x1, i32 y1) {
   return n;
 }
 
-TEST_F(Primitives, FillsAndOutlinesClipToTheScreen) {
+TEST_F(Primitives, FillsClipToTheScreen) {
   const std::tuple<i32, i32, i32, i32, int> cases[] = {  // x, y, w, h, pixels on screen
       {5, 5, 0, 10, 0}, {5, 5, 10, -1, 0}, {1024, 0, 10, 10, 0}, {-20, -20, 20, 20, 0},
       {2147483600, 2147483600, 2147483647, 2147483647, 0},
@@ -41,10 +41,6 @@ TEST_F(Primitives, FillsAndOutlinesClipToTheScreen) {
     EXPECT_EQ(count(0xFF0000), on_screen) << x << "," << y << " " << w << "x" << h;
   }
   EXPECT_EQ(count_in(0xFF0000, 0, 5, 10, 8), 30);  // the last one's part on screen
-  draw_rect_outline(10, 10, 5, 4, kInk);  // one pixel on the inside edge
-  EXPECT_EQ(count(kInk), 5 * 2 + 2 * 2);
-  EXPECT_EQ(count_in(kInk, 10, 10, 15, 14), 5 * 2 + 2 * 2);
-  EXPECT_EQ(count_in(kInk, 11, 11, 14, 13), 0);
 }
 
 // Each set glyph bit a scale x scale square, characters 8 and lines 10 (times the scale) apart, high bytes as
@@ -110,15 +106,10 @@ TEST_F(Primitives, PresentCopiesRowsAtThePitchAndLeavesTheMargin) {
 // Each row's ink from column x0 to x1 inclusive, paper elsewhere (x1 < x0: none).
 TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
   const std::tuple<const char*, std::function<void()>, i32, i32, i32> cases[] = {  // shape, drawing, row, x0, x1
-      // Radius 3: half-widths 0, 2, 2, 3, 2, 2, 0 from row 17.
-      {"circle, pole", [] { fill_circle(30, 20, 3, kInk); }, 17, 1, 0},
-      {"circle, row -2", [] { fill_circle(30, 20, 3, kInk); }, 18, 28, 31},
+      {"circle of radius 3, row -2 of 0, 2, 2, 3", [] { fill_circle(30, 20, 3, kInk); }, 18, 28, 31},
       {"rounded, row 1", [] { fill_rounded_rect(0, 0, 10, 10, 3, kInk); }, 1, 1, 8},
-      {"radius 0", [] { fill_rounded_rect(5, 6, 7, 4, 0, kInk); }, 9, 5, 11},
       {"boot bar, corner rows overlap", [] { fill_rounded_rect(10, 10, 20, 3, 2, kInk); }, 11, 11, 28},
-      // Insets 4, 2, 1, 1 from the top row.
-      {"gradient, row 1", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 6, 12, 27},
-      {"gradient, row 3", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 8, 11, 28},
+      {"gradient, row 1 of insets 4, 2, 1", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 6, 12, 27},
       {"capsule of radius 10, row 1", [] { wp_draw_gradient_pill(10, 10, 20, 60, stopsB, 4); }, 11, 16, 23},
   };
   for (const auto& [shape, draw, row, x0, x1] : cases) {
