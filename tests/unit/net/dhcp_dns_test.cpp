@@ -30,19 +30,16 @@ Ip answer(uint16_t ancount, const Bytes& answers, size_t cut = SIZE_MAX) {
   return dns_parse_response(copy.data(), static_cast<u32>(copy.size()), ip.data()) ? ip : Ip{};
 }
 
-TEST(DnsQuery, NameIsSentAsLabelsWithinTheLimits) {
+TEST(DnsQuery, NameIsSentAsLabelsWithinTheLimitsAndTheAnswerWalkFindsTheFirstUsableARecord) {
   u8 out[300];
   ASSERT_EQ(dns_build_query("ab..c", out), 23u);
   EXPECT_EQ(bytes(out, 23), (Bytes{0x12, 0x34, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 2, 'a', 'b', 0, 1, 'c', 0, 0, 1, 0, 1}));
   std::string longest;
   while (longest.size() < 242) longest += "abcdefghi.";
   longest.resize(242);  // encodes to 244 bytes
-  const std::pair<std::string, u32> cases[] = {
+  const std::pair<std::string, u32> names[] = {
       {std::string(63, 'x'), 12 + 65 + 4}, {std::string(64, 'x'), 0}, {longest, 12 + 244 + 4}, {longest + "z", 0}};
-  for (const auto& [name, length] : cases) EXPECT_EQ(dns_build_query(name.c_str(), out), length) << name.size();
-}
-
-TEST(DnsAnswer, WalkFindsTheFirstUsableARecord) {
+  for (const auto& [name, length] : names) EXPECT_EQ(dns_build_query(name.c_str(), out), length) << name.size();
   const Bytes cname = record(kToQuestion, 5, labels({"real", "example"}));
   // The question is 12 + 12 + 4 bytes, so the first answer starts at 28.
   const std::tuple<const char*, uint16_t, Bytes, Ip> cases[] = {  // the answer count, the answers, the address
@@ -122,7 +119,7 @@ using Dhcp = NetTest;
 
 // Without an address we cannot take a unicast answer, so each message asks for a broadcast one; a stock server
 // wants the REQUEST to name it. Three attempts, each in a new transaction; then nothing is kept.
-TEST_F(Dhcp, OnlyOurOwnOfferAndAckConfigure) {
+TEST_F(Dhcp, OnlyOurOwnOfferAndAckConfigureLinkDownEndsAtOnceAndTheGatewayIsTestedOnlyWhenConfigured) {
   const std::tuple<const char*, Bytes, Bytes, uint32_t, uint8_t, size_t> cases[] = {
       {"a standard exchange", standard(2), standard(5), 0, 0, 2},
       {"another transaction", standard(2), standard(5), 1, 0, 3},
@@ -151,9 +148,7 @@ TEST_F(Dhcp, OnlyOurOwnOfferAndAckConfigure) {
     if (configured) EXPECT_EQ(bytes(&net_dns_servers[0][0], 8), (Bytes{192, 168, 50, 1, 1, 1, 1, 1}));
   }
   EXPECT_EQ(slice(card.sent[1], 282, 15), (Bytes{53, 1, 3, 50, 4, 192, 168, 50, 23, 54, 4, 192, 168, 50, 2}));
-}
-
-TEST_F(Dhcp, LinkDownEndsAtOnceAndTheGatewayIsTestedOnlyWhenConfigured) {
+  SetUp();
   arp_cache_learn(kServerIp.data(), kPeerMac.data());
   card.link = 0;
   dhcp_configure();

@@ -1,4 +1,4 @@
-// ARP and IPv4: the request we send, what the cache learns and our answers; dotted quads, routing, the
+// ARP and IPv4: the request we send, what the cache learns and our answers; dotted quads, the
 // checks on what we receive, and the pump that hands frames over (the checksums we send, Linux and dnsmasq
 // check in the network system test).
 #include "kernel/net/udp.h"
@@ -9,32 +9,13 @@ namespace {
 
 using Ipv4 = NetTest;
 
-TEST(ParseIpv4, AcceptsOnlyFourPartsOfDigitsUpTo255) {
+// Fragments are refused: nothing here reassembles them. The pump waits five ticks, across the wrap.
+TEST_F(Ipv4, DottedQuadsHaveFourPartsUpTo255ReceivedPacketsAreCheckedAgainstEveryLengthAndThePumpWaits) {
   u8 out[4] = {};
   ASSERT_EQ(parse_ipv4("10.0.2.255", out), 1u);
   EXPECT_EQ(bytes(out, 4), (Bytes{10, 0, 2, 255}));
   for (const char* text : {"1.2.3", "1.2.3.4.5", "256.1.1.1", "1..2.3", "1.2.3.", "1.2.3.4 ", "1.2.3.-4", ""})
     EXPECT_EQ(parse_ipv4(text, out), 0u) << text;
-}
-
-TEST_F(Ipv4, NextHopByMaskAndGateway) {
-  const std::tuple<const char*, Ip, Ip, Ip, Ip> cases[] = {  // mask, gateway, destination, next hop
-      {"zero mask is /24, off-link", {}, {10, 0, 2, 1}, {10, 0, 3, 1}, {10, 0, 2, 1}},
-      {"off-link without gateway", {}, {}, {8, 8, 8, 8}, {8, 8, 8, 8}},
-      {"/16 on-link", {255, 255, 0, 0}, {10, 0, 0, 1}, {10, 0, 3, 1}, {10, 0, 3, 1}},
-  };
-  configure({10, 0, 2, 15});
-  for (const auto& [what, mask, gateway, destination, hop] : cases) {
-    std::copy(mask.begin(), mask.end(), net_netmask);
-    std::copy(gateway.begin(), gateway.end(), net_gateway_ip);
-    u8 next[4];
-    net_route_next_hop(destination.data(), next);
-    EXPECT_EQ(bytes(next, 4), bytes(hop)) << what;
-  }
-}
-
-// Fragments are refused: nothing here reassembles them.
-TEST_F(Ipv4, ReceivedPacketsAreCheckedAgainstEveryLength) {
   Bytes good = udp_frame(kServerIp, kOurIp, 53, 1000, {0x5A});
   good.insert(good.begin() + 34, {1, 1, 1, 0});  // four bytes of IP options move the UDP header
   good[14] = 0x46;
@@ -54,9 +35,6 @@ TEST_F(Ipv4, ReceivedPacketsAreCheckedAgainstEveryLength) {
     EXPECT_EQ(udp_parse(f.data(), static_cast<u32>(f.size()), d), 0u) << offset << " = " << value;
   }
   for (u32 len = 0; len < good.size(); ++len) EXPECT_EQ(udp_parse(good.data(), len, d), 0u) << len;
-}
-
-TEST_F(Ipv4, PumpHandsOverOneIpv4FrameAndWaitsFiveTicksAcrossTheWrap) {
   const Bytes a = udp_frame(kServerIp, kOurIp, 1, 2, Bytes(4, 0xA));
   card.incoming = {Bytes(13, 0), ethernet(kOurMac, kPeerMac, 0x86DD, Bytes(40, 0)), a, Bytes(60, 0)};
   net_pump();
@@ -73,9 +51,10 @@ TEST_F(Ipv4, PumpHandsOverOneIpv4FrameAndWaitsFiveTicksAcrossTheWrap) {
 
 using Arp = NetTest;
 
-// Up to five broadcast requests; only a reply from the asked address resolves,
-// and IPv4 frames that come meanwhile are dropped.
-TEST_F(Arp, ResolveAsksFiveTimesForTheAddressAndKeepsTheAnswer) {
+// Up to five broadcast requests; only a reply from the asked address resolves, and IPv4 frames that come
+// meanwhile are dropped. Eight entries; a ninth address takes entry 0, a known one is updated in place. A
+// request teaches nothing, and only one for our configured address is answered.
+TEST_F(Arp, ResolveAsksFiveTimesTheCacheLearnsOnlyWholeRepliesAndOnlyRequestsForOurAddressAreAnswered) {
   u8 mac[6];
   EXPECT_EQ(arp_resolve(kServerIp.data(), mac), 0u);  // no address of our own yet
   configure();
@@ -96,11 +75,7 @@ TEST_F(Arp, ResolveAsksFiveTimesForTheAddressAndKeepsTheAnswer) {
   const Bytes request = join({Bytes(6, 0xFF), bytes(kOurMac), {8, 6, 0, 1, 8, 0, 6, 4, 0, 1}, bytes(kOurMac),
                               bytes(kOurIp), Bytes(6, 0), bytes(kServerIp), Bytes(18, 0)});
   EXPECT_EQ(std::vector<Bytes>(card.sent.begin() + 4, card.sent.end()), (std::vector<Bytes>{request, request}));
-}
-
-// Eight entries; a ninth address takes entry 0, a known one is updated in place. A request teaches nothing,
-// and only one for our configured address is answered.
-TEST_F(Arp, CacheLearnsOnlyWholeEthernetRepliesAndOnlyRequestsForOurAddressAreAnswered) {
+  SetUp();
   for (uint8_t i = 1; i <= 9; ++i) net_receive_frame(arp_reply({10, 0, 0, i}, kPeerMac).data(), 42);
   Mac changed = kPeerMac;
   changed[5] = 0x99;
@@ -125,7 +100,6 @@ TEST_F(Arp, CacheLearnsOnlyWholeEthernetRepliesAndOnlyRequestsForOurAddressAreAn
   EXPECT_EQ(card.sent, std::vector<Bytes>{join({bytes(kPeerMac), bytes(kOurMac), {8, 6, 0, 1, 8, 0, 6, 4, 0, 2},
                                                 bytes(kOurMac), bytes(kOurIp), bytes(kPeerMac), bytes(kServerIp),
                                                 Bytes(18, 0)})});
-  u8 mac[6];
   EXPECT_EQ(arp_cache_lookup(kServerIp.data(), mac), 0u);
 }
 

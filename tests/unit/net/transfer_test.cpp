@@ -107,7 +107,9 @@ TEST_F(Upload, WindowLossStrayFinsAndTricklingAcknowledgements) {
 
 // A refusal or silence is a failure; a bare FIN counts as an answer. The
 // upload dialog says which, and closes only on success.
-TEST_F(Upload, ServerAnswerDecidesTheResult) {
+// No traffic for a missing file, a folder, a name that would break the
+// part header, or a file whose closing boundary would not fit the buffer.
+TEST_F(Upload, ServerAnswerDecidesTheResultAndBadFilesOrNamesAreRefusedBeforeAnyTraffic) {
   const std::tuple<const char*, uint8_t, u32> cases[] = {
       {"HTTP/1.1 409 Conflict\r\n\r\nexists\n", kTcpAck | kTcpFin, 0}, {"", kTcpAck | kTcpFin, 1}, {"", 0, 0}};
   for (const auto& [text_answer, flags, result] : cases) {
@@ -123,11 +125,7 @@ TEST_F(Upload, ServerAnswerDecidesTheResult) {
     EXPECT_EQ(upload_dialog.active, 1 - result) << text_answer;
     EXPECT_EQ(peer.from_client.back().flags, kTcpFin | kTcpAck) << text_answer;
   }
-}
-
-// No traffic for a missing file, a folder, a name that would break the
-// part header, or a file whose closing boundary would not fit the buffer.
-TEST_F(Upload, RefusalsBeforeAnyTraffic) {
+  SetUp();
   make_file("Documents", "a.txt", text("hello"));
   make_file("Documents", "big", Bytes(kPostBufCap - part_header("big").size(), 'b'));
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/none", "x"), 0u);

@@ -11,7 +11,7 @@ namespace {
 
 using Vm = VmTest;
 
-TEST_F(Vm, InstructionsLeaveTheirResultsOnTheStack) {
+TEST_F(Vm, InstructionsLeaveTheirResultsOnTheStackAndCtrlCStopsEndlessLoopsAndSleepsDroppingQueuedKeys) {
   const std::tuple<const char*, Ints, i32, u32> cases[] = {  // source; then the stack, error and running flag
       {"PUSH 7\nPUSH 2\nSUB\nPUSH -7\nPUSH 2\nDIV\nPUSH 7\nPUSH 0\nDIV\nHALT", {5, -3, 0}, kVmOk, 0},
       {"PUSH 0x80000000\nPUSH -1\nDIV\nPUSH 0x7FFFFFFF\nPUSH 1\nADD\nHALT", {INT_MIN, INT_MIN}, kVmOk, 0},
@@ -42,35 +42,6 @@ TEST_F(Vm, InstructionsLeaveTheirResultsOnTheStack) {
   for (int i = 1; i <= 65; ++i) pushes += "PUSH " + std::to_string(i) + "\n";
   run(pushes + "HALT");
   EXPECT_EQ((Ints{vm.sp, vm.stack[63]}), (Ints{64, 64}));  // the sixty-fifth is dropped
-}
-
-TEST_F(Vm, OperandsAreReadBigEndianWhileFourBytesRemainAndOversizedCodeIsRefused) {
-  code = {0x12, 0x34, 0x56, 0x78, 0xFF};
-  vm_load(vm, code.data(), 5);
-  vm.pc = 1;
-  EXPECT_EQ(vm_read_int(vm), 0x345678FF);
-  EXPECT_EQ(vm_read_int(vm), 0);
-  EXPECT_EQ((Ints{vm.pc, vm.error}), (Ints{5, kVmBadCode}));
-  vm_load(vm, code.data(), kVmMaxCode + 1);
-  vm_execute(vm);
-  EXPECT_EQ((std::pair{vm.error, vm.running}), (std::pair{kVmBadCode, 0u}));
-}
-
-TEST_F(Vm, VariablesAreNamedByIdReadZeroUntilStoredAndAFullTableDropsNewOnes) {
-  run("LOAD 5\nPUSH 41\nSTORE 5\nLOAD 5\nPUSH -9\nSTORE -3\nLOAD -3\nSTORE 6\n"  // 0 while never stored
-      // A LOAD that ran before its variable existed finds it afterwards.
-      "PUSH 2\nSTORE 9\nloop: LOAD 7\nLOAD 9\nPUSH 1\nSUB\nSTORE 9\nPUSH 100\nSTORE 7\nLOAD 9\nJNZ loop\nHALT");
-  EXPECT_EQ(stack(), (Ints{0, 41, 0, 100}));
-  EXPECT_EQ((std::vector<std::string>{vm.var_names[0], vm.var_names[1]}), (std::vector<std::string>{"var5", "var-3"}));
-  code = hitasm::assemble("PUSH 1\nSTORE 1000\nPUSH 2\nSTORE 5\nLOAD 5\nLOAD 1000\nHALT").code;
-  vm_load(vm, code.data(), static_cast<i32>(code.size()));
-  for (i32 i = 0; i < kVmMaxVars; ++i) snprintf(vm.var_names[i], kVmVarNameCap, "var%d", 1000 + i);
-  vm.var_count = kVmMaxVars;
-  vm_execute(vm);
-  EXPECT_EQ(stack(), (Ints{0, 1}));
-}
-
-TEST_F(Vm, CtrlCStopsEndlessLoopsAndSleepsAndDropsTheQueuedKeys) {
   type_keys("xc");
   key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
   run("top: JMP top", ~0ull);
@@ -87,6 +58,29 @@ TEST_F(Vm, CtrlCStopsEndlessLoopsAndSleepsAndDropsTheQueuedKeys) {
   key_states[scancode::kC] = 0;  // Ctrl alone is no interruption
   run("PUSH 5\nSYSCALL sleep\nHALT", ~0ull);
   EXPECT_EQ(stack(), Ints{1});
+}
+
+TEST_F(Vm, OperandsAreReadBigEndianOversizedCodeIsRefusedAndVariablesReadZeroUntilStoredAndAFullTableDropsNewOnes) {
+  code = {0x12, 0x34, 0x56, 0x78, 0xFF};
+  vm_load(vm, code.data(), 5);
+  vm.pc = 1;
+  EXPECT_EQ(vm_read_int(vm), 0x345678FF);
+  EXPECT_EQ(vm_read_int(vm), 0);
+  EXPECT_EQ((Ints{vm.pc, vm.error}), (Ints{5, kVmBadCode}));
+  vm_load(vm, code.data(), kVmMaxCode + 1);
+  vm_execute(vm);
+  EXPECT_EQ((std::pair{vm.error, vm.running}), (std::pair{kVmBadCode, 0u}));
+  run("LOAD 5\nPUSH 41\nSTORE 5\nLOAD 5\nPUSH -9\nSTORE -3\nLOAD -3\nSTORE 6\n"  // 0 while never stored
+      // A LOAD that ran before its variable existed finds it afterwards.
+      "PUSH 2\nSTORE 9\nloop: LOAD 7\nLOAD 9\nPUSH 1\nSUB\nSTORE 9\nPUSH 100\nSTORE 7\nLOAD 9\nJNZ loop\nHALT");
+  EXPECT_EQ(stack(), (Ints{0, 41, 0, 100}));
+  EXPECT_EQ((std::vector<std::string>{vm.var_names[0], vm.var_names[1]}), (std::vector<std::string>{"var5", "var-3"}));
+  code = hitasm::assemble("PUSH 1\nSTORE 1000\nPUSH 2\nSTORE 5\nLOAD 5\nLOAD 1000\nHALT").code;
+  vm_load(vm, code.data(), static_cast<i32>(code.size()));
+  for (i32 i = 0; i < kVmMaxVars; ++i) snprintf(vm.var_names[i], kVmVarNameCap, "var%d", 1000 + i);
+  vm.var_count = kVmMaxVars;
+  vm_execute(vm);
+  EXPECT_EQ(stack(), (Ints{0, 1}));
 }
 
 }  // namespace
