@@ -1,6 +1,5 @@
 // The browser: its history and the words of each failed load against a scripted
-// HTTP server; HTML to text; its window's scrollbar through the mouse
-// dispatcher, the address bar it paints and the page's line limit.
+// HTTP server; HTML to text; its window's scrollbar through the mouse dispatcher.
 
 #include <fstream>
 #include <iterator>
@@ -8,7 +7,6 @@
 
 #include "kernel/apps/apps.h"
 #include "kernel/apps/browser.h"
-#include "unit/apps/app_screen.h"
 #include "unit/net/tcp_peer.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -130,7 +128,7 @@ TEST(BrowserHtml, CraftedBodiesAndPagesAsSitesSendThem) {
 
 // A 400 x 400 window at (100, 50): content at (101, 80), 398 x 369, with 26
 // lines showing and a 311-pixel track whose top is at y = 118.
-constexpr i32 kX = 101, kY = 80, kW = 398, kH = 369, kTrackTop = kY + 38;
+constexpr i32 kX = 101, kY = 80, kW = 398, kTrackTop = kY + 38;
 
 class BrowserWindow : public DispatchTest {
  protected:
@@ -160,19 +158,6 @@ TEST_F(BrowserWindow, ScrollbarPressGrabsTheThumbWhereItIsOrBringsItThere) {
   page_of(20);  // everything fits: nothing to grab
   press_pass(kX + kW - 7, kTrackTop + 5);
   EXPECT_EQ(browser_state.dragging, 0u);
-}
-
-TEST_F(BrowserWindow, TheAddressBarShowsTheTailOfALongAddressAndTheScrollStopsAtTheLastOf512Lines) {
-  Window win{};
-  browser_app(&win, 0, 0, 0, 0, 0, 0, 0);
-  // 32 characters fit the 270-pixel bar: only the tail shows.
-  std::strcpy(browser_state.url_bar, ("http://" + std::string(60, 'a') + "Qtail-of-the-long-address.test/x").c_str());
-  std::memset(browser_state.text, '\n', kBrowserTextCap - 1);
-  browser_state.text_len = kBrowserTextCap - 1;  // a full page of empty lines: more than the line table holds
-  browser_state.scroll = 100000;
-  browser_app(&win, kX, kY, kW, kH, 1, 0, 0);
-  EXPECT_TRUE(text_drawn_at(kX + 124, kY + 14, "Qtail", 0x202020));
-  EXPECT_EQ(browser_state.scroll, kBrowserMaxLines - 26);
 }
 
 }  // namespace

@@ -29,8 +29,6 @@ using Lines = std::vector<std::string>;
 using Ints = std::vector<i32>;
 
 constexpr uint16_t kSerialData = 0x3F8;
-constexpr uint16_t kSerialStatus = 0x3FD;
-constexpr uint32_t kTransmitterEmpty = 0x20;
 
 // Small stand-ins for the embedded samples; the tree only copies them.
 inline const std::vector<u8> kSampleYrf = {'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0, 3, 1, 0xF8, 0};
@@ -125,7 +123,6 @@ class TerminalTest : public ::testing::Test, public TerminalRig {
  protected:
   void SetUp() override {
     fake_hw::reset();
-    fake_hw::set_default(kSerialStatus, kTransmitterEmpty);
     nic_detach();
     e1000_ok = rtl8139_ok = 0;
     net_config_clear();

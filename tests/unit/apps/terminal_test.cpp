@@ -142,7 +142,6 @@ class TermDraw : public test::CanvasTest, public TerminalRig {
  protected:
   void SetUp() override {
     fake_hw::reset();
-    fake_hw::set_default(kSerialStatus, kTransmitterEmpty);
     use_canvas(800, 600);
     open_terminal();
   }

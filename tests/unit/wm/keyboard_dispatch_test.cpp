@@ -1,7 +1,7 @@
 // Keyboard scenarios: typed characters reach only the text entry that owns
 // the keyboard (a desktop icon's name, the upload dialog or the focused
-// window), Ctrl+S saves once per press, F2 starts the right rename, and
-// Escape closes an open drop-down first.
+// window), Ctrl+S saves once per press, F2 starts the right rename, a press
+// outside a desktop icon commits its rename, and Escape closes an open drop-down first.
 
 #include "unit/wm/dispatch_fixture.h"
 
@@ -35,25 +35,22 @@ TEST_F(KeyboardDispatch, CtrlSSavesOncePerPressOfTheChord) {
   const i32 node = make_file("notes.txt", "old");
   Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
   key_states[scancode::kCtrl] = 1;
-  const struct {
-    u8 s;
-    const char* typed;  // new unsaved text, if any
-    i32 doc, focus;
-    const char* saved;
-    u32 modified;
-  } passes[] = {{0, "new", node, 0, "old", 1},     {1, nullptr, node, 0, "new", 0},  // the chord goes down: one save
-                {1, "newer", node, 0, "new", 1},   {0, nullptr, node, 0, "new", 1},  // still held, then released
-                {1, nullptr, node, 0, "newer", 0}, {1, "x", -1, 0, "newer", 1},      // untitled: nothing to save
-                {0, nullptr, node, 0, "newer", 1}, {1, "lost", node, -1, "newer", 1}};  // not focused
+  // S down, new unsaved text (empty: none), the document, the focused window; the file's text and the flag after.
+  const std::tuple<u8, const char*, i32, i32, const char*, u32> passes[] = {
+      {0, "new", node, 0, "old", 1},     {1, "", node, 0, "new", 0},       // the chord goes down: one save
+      {1, "newer", node, 0, "new", 1},   {0, "", node, 0, "new", 1},       // still held, then released
+      {1, "", node, 0, "newer", 0},      {1, "x", -1, 0, "newer", 1},      // untitled: nothing to save
+      {0, "", node, 0, "newer", 1},      {1, "lost", node, -1, "newer", 1}};  // not focused
   for (const auto& p : passes) {
-    key_states[scancode::kS] = p.s;
-    if (p.typed) std::strcpy(w.text, p.typed);
-    w.te_modified = p.typed ? 1 : w.te_modified;
-    w.doc_node = p.doc;
-    focused_window = p.focus;
+    const auto& [s, typed, doc, focus, saved, modified] = p;
+    key_states[scancode::kS] = s;
+    if (*typed) std::strcpy(w.text, typed);
+    w.te_modified = *typed ? 1 : w.te_modified;
+    w.doc_node = doc;
+    focused_window = focus;
     pass();
     EXPECT_EQ(std::string(fs_nodes[node].text) + "|" + std::to_string(w.te_modified),
-              std::string(p.saved) + "|" + std::to_string(p.modified)) << &p - passes;
+              std::string(saved) + "|" + std::to_string(modified)) << &p - passes;
   }
 }
 
@@ -77,7 +74,7 @@ TEST_F(KeyboardDispatch, F2RenamesTheFocusedFindersSelectionOrElseTheIconUnderTh
   EXPECT_STREQ(icon.rename_buf, "icon.txt");
 }
 
-TEST_F(KeyboardDispatch, DesktopRenameTakesTheKeysUpToTwentySevenCharacters) {
+TEST_F(KeyboardDispatch, DesktopRenameTakesTheKeysUpToTwentySevenCharactersAndAPressOutsideCommitsIt) {
   const i32 node = make_file("a.txt");
   DesktopIcon& icon = make_icon(0, node, 40, 50);
   Window& term = make_window(app::kTerminal, 100, 100, 560, 380);
@@ -92,6 +89,16 @@ TEST_F(KeyboardDispatch, DesktopRenameTakesTheKeysUpToTwentySevenCharacters) {
   type_and_pass("\x1b");  // Escape cancels
   EXPECT_STREQ(fs_nodes[node].name, "b.md");
   EXPECT_EQ((Ints{icon.renaming, desktop_renaming_idx}), (Ints{0, -1}));
+  make_file("taken.txt");
+  const std::tuple<const char*, i32, const char*> presses[] = {  // typed, the press's y, the name after
+      {"c.md", 140, "b.md"}, {"c.md", 400, "c.md"}, {"taken.txt", 400, "c.md"}};  // at y = 140: still the icon
+  for (const auto& [typed, y, name_after] : presses) {
+    if (!icon.renaming) desktop_begin_rename(&icon);
+    std::strcpy(icon.rename_buf, typed);
+    click(60, y);
+    EXPECT_EQ(std::string(fs_nodes[node].name) + "|" + icon.label, std::string(name_after) + "|" + name_after);
+  }
+  EXPECT_EQ(desktop_renaming_idx, -1);
 }
 
 TEST_F(KeyboardDispatch, FinderRenameWaitsForAnOpenDropDownAndRefusesProtectedEmptyOrTakenNames) {

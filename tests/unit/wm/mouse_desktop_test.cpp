@@ -1,5 +1,5 @@
 // Pointer scenarios on the desktop: icon selection, double clicks in ticks,
-// group drags, the rubber band, drops on folders and the trash, inline rename.
+// group drags, the rubber band, drops on folders and the trash.
 
 #include "kernel/fs/trash.h"
 #include "unit/wm/dispatch_fixture.h"
@@ -87,21 +87,6 @@ TEST_F(DesktopMouse, DropsMoveIntoAFolderOrDeleteTheDraggedNodesButNoProtectedFo
   EXPECT_EQ((Ints{fs_is_live(a), fs_is_live(twin), fs_is_live(docs)}), (Ints{0, 1, 1}));
   ASSERT_EQ(trash_count, 1u);  // and no record of what was not deleted
   EXPECT_STREQ(trash_items[0].text, "keep me");
-}
-
-TEST_F(DesktopMouse, APressOutsideTheIconCommitsItsRenameUnlessTheNameIsTaken) {
-  const i32 n = make_file("old.txt");
-  make_file("taken.txt");
-  DesktopIcon& icon = make_icon(0, n, 40, 50);
-  const std::tuple<const char*, i32, const char*> cases[] = {
-      {"new.txt", 140, "old.txt"}, {"new.txt", 400, "new.txt"}, {"taken.txt", 400, "new.txt"}};  // typed, y, name
-  for (const auto& [typed, y, name_after] : cases) {  // at y = 140 the label is still inside the hit box
-    if (!icon.renaming) desktop_begin_rename(&icon);
-    std::strcpy(icon.rename_buf, typed);
-    click(60, y);
-    EXPECT_EQ(std::string(fs_nodes[n].name) + "|" + icon.label, std::string(name_after) + "|" + name_after);
-  }
-  EXPECT_EQ(desktop_renaming_idx, -1);
 }
 
 }  // namespace

@@ -36,7 +36,6 @@ class WmTest : public CanvasTest {
  public:
   static void reset_desktop() {
     fake_hw::reset();
-    fake_hw::set_default(0x3FD, 0x20);  // a ready UART: the launcher's log lines cost nothing
     windows_init();
     dock_reset_all();
     desktop_icons_reset();
