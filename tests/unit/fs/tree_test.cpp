@@ -63,7 +63,9 @@ TEST_F(Tree, DeletingAFolderFreesEverythingBelowAndMoveAppendsToTheDestinationRe
   EXPECT_EQ(fs_resolve_path("/Downloads/inner/innermost"), innermost);
 }
 
-TEST_F(Tree, MovedDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWhole) {
+// A lower slot is freed so the lost Desktop can sit below the index that fs_desktop_dir still names. A Desktop
+// lost again is made afresh, unless the table is full or has no root.
+TEST_F(Tree, MovedOrLostDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWholeEvenBelowAStaleIndex) {
   const u32 count = fs_node_count;
   const i32 same_name_file = file(documents, "Desktop", "keep me");
   const i32 holder = dir(documents, "holder"), orphaned = dir(holder, "Desktop"), linked = dir(downloads, "x");
@@ -80,14 +82,9 @@ TEST_F(Tree, MovedDesktopComesBackUnderTheRootAndExtraDesktopsAreFreedWhole) {
   for (i32 node : {orphaned, linked, sub}) EXPECT_FALSE(fs_is_live(node)) << node;
   EXPECT_STREQ(fs_nodes[same_name_file].text, "keep me");
   EXPECT_EQ(fs_node_count, count + 1);
-}
-
-// A lower slot is freed so the lost Desktop can sit below the index that fs_desktop_dir still names. A Desktop
-// lost again is made afresh, unless the table is full or has no root.
-TEST_F(Tree, StaleDesktopIndexDoesNotShieldAnExtraDesktopAndALostOneIsMadeAfresh) {
   ASSERT_EQ(fs_delete(downloads, "Quillon.yrf"), 1u);
   rename(desktop, "Old Desktop");
-  const i32 low = dir(downloads, "Desktop"), high = dir(documents, "Desktop");
+  const i32 low = dir(downloads, "Desktop"), high = dir(dir(documents, "deep"), "Desktop");
   fs_desktop_dir = high;
   EXPECT_EQ(ensure_desktop_dir(), low);
   EXPECT_EQ(fs_nodes[low].parent, fs_root);

@@ -40,15 +40,14 @@ struct ScriptedCard {
   uint32_t link = 1;
   uint32_t polls = 0;
 
-  static inline ScriptedCard* current_card = nullptr;
-  static ScriptedCard*& current() { return current_card; }
+  static inline ScriptedCard* current = nullptr;
   static u32 send(const u8* frame, u32 length) {
-    current()->sent.emplace_back(frame, frame + length);
-    if (current()->peer) current()->peer(current()->sent.back());
+    current->sent.emplace_back(frame, frame + length);
+    if (current->peer) current->peer(current->sent.back());
     return 1;
   }
   static u32 poll(u8* buffer) {
-    ScriptedCard* c = current();
+    ScriptedCard* c = current;
     ++c->polls;
     if (c->before_poll) c->before_poll();
     if (c->incoming.empty()) {
@@ -61,7 +60,7 @@ struct ScriptedCard {
     std::copy(f.begin(), f.begin() + static_cast<long>(n), buffer);
     return static_cast<u32>(n);
   }
-  static u32 link_up() { return current()->link; }
+  static u32 link_up() { return current->link; }
 };
 
 // Resets every network global and the fake hardware; logging is instant.
@@ -171,7 +170,7 @@ class NetTest : public ::testing::Test {
   void SetUp() override {
     reset_network();
     card = ScriptedCard{};
-    ScriptedCard::current() = &card;
+    ScriptedCard::current = &card;
     static const NicDriver driver = {ScriptedCard::send, ScriptedCard::poll, ScriptedCard::link_up};
     nic_attach(driver, kOurMac.data());
   }
@@ -179,7 +178,7 @@ class NetTest : public ::testing::Test {
   void TearDown() override {
     nic_detach();
     net_config_clear();
-    ScriptedCard::current() = nullptr;
+    ScriptedCard::current = nullptr;
   }
   void configure(const Ip& ip = kOurIp) {
     std::copy(ip.begin(), ip.end(), net_my_ip);

@@ -265,7 +265,7 @@ TEST_F(Nic, EachWifiAdapterTypeIsWokenOnlyThroughAMemoryBarAndAnAudioControllerI
       {0x8086, 0x24FD, kWindow, false, 2, "[WiFi] Intel adapter not responding\n"},
       {0x8086, 0x2526, kWindow, true, 3, "[WiFi] Intel adapter initialized\n"},
       {0x10EC, 0xC821, kWindow, false, 4, "[WiFi] Realtek adapter initialized\n"},
-      {0x8086, 0x24F3, kWindow | 4, true, 1, "[WiFi] Intel adapter initialized\n"},
+      {0x8086, 0x24F3, kWindow | 4, true, 1, "[WiFi] Intel adapter initialized\n"},  // sends through the Intel window
   };
   for (const auto& [vendor, device, bar0, answers, type, line] : cases) {
     SCOPED_TRACE(line);

@@ -11,13 +11,6 @@
 namespace tavlin::nettest {
 namespace {
 
-const std::string kBoundary = "----TavlinUploadBoundary12345678";
-
-std::string part_header(const std::string& remote_name) {
-  return "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + remote_name +
-         "\"\r\nContent-Type: application/octet-stream\r\n\r\n";
-}
-
 class Transfer : public NetTest {
  protected:
   TcpPeer peer;
@@ -127,7 +120,9 @@ TEST_F(Upload, ServerAnswerDecidesTheResultAndBadFilesOrNamesAreRefusedBeforeAny
   }
   SetUp();
   make_file("Documents", "a.txt", text("hello"));
-  make_file("Documents", "big", Bytes(kPostBufCap - part_header("big").size(), 'b'));
+  const std::string part_header = "------TavlinUploadBoundary12345678\r\nContent-Disposition: form-data; "
+                                  "name=\"file\"; filename=\"big\"\r\nContent-Type: application/octet-stream\r\n\r\n";
+  make_file("Documents", "big", Bytes(kPostBufCap - part_header.size(), 'b'));  // no room for the closing boundary
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/none", "x"), 0u);
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents", "x"), 0u);
   EXPECT_EQ(http_post_file("192.168.50.1", "/Documents/a.txt", std::string(450, 'n').c_str()), 0u);

@@ -140,32 +140,10 @@ std::string read_file(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Loads the committed file as the loader would and runs it until `stop_at`
-// ticks have passed, when Ctrl+C ends it.
-class Samples : public VmTest {
- protected:
-  void run_sample(const char* name, u32 stop_at) {
-    const std::string file = read_file(std::string("store_seed/") + name + ".hit");
-    ASSERT_GT(file.size(), kHitHeaderSize);
-    code.assign(file.begin() + kHitHeaderSize, file.end());
-    fake_hw::set_halt_hook([stop_at] {
-      pit_ticks = pit_ticks + 1;
-      if (pit_ticks == stop_at) key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
-    });
-    vm_load(vm, code.data(), static_cast<i32>(code.size()));
-    vm_execute(vm);
-    EXPECT_EQ(vm.error, kVmInterrupted) << name;
-  }
-  i32 count_colour(u32 colour, i32 x0, i32 y0, i32 w, i32 h) const {
-    i32 n = 0;
-    for (i32 y = y0; y < y0 + h; ++y)
-      for (i32 x = x0; x < x0 + w; ++x) n += screen[y * 1024 + x] == colour;
-    return n;
-  }
-};
+using Samples = VmTest;
 
-// Bounce's last frame shown, the eleventh: the ball (a radius-10 disc, about 300 pixels) has moved 10 steps of
-// (2, 3) from (40, 31).
+// Bounce is loaded as the loader would and runs until 20 ticks have passed, when Ctrl+C ends it. Its last frame
+// shown, the eleventh: the ball (a radius-10 disc, about 300 pixels) has moved 10 steps of (2, 3) from (40, 31).
 TEST_F(Samples, CommittedFilesAreWhatTheSourcesAssembleToAndBounceMovesABallAroundItsWindow) {
   for (const char* name : {"bounce", "keys"}) {
     const hitasm::Result r = hitasm::assemble(read_file(std::string("programs/") + name + ".hitasm"));
@@ -174,11 +152,26 @@ TEST_F(Samples, CommittedFilesAreWhatTheSourcesAssembleToAndBounceMovesABallArou
     EXPECT_EQ(read_file(std::string("store_seed/") + name + ".hit"), std::string(file.begin(), file.end()))
         << name << ".hit is stale: rebuild it with hitasm";
   }
-  run_sample("bounce", 20);
+  const std::string file = read_file("store_seed/bounce.hit");
+  ASSERT_GT(file.size(), kHitHeaderSize);
+  code.assign(file.begin() + kHitHeaderSize, file.end());
+  fake_hw::set_halt_hook([] {
+    pit_ticks = pit_ticks + 1;
+    if (pit_ticks == 20) key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
+  });
+  vm_load(vm, code.data(), static_cast<i32>(code.size()));
+  vm_execute(vm);
+  EXPECT_EQ(vm.error, kVmInterrupted);
   EXPECT_STREQ(windows[0].title, "Bounce");
-  const i32 ball = count_colour(0xFFB000, 353, 270, 318, 209);
+  const auto ball_pixels = [this](i32 x0, i32 y0, i32 w, i32 h) {
+    i32 n = 0;
+    for (i32 y = y0; y < y0 + h; ++y)
+      for (i32 x = x0; x < x0 + w; ++x) n += screen[y * 1024 + x] == 0xFFB000;
+    return n;
+  };
+  const i32 ball = ball_pixels(353, 270, 318, 209);
   EXPECT_GT(ball, 250);
-  EXPECT_EQ(count_colour(0xFFB000, 353 + 60 - 11, 270 + 61 - 11, 23, 23), ball);
+  EXPECT_EQ(ball_pixels(353 + 60 - 11, 270 + 61 - 11, 23, 23), ball);
 }
 
 }  // namespace
