@@ -1,7 +1,6 @@
-// The Terminal's scom and run: scom writes the demonstration program under "a.hit" or the "-o" name and
-// never overwrites; run checks the program file, loads it into the table (a ninth program takes the oldest
-// entry), says why it stopped. The sample programs the store server offers are what hitasm makes of their
-// sources, and on the machine they draw what they are for.
+// The Terminal's scom and run: scom writes the demonstration program under "a.hit" or the "-o" name and never
+// overwrites; run checks the program file, loads it (a ninth program takes the oldest entry) and says why it
+// stopped. The store's sample programs are what hitasm makes of their sources and draw what they are for.
 #include <cstring>
 #include <fstream>
 #include <iterator>

@@ -1,7 +1,6 @@
-// The system calls: selection by number and by name hash, missing arguments, drawing, windows, input, time,
-// the log, files, and the network calls without a network and on a scripted card (http_get resolves the
-// URL's host and leaves the body in the program's buffer, cut to fit; dns_get writes the address); and every
-// address-taking call aimed at memory that is not the program's own.
+// The system calls: selection by number and name hash, missing arguments, drawing, windows, input, time, the
+// log, files, the network calls with and without a network, and every address-taking call aimed at memory
+// that is not the program's own.
 #include <sstream>
 
 #include "kernel/gfx/gfx.h"
@@ -174,6 +173,8 @@ std::string program(const char* call, const char* args, u32 address) {
   return s + "SYSCALL " + call + "\nPUSH 1\nHALT\n";  // the last byte of code is not a NUL
 }
 
+// Kernel addresses, the gaps around the program's own areas, code it may only read and spans running off the
+// end: each call stops with error -5 (a window call given one as a handle answers 0); no kernel table changes.
 TEST_F(Sandbox, AddressTakingCallsRefuseMemoryThatIsNotTheProgramsOwn) {
   term_test::text_file(fs_root, "note", "secret");
   type_keys("k");
