@@ -133,7 +133,7 @@ void BM_Png512Rgba(benchmark::State& state) {
     return libpng_write(s);
   }();
   tavlin::u32 w = 0, h = 0;
-  const Argb want = libpng_read_argb(file);
+  const Decoded want = libpng_read_argb(file);
   if (!tavlin::png_decode(file.data(), static_cast<tavlin::u32>(file.size()), &w, &h) || want.width != w ||
       std::memcmp(tavlin::image_decode_scratch, want.pixels.data(), want.pixels.size() * 4) != 0) {
     state.SkipWithError("png_decode disagrees with libpng");

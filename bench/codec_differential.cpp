@@ -96,7 +96,7 @@ void BM_PngInstalledFiles(benchmark::State& state) {
       const bool in_subset = file[24] == 8 && file[28] == 0 && file[25] != 1 && file[25] != 5 && file[25] <= 6 &&
                              w <= 512 && h <= 512;
       const Decoded got = decode_with(tavlin::png_decode, file);
-      const Argb want = in_subset ? libpng_read_argb(file) : Argb{};
+      const Decoded want = in_subset ? libpng_read_argb(file) : Decoded{};
       if (!in_subset && got.ok) return state.SkipWithError((path + ": decoded outside the subset").c_str());
       if (in_subset && want.width && (!got.ok || got.pixels != want.pixels))
         return state.SkipWithError((path + ": differs from libpng").c_str());

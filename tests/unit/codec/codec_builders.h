@@ -230,19 +230,20 @@ inline Bytes libpng_write(const PngSpec& s) {
   return out;
 }
 
-struct Argb {
-  uint32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;  // 0xAARRGGBB
+// A decoded picture as 0xAARRGGBB pixels, row by row; ok 0 when refused.
+struct Decoded {
+  uint32_t ok = 0, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
 };
 
 // libpng's reading of a PNG expanded to 8-bit RGBA (palette, grey, tRNS key included), no gamma, as 0xAARRGGBB.
-inline Argb libpng_read_argb(const Bytes& file) {
+inline Decoded libpng_read_argb(const Bytes& file) {
   std::pair<const Bytes*, size_t> cursor{&file, 0};
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
-    return Argb{};
+    return Decoded{};
   }
   png_set_read_fn(png, &cursor, [](png_structp p, png_bytep d, png_size_t n) {
     auto& [bytes, at] = *static_cast<std::pair<const Bytes*, size_t>*>(png_get_io_ptr(p));
@@ -256,7 +257,7 @@ inline Argb libpng_read_argb(const Bytes& file) {
   png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
   png_set_bgr(png);  // B, G, R, A in memory: 0xAARRGGBB words on this little-endian host
   png_read_update_info(png, info);
-  Argb result{png_get_image_width(png, info), png_get_image_height(png, info)};
+  Decoded result{1, png_get_image_width(png, info), png_get_image_height(png, info)};
   result.pixels.resize(size_t{result.width} * result.height);
   std::vector<png_bytep> rows(result.height);
   for (size_t y = 0; y < rows.size(); ++y) rows[y] = reinterpret_cast<png_bytep>(&result.pixels[y * result.width]);
@@ -265,14 +266,11 @@ inline Argb libpng_read_argb(const Bytes& file) {
   return result;
 }
 
-struct RunSpec {
-  uint8_t count;
-  uint16_t colour;
-};
+using RunSpec = std::pair<uint8_t, uint16_t>;  // a count and its RGB565 colour
 
 inline Bytes run_bytes(const std::vector<RunSpec>& runs) {
   Bytes b;
-  for (const RunSpec& r : runs) b.insert(b.end(), {r.count, uint8_t(r.colour >> 8), uint8_t(r.colour)});
+  for (const auto& [count, colour] : runs) b.insert(b.end(), {count, uint8_t(colour >> 8), uint8_t(colour)});
   return b;
 }
 

@@ -9,11 +9,6 @@
 
 namespace codec_test {
 
-struct Decoded {
-  tavlin::u32 ok = 0, width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-};
-
 // Runs a decoder of the decode_yrf / png_decode shape over a file.
 template <typename Decoder>
 Decoded decode_with(Decoder decoder, const Bytes& file) {

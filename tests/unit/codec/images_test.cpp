@@ -17,32 +17,27 @@ namespace {
 using namespace codec_test;
 
 TEST(Yrf, EachFileIsDecodedOrRefused) {
-  // 3 x 2: a run of 4 crosses the row end; a run of 200 is cut to 2; the
-  // runs after the picture is full are ignored, even a cut one.
+  // 3 x 2: a run of 4 crosses the row end, one of 200 is cut to 2; runs after the picture is full are ignored.
   Bytes clipped = yrf_file(3, 2, {{4, 0x07E0}, {200, 0x001F}, {9, 0xFFFF}});
-  clipped.push_back(5);
+  clipped.push_back(5);  // even a cut one
   const uint32_t g = 0xFF00FC00, b = 0xFF0000F8;  // each channel's bits at the top of its byte
   const std::vector<RunSpec> plenty = {{255, 1}, {255, 1}, {255, 1}};
   Bytes bad_magic = yrf_file(1, 1, {{1, 1}});
   bad_magic[3] = '2';
   const Bytes two_runs = yrf_file(2, 1, {{1, 0x1111}, {1, 0x2222}});
-  const struct {
-    const char* name;
-    Bytes file;
-    u32 ok;
-    std::vector<uint32_t> pixels;  // empty: not compared
-  } cases[] = {{"clipped runs", clipped, 1, {g, g, g, g, b, b}}, {"control: 512x1", yrf_file(512, 1, plenty), 1},
-               {"513x1", yrf_file(513, 1, plenty), 0}, {"1x513", yrf_file(1, 513, plenty), 0},
-               {"0x1", yrf_file(0, 1, plenty), 0}, {"1x0", yrf_file(1, 0, plenty), 0}, {"magic YRF2", bad_magic, 0},
-               {"header cut short", Bytes{'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0}, 0},
-               {"too few pixels", yrf_file(3, 2, {{5, 0x1234}}), 0}, {"no runs", yrf_file(3, 2, {}), 0},
-               {"a zero count ends the runs", yrf_file(3, 2, {{2, 0x1234}, {0, 0}, {9, 0x1234}}), 0},
-               {"run cut after one byte", Bytes(two_runs.begin(), two_runs.end() - 2), 0},
-               {"run cut after two bytes", Bytes(two_runs.begin(), two_runs.end() - 1), 0}};
-  for (const auto& c : cases) {
-    const Decoded d = decode_with(decode_yrf, c.file);
-    EXPECT_EQ(d.ok, c.ok) << c.name;
-    if (!c.pixels.empty()) EXPECT_EQ(d.pixels, c.pixels) << c.name;
+  const std::tuple<const char*, Bytes, std::vector<uint32_t>> cases[] = {  // what, file, pixels (none: refused)
+      {"clipped runs", clipped, {g, g, g, g, b, b}},
+      {"512x1", yrf_file(512, 1, plenty), std::vector<uint32_t>(512, expect_argb(1))},
+      {"513x1", yrf_file(513, 1, plenty), {}}, {"1x513", yrf_file(1, 513, plenty), {}},
+      {"0x1", yrf_file(0, 1, plenty), {}}, {"1x0", yrf_file(1, 0, plenty), {}}, {"magic YRF2", bad_magic, {}},
+      {"header cut short", Bytes{'Y', 'R', 'F', '1', 0, 1, 0, 1, 0, 0, 0}, {}},
+      {"too few pixels", yrf_file(3, 2, {{5, 0x1234}}), {}}, {"no runs", yrf_file(3, 2, {}), {}},
+      {"a zero count ends the runs", yrf_file(3, 2, {{2, 0x1234}, {0, 0}, {9, 0x1234}}), {}},
+      {"run cut after one byte", Bytes(two_runs.begin(), two_runs.end() - 2), {}},
+      {"run cut after two bytes", Bytes(two_runs.begin(), two_runs.end() - 1), {}}};
+  for (const auto& [what, file, pixels] : cases) {
+    const Decoded d = decode_with(decode_yrf, file);
+    EXPECT_EQ((std::pair{d.ok, d.pixels}), (std::pair{u32{!pixels.empty()}, pixels})) << what;
   }
 }
 
@@ -68,8 +63,7 @@ TEST(ZevaFailures, EachMessageFromItsOwnFileAndAFailedDeltaLeavesThePictureAlone
   Bytes no_data = zeva_file(2, 1, {{1, {}}});  // frame 0's header and nothing else
   no_data.pop_back();
   const std::tuple<const char*, Bytes, u32, const char*> cases[] = {  // what, file, frame, message
-      {"control", two_frames(), 1, "ok"},
-      {"header only", zeva_file(2, 1, {}), 0, "Frame data out of bounds"},
+      {"control", two_frames(), 1, "ok"}, {"header only", zeva_file(2, 1, {}), 0, "Frame data out of bounds"},
       {"seek in a 16-byte file", no_data, 1, "Frame offset overflow"},
       {"zero length before the frame", two_frames(12, 0), 1, "Frame seek overflow"},
       {"earlier frame past the file", two_frames(12, 28), 1, "Frame seek overflow"},

@@ -18,9 +18,8 @@ Decoded decode(const Bytes& file) { return decode_with(png_decode, file); }
 
 // Compares with libpng's pixels and says where the first difference is.
 void expect_same_as_libpng(const Bytes& file, const std::string& what) {
-  const Argb want = libpng_read_argb(file);
-  ASSERT_GT(want.width, 0u) << what;
-  const Decoded got = decode(file);
+  const Decoded want = libpng_read_argb(file), got = decode(file);
+  ASSERT_EQ(want.ok, 1u) << what;
   ASSERT_EQ((std::vector<uint32_t>{got.ok, got.width, got.height}), (std::vector<uint32_t>{1, want.width, want.height}))
       << what;
   const auto diff = std::mismatch(got.pixels.begin(), got.pixels.end(), want.pixels.begin());
@@ -99,16 +98,21 @@ Bytes grey_rows(uint32_t w, uint32_t h) {
   return raw;
 }
 
+// A file of w x h grey rows under a header of the colour type given, 8 bits a sample.
+Bytes grey_png(uint32_t w, uint32_t h, uint8_t colour = 0, uint8_t interlace = 0) {
+  return craft_png(ihdr(w, h, 8, colour, interlace), grey_rows(w, h));
+}
+
 // A sound 4x4 grey file with the IDAT length field, after the signature and the 25 bytes of IHDR, rewritten.
 Bytes with_idat_length(uint32_t length) {
-  Bytes f = craft_png(ihdr(4, 4, 8, 0), grey_rows(4, 4));
+  Bytes f = grey_png(4, 4);
   for (int i = 0; i < 4; ++i) f[33 + i] = static_cast<uint8_t>(length >> (24 - 8 * i));
   return f;
 }
 
 // Each crafted file decodes (to the pixels given, if any) or is refused.
 TEST(PngCrafted, EachFileIsRefusedOrDecodedAndItsControlAccepted) {
-  Bytes no_idat = craft_png(ihdr(4, 4, 8, 0), grey_rows(4, 4));
+  Bytes no_idat = grey_png(4, 4);
   Bytes bad_zlib = no_idat;
   bad_zlib[41] = 0x77;  // compression method 7
   no_idat.erase(no_idat.begin() + 33, no_idat.end() - 12);  // IHDR, then IEND
@@ -116,43 +120,33 @@ TEST(PngCrafted, EachFileIsRefusedOrDecodedAndItsControlAccepted) {
   one_row_short.resize(one_row_short.size() - 9);
   Bytes short_ihdr = ihdr(4, 4, 8, 0);
   short_ihdr.pop_back();
-  const struct {
-    std::string name;
-    Bytes file;
-    u32 ok;
-    std::vector<uint32_t> pixels;  // empty: not compared
-  } cases[] = {
-      {"control: 4x4 grey", craft_png(ihdr(4, 4, 8, 0), grey_rows(4, 4)), 1},
-      {"control: 512x512", craft_png(ihdr(512, 512, 8, 0), grey_rows(512, 512)), 1},
-      {"control: palette with PLTE", craft_png(ihdr(4, 4, 8, 3), grey_rows(4, 4), Bytes(3 * 256, 7)), 1},
+  // What, file, whether it decodes, its pixels (none: not compared).
+  const std::tuple<const char*, Bytes, u32, std::vector<uint32_t>> cases[] = {
+      {"control: 4x4 grey", grey_png(4, 4), 1, {}}, {"control: 512x512", grey_png(512, 512), 1, {}},
+      {"control: palette with PLTE", craft_png(ihdr(4, 4, 8, 3), grey_rows(4, 4), Bytes(3 * 256, 7)), 1, {}},
       // Right after a full palette, so that its stale colours would show.
       {"index past a short palette is opaque black", craft_png(ihdr(2, 1, 8, 3), Bytes{0, 0, 5}, Bytes{1, 2, 3}), 1,
        {0xFF010203, 0xFF000000}},
       {"unknown filter type counts as none", craft_png(ihdr(3, 1, 8, 0), Bytes{9, 10, 20, 30}), 1,
        {0xFF0A0A0A, 0xFF141414, 0xFF1E1E1E}},
-      {"513x1", craft_png(ihdr(513, 1, 8, 0), grey_rows(513, 1)), 0},
-      {"1x513", craft_png(ihdr(1, 513, 8, 0), grey_rows(1, 513)), 0},
-      {"0x1", craft_png(ihdr(0, 1, 8, 0), grey_rows(0, 1)), 0},
-      {"16-bit", craft_png(ihdr(4, 4, 16, 0), grey_rows(8, 4)), 0},
-      {"interlaced", craft_png(ihdr(4, 4, 8, 0, 1), grey_rows(4, 4)), 0},
-      {"palette without PLTE", craft_png(ihdr(4, 4, 8, 3), grey_rows(4, 4)), 0},
-      {"colour type 1", craft_png(ihdr(4, 4, 8, 1), grey_rows(4, 4)), 0},
-      {"colour type 5", craft_png(ihdr(4, 4, 8, 5), grey_rows(4, 4)), 0},
-      {"colour type 7", craft_png(ihdr(4, 4, 8, 7), grey_rows(4, 4)), 0},
-      {"short IHDR", craft_png(short_ihdr, grey_rows(4, 4)), 0},
-      {"scanlines one row short", craft_png(ihdr(8, 8, 8, 0), one_row_short), 0},
-      {"missing IDAT", no_idat, 0}, {"zlib method 7", bad_zlib, 0},
-      {"signature only", png_signature(), 0}, {"chunk length past the file", with_idat_length(1000), 0},
+      {"513x1", grey_png(513, 1), 0, {}}, {"1x513", grey_png(1, 513), 0, {}}, {"0x1", grey_png(0, 1), 0, {}},
+      {"16-bit", craft_png(ihdr(4, 4, 16, 0), grey_rows(8, 4)), 0, {}}, {"interlaced", grey_png(4, 4, 0, 1), 0, {}},
+      {"palette without PLTE", grey_png(4, 4, 3), 0, {}}, {"colour type 1", grey_png(4, 4, 1), 0, {}},
+      {"colour type 5", grey_png(4, 4, 5), 0, {}}, {"colour type 7", grey_png(4, 4, 7), 0, {}},
+      {"short IHDR", craft_png(short_ihdr, grey_rows(4, 4)), 0, {}},
+      {"scanlines one row short", craft_png(ihdr(8, 8, 8, 0), one_row_short), 0, {}}, {"missing IDAT", no_idat, 0, {}},
+      {"zlib method 7", bad_zlib, 0, {}}, {"signature only", png_signature(), 0, {}},
+      {"chunk length past the file", with_idat_length(1000), 0, {}},
       {"control: IDAT length rewritten as it was",
-       with_idat_length(static_cast<uint32_t>(zlib_compress(grey_rows(4, 4)).size())), 1},
+       with_idat_length(static_cast<uint32_t>(zlib_compress(grey_rows(4, 4)).size())), 1, {}},
       // Lengths that wrap the reader's offset arithmetic.
-      {"0xFFFFFFFF", with_idat_length(0xFFFFFFFFu), 0}, {"0xFFFFFFF4", with_idat_length(0xFFFFFFF4u), 0},
-      {"0x80000000", with_idat_length(0x80000000u), 0},
+      {"0xFFFFFFFF", with_idat_length(0xFFFFFFFFu), 0, {}}, {"0xFFFFFFF4", with_idat_length(0xFFFFFFF4u), 0, {}},
+      {"0x80000000", with_idat_length(0x80000000u), 0, {}},
   };
-  for (const auto& c : cases) {
-    const Decoded d = decode(c.file);
-    EXPECT_EQ(d.ok, c.ok) << c.name;
-    if (!c.pixels.empty()) EXPECT_EQ(d.pixels, c.pixels) << c.name;
+  for (const auto& [what, file, ok, pixels] : cases) {
+    const Decoded d = decode(file);
+    EXPECT_EQ(d.ok, ok) << what;
+    if (!pixels.empty()) EXPECT_EQ(d.pixels, pixels) << what;
   }
 }
 

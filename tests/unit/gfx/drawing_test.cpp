@@ -45,7 +45,7 @@ TEST_F(Primitives, FillsClipToTheScreen) {
 
 // Each set glyph bit a scale x scale square, characters 8 and lines 10 (times the scale) apart, high bytes as
 // '?'; cutting at the screen's edges is checked with the shapes.
-TEST_F(Primitives, TextDrawsEachGlyphBitScaled) {
+TEST_F(Primitives, TextDrawsEachGlyphBitScaledAndLabelsAreCutWithAnEllipsis) {
   for (i32 scale : {1, 2}) {
     clear(kBg);
     draw_text(10, 10, "AB\n\xE9", kInk, scale);
@@ -60,9 +60,7 @@ TEST_F(Primitives, TextDrawsEachGlyphBitScaled) {
         }
     EXPECT_EQ(count(kInk), ink) << scale;  // nothing drawn beside the glyphs
   }
-}
-
-TEST_F(Primitives, EllipsisKeepsTenCharactersAndCutsElevenToSeven) {
+  // Labels keep ten characters and cut eleven or more to seven and an ellipsis.
   const std::pair<std::string, const char*> cases[] = {
       {"abcdefghij", "abcdefghij"}, {"abcdefghijk", "abcdefg..."}, {"", ""}, {std::string(200, 'x'), "xxxxxxx..."}};
   for (const auto& [in, want] : cases) {
