@@ -20,18 +20,15 @@ struct PortWrite {
 struct MachineReset {};   // thrown by the 8042 pulse-reset command
 struct HaltedForever {};  // thrown by halt_forever()
 
-// A device model answers reads and sees writes for the ports [first, last].
-struct PortDevice {
-  uint16_t first, last;
-  std::function<uint32_t(uint16_t port, int width)> read;
-  std::function<void(uint16_t port, uint32_t value, int width)> write;
+// A device model answers reads and sees writes for the ports or MMIO addresses [first, last].
+template <typename Address>
+struct Device {
+  Address first, last;
+  std::function<uint32_t(Address address, int width)> read;
+  std::function<void(Address address, uint32_t value, int width)> write;
 };
-
-struct MmioDevice {
-  uint64_t first, last;
-  std::function<uint32_t(uint64_t address, int width)> read;
-  std::function<void(uint64_t address, uint32_t value, int width)> write;
-};
+using PortDevice = Device<uint16_t>;
+using MmioDevice = Device<uint64_t>;
 
 void reset();  // forgets writes, scripts, defaults (but the UART ready to send), devices and hooks
 // Reads of `port` return these values in order, then the port's default (0 unless set).

@@ -1,6 +1,5 @@
-// Any bytes through the browser's HTML-to-text conversion and its word wrap.
-// The body is exactly sized, so a read past it trips AddressSanitizer; the
-// text and the line table sit inside records, so their bounds are checked.
+// Any bytes through the browser's HTML-to-text conversion and its word wrap. The body is exactly sized, so a read past
+// it trips AddressSanitizer; the text and the line table sit inside records, so their bounds are checked.
 #include <vector>
 
 #include "kernel/apps/browser.h"

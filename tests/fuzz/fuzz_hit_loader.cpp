@@ -1,6 +1,5 @@
-// Arbitrary bytes as a root-folder program file, once with their own length
-// as the size and once with a size far past the inline text: a load either
-// fails or gives a copy of code that lies wholly inside the file's inline text.
+// Arbitrary bytes as a root-folder program file, once with their own length as the size and once with a size far past
+// the inline text: a load either fails or gives a copy of code that lies wholly inside the file's inline text.
 #include "fake/fake_hw.h"
 #include "kernel/fs/fs.h"
 #include "kernel/script/loader.h"

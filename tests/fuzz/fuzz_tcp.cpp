@@ -1,7 +1,6 @@
-// A hostile peer's segments through the TCP receive path: the input is a
-// run of frames (2-byte big-endian length, then the frame) that a card
-// hands to the pump. The first TCP frame names the connection, as the
-// SYN+ACK of a real one would; the rest go through tcp_receive_stream.
+// A hostile peer's segments through the TCP receive path: the input is a run of frames (2-byte big-endian length, then
+// the frame) that a card hands to the pump. The first TCP frame names the connection, as the SYN+ACK of a real one
+// would; the rest go through tcp_receive_stream.
 #include <algorithm>
 #include <vector>
 

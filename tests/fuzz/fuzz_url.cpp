@@ -1,5 +1,4 @@
-// Any text through the URL splitter; host and path land in buffers of
-// exactly their documented sizes.
+// Any text through the URL splitter; host and path land in buffers of exactly their documented sizes.
 #include <memory>
 #include <string>
 

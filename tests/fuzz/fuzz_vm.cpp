@@ -1,6 +1,5 @@
-// Arbitrary bytecode loaded as a program and run over the start-up tree, a
-// small screen and queued keys until Ctrl+C at tick 300 or an instruction
-// bound: the machine stays within its tables and its code stays as loaded.
+// Arbitrary bytecode loaded as a program and run over the start-up tree, a small screen and queued keys until Ctrl+C at
+// tick 300 or an instruction bound: the machine stays within its tables and its code stays as loaded.
 #include <cstring>
 #include <vector>
 

@@ -125,13 +125,14 @@ inline std::vector<uint32_t> canonical_codes(const std::vector<uint8_t>& lengths
 struct DynamicHeader {
   std::vector<uint8_t> lit, dist;
   std::vector<std::pair<int, int>> sequence;
+  uint32_t block_type = 2;  // 3, reserved, to make a bad block of a sound one
   // Default code-length code: symbols 0..12 four bits, 13..18 five bits.
   std::vector<uint8_t> clen = {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 5, 5, 5, 5, 5, 5};
 };
 
 inline void write_dynamic_header(BitWriter& w, bool final, const DynamicHeader& h) {
   static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
-  w.bits(final ? 1 : 0, 1).bits(2, 2);
+  w.bits(final ? 1 : 0, 1).bits(h.block_type, 2);
   w.bits(static_cast<uint32_t>(h.lit.size() - 257), 5).bits(static_cast<uint32_t>(h.dist.size() - 1), 5).bits(15, 4);
   for (int i = 0; i < 19; ++i) w.bits(h.clen[order[i]], 3);
   const auto codes = canonical_codes(h.clen);
@@ -178,12 +179,11 @@ inline Bytes zlib_compress(const Bytes& raw) {
   return out;
 }
 
-// A hand-assembled PNG: IHDR, optional PLTE and tRNS, one IDAT, IEND.
-inline Bytes craft_png(const Bytes& header, const Bytes& scanlines, const Bytes& plte = {}, const Bytes& trns = {}) {
+// A hand-assembled PNG: IHDR, an optional PLTE, one IDAT, IEND.
+inline Bytes craft_png(const Bytes& header, const Bytes& scanlines, const Bytes& plte = {}) {
   Bytes f = png_signature();
   png_chunk(f, "IHDR", header);
   if (!plte.empty()) png_chunk(f, "PLTE", plte);
-  if (!trns.empty()) png_chunk(f, "tRNS", trns);
   png_chunk(f, "IDAT", zlib_compress(scanlines));
   png_chunk(f, "IEND", {});
   return f;

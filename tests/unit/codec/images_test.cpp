@@ -1,6 +1,5 @@
-// Images and video frames from file bytes: YRF files decoded or refused, the message for each way a ZEVA frame can
-// be unusable (well-formed frames' pictures are checked through the media player), and image_get_decoded over file
-// nodes: which files are images, the format chosen by content, hits, the order entries are taken, and removal.
+// YRF files decoded or refused, the message for each unusable ZEVA frame (good frames are checked through the media
+// player), and image_get_decoded over file nodes: which are images, format by content, hits, entries taken and freed.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -85,15 +84,11 @@ TEST(ZevaFailures, EachMessageFromItsOwnFileAndAFailedDeltaLeavesThePictureAlone
   EXPECT_EQ(std::vector<uint32_t>(picture.begin(), picture.begin() + 3), std::vector<uint32_t>(3, expect_argb(0x1234)));
 }
 
-class ImageCache : public ::testing::Test {
- protected:
-  void SetUp() override { fresh_tree_and_cache(); }
-};
-
 Bytes tiny_yrf(uint16_t colour) { return yrf_file(2, 2, {{4, colour}}); }
 Bytes tiny_png(uint8_t grey) { return craft_png(ihdr(2, 2, 8, 0), Bytes{0, grey, grey, 0, grey, grey}); }
 
-TEST_F(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
+TEST(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
+  fresh_tree_and_cache();
   const i32 notes = fs_create(-1, "notes.png", kFsFile);
   fs_set_content(notes, "just words");  // inline text is no image, whatever the name
   Bytes broken = tiny_png(1);
@@ -120,7 +115,8 @@ TEST_F(ImageCache, WhichNodesCountAsImagesAndTheirFormatByContent) {
   }
 }
 
-TEST_F(ImageCache, HitsAreServedAsStoredUntilTheContentChanges) {
+TEST(ImageCache, HitsAreServedAsStoredUntilTheContentChanges) {
+  fresh_tree_and_cache();
   const i32 node = blob_file("a.yrf", tiny_yrf(0x001F));
   DecodedImage* first = image_get_decoded(node);
   ASSERT_NE(first, nullptr);
@@ -140,7 +136,8 @@ TEST_F(ImageCache, HitsAreServedAsStoredUntilTheContentChanges) {
 }
 
 // Four entries: a fifth image takes entry 0; a removed node frees its entry.
-TEST_F(ImageCache, AFifthImageReplacesEntryZeroAndRemovalFreesAnEntry) {
+TEST(ImageCache, AFifthImageReplacesEntryZeroAndRemovalFreesAnEntry) {
+  fresh_tree_and_cache();
   i32 nodes[6];
   for (int i = 0; i < 6; ++i) nodes[i] = blob_file("img" + std::to_string(i) + ".yrf", tiny_yrf(uint16_t(i + 1)));
   for (int i = 0; i < 5; ++i) ASSERT_NE(image_get_decoded(nodes[i]), nullptr);

@@ -1,5 +1,4 @@
-// The PNG decoder against libpng (files it writes in every colour type and filter, the fuzz corpus) and one
-// crafted file per refusal.
+// The PNG decoder against libpng (on its files of every colour type and filter, and the corpus) and refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>

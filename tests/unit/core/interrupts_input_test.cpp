@@ -1,7 +1,5 @@
-// Interrupts and PS/2 input: the controllers, the timer and the dispatcher's handling of every kind of vector; the
-// keyboard's typing and crash chord and the mouse's motion, clicks and set-up, fed one byte at a time (their
-// interrupts' port reads and acknowledgements are exercised by the boot system test); and the crash screen: the
-// report with its log lines cut, and the polled wait that only a keyboard Enter press ends in a reset.
+// The interrupt controllers, timer and dispatcher; keyboard and mouse bytes one at a time (their interrupts' port
+// reads are exercised by the boot system test); the crash report and its wait that only an Enter press ends.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,9 +64,8 @@ void raise(u32 vector, u32 error = 0, u32 eip = 0x101234) {
 
 // End-of-interrupt commands sent to one controller.
 size_t eoi_count(u16 port) {
-  size_t n = 0;
-  for (const auto& w : fake_hw::writes_to(port)) n += w.value == 0x20;
-  return n;
+  const auto writes = fake_hw::writes_to(port);
+  return std::count_if(writes.begin(), writes.end(), [](const fake_hw::PortWrite& w) { return w.value == 0x20; });
 }
 
 TEST_F(Interrupts, IrqsMoveTo32And40AndTheTimerTicksAt100Hz) {
@@ -223,9 +220,9 @@ using Ints = std::vector<i32>;
 // capped at 60; up on the device is up.
 TEST_F(Mouse, PacketsMoveByTheAccelerationRule) {
   const std::tuple<std::vector<std::pair<int, int>>, i32, i32, i32> cases[] = {  // packets, then x, y, velocity
-      {{{1, 0}}, 513, 384, 1}, {{{0, 1}}, 512, 383, 0},
-      {{{200, 0}}, 572, 384, 50},  // no sign bit: 200 clamped to 40, 1200 / 10 capped
-      {{{200, 0}, {-40, 0}}, 512, 384, -6}, {{{10, 0}}, 534, 384, 12}, {{{10, 0}, {10, 0}}, 564, 384, 23},
+      // 200 has no sign bit: clamped to 40, and the step of 1200 / 10 capped.
+      {{{1, 0}}, 513, 384, 1}, {{{0, 1}}, 512, 383, 0}, {{{200, 0}}, 572, 384, 50}, {{{10, 0}}, 534, 384, 12},
+      {{{200, 0}, {-40, 0}}, 512, 384, -6}, {{{10, 0}, {10, 0}}, 564, 384, 23},
       {{{10, 0}, {10, 0}, {-1, 0}}, 562, 384, 18}};
   for (const auto& [packets, x, y, vel_x] : cases) {
     SetUp();

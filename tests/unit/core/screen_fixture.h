@@ -1,5 +1,4 @@
-// A 1024 x 768 host framebuffer for tests that present or crash, with the
-// fake hardware starting clean.
+// A 1024 x 768 host framebuffer for tests that present or crash, with the fake hardware starting clean.
 #pragma once
 #include "fake/fake_hw.h"
 #include "unit/gfx/shapes_canvas.h"

@@ -1,6 +1,5 @@
-// Back buffer drawing: fills, outlines, text, the scaled image blit and shaped fills, checked against values
-// worked out from the drawing rules, and every shape and text dragged across every screen edge, where it must show
-// just the part of the same drawing whole, with nothing written past the screen.
+// Fills, text and the image blit against values worked out from the drawing rules; every shape and text dragged
+// across every screen edge shows just its part of the same drawing whole, and nothing past the screen.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +7,6 @@
 #include <string>
 #include <tuple>
 
-#include "kernel/core/kstring.h"
 #include "kernel/gfx/font.h"
 #include "kernel/gfx/shapes.h"
 #include "unit/gfx/shapes_canvas.h"
@@ -71,8 +69,7 @@ TEST_F(Primitives, TextDrawsEachGlyphBitScaledAndLabelsAreCutWithAnEllipsis) {
 }
 
 TEST_F(Primitives, ImageScalesByRepeatingPixelsBlendsAndClips) {
-  auto img = std::make_unique<DecodedImage>();
-  *img = {1, 1, 2, 2, {0xFFFF0000, 0xFF00FF00, 0x800000FF, 0x00FFFFFF}};
+  auto img = std::make_unique<DecodedImage>(DecodedImage{1, 1, 2, 2, {0xFFFF0000, 0xFF00FF00, 0x800000FF, 0x00FFFFFF}});
   clear(0x101010);
   draw_decoded_image(img.get(), 10, 20, 4, 4);
   // Half alpha blends over the background; the transparent pixel leaves it.
@@ -98,22 +95,6 @@ TEST_F(Primitives, PresentCopiesRowsAtThePitchAndLeavesTheMargin) {
     for (u32 y = 0; y < 20; ++y)
       for (u32 x = 0; x < pitch; ++x)
         ASSERT_EQ(screen[y * pitch + x], x < width ? 0x445566u : 0xDEADBEEFu) << width << ": " << x << "," << y;
-  }
-}
-
-// Each row's ink from column x0 to x1 inclusive, paper elsewhere (x1 < x0: none).
-TEST_F(Shapes, RowsCoverTheirHandWorkedSpans) {
-  const std::tuple<const char*, std::function<void()>, i32, i32, i32> cases[] = {  // shape, drawing, row, x0, x1
-      {"circle of radius 3, row -2 of 0, 2, 2, 3", [] { fill_circle(30, 20, 3, kInk); }, 18, 28, 31},
-      {"rounded, row 1", [] { fill_rounded_rect(0, 0, 10, 10, 3, kInk); }, 1, 1, 8},
-      {"boot bar, corner rows overlap", [] { fill_rounded_rect(10, 10, 20, 3, 2, kInk); }, 11, 11, 28},
-      {"gradient, row 1 of insets 4, 2, 1", [] { fill_rounded_rect_vgrad(10, 5, 20, 12, 4, kInk, kInk); }, 6, 12, 27},
-      {"capsule of radius 10, row 1", [] { wp_draw_gradient_pill(10, 10, 20, 60, stopsB, 4); }, 11, 16, 23},
-  };
-  for (const auto& [shape, draw, row, x0, x1] : cases) {
-    clear(kPaper);
-    draw();
-    for (i32 x = 0; x < 64; ++x) EXPECT_EQ(px(x, row) != kPaper, x >= x0 && x <= x1) << shape << ": column " << x;
   }
 }
 

@@ -1,6 +1,5 @@
-// A small screen over the real back buffer for drawing tests: everything
-// past the visible area is filled with a sentinel so a test can prove that
-// a drawing never wrote outside the screen.
+// A small screen over the real back buffer for drawing tests: everything past the visible area is filled with a
+// sentinel so a test can prove that a drawing never wrote outside the screen.
 #pragma once
 #include <gtest/gtest.h>
 
