@@ -1,12 +1,10 @@
 // The Terminal over the standard tree: one table of commands with their output,
-// one of refusals that change nothing, cd's rules, the guards against damaged
-// input and stale folders, and the window's lines and prompt as painted.
+// one of refusals that change nothing, cd's rules, and the guards against damaged
+// input and stale folders.
 
 #include <cstring>
 
-#include "unit/apps/app_screen.h"
 #include "unit/apps/terminal_fixture.h"
-#include "unit/gfx/shapes_canvas.h"
 
 namespace tavlin::term_test {
 namespace {
@@ -17,13 +15,17 @@ struct Case {
   const char* cwd;
   std::string line;
   Lines out;
+  const char* cwd_after = nullptr;  // none: unchanged
 };
 
-TEST_F(Terminal, CommandsPrintTheirOutput) {
+TEST_F(Terminal, CommandsPrintTheirOutputAndCdTriesAChildFirstThenAPathFromTheRoot) {
   const std::string a(47, 'a'), c(47, 'c');
   text_file(fs_root, "f2", a + "\n" + c + "cc\n\nend\n");
   const i32 project = fs_create(dir_at("/Documents"), "project", kFsDir);
   const i32 readme = text_file(project, "readme", "hi");
+  const i32 sub = fs_create(dir_at("/Desktop"), "sub", kFsDir);
+  fs_create(fs_create(sub, "Desktop", kFsDir), "sub", kFsDir);
+  fs_create(dir_at("/Documents"), "docs", kFsDir);
   pit_ticks = 0xFFFFFFFFu;
   // Blob-backed files say what they are; the sample video keeps its bytes in a blob without the flag.
   const std::string image = "binary file, " + std::to_string(kSamplePng.size()) + " bytes";
@@ -37,14 +39,19 @@ TEST_F(Terminal, CommandsPrintTheirOutput) {
         "minimize close ifconfig wget itest scom run"}},
       {"/", "date", {"Uptime: 11930h 27m 52s"}}, {"/", "clock", {"Uptime: 11930h 27m 52s"}},
       {"/Desktop", "pwd", {"/Desktop"}}, {"/", "ls", {"Desktop/", "Documents/", "Downloads/", "Applications/", "f2"}},
-      {"/", "ls Desktop", {"Tavlin.yrf", "DoruViza.zeva"}}, {"/Applications", "ls", {"(empty)"}},
+      {"/", "ls Desktop", {"Tavlin.yrf", "DoruViza.zeva", "sub/"}}, {"/Applications", "ls", {"(empty)"}},
       {"/", "cat f2", {a, c, "", "end", ""}}, {"/Desktop", "cat Tavlin.yrf", {image}},
       {"/Desktop", "cat DoruViza.zeva", {video}}, {"/", "mkdir my files", {}}, {"/Documents", "touch new.txt", {}},
-      {"/Documents", "rm project", {}}};
+      {"/Documents", "rm project", {}}, {"/Desktop", "cd sub/", {}, "/Desktop/sub"}, {"/Desktop/sub", "cd ~", {}, "/"},
+      {"/Desktop", "cd Desktop/sub", {}, "/Desktop/sub"},  // not /Desktop/Desktop/sub
+      {"/Desktop/sub", "cd Desktop", {}, "/Desktop/sub/Desktop"},
+      {"/", "cd //Documents/./docs/../docs//", {}, "/Documents/docs"},
+      {"/Documents", "cd ../../../Downloads", {}, "/Downloads"}};
   for (const Case& k : cases) {
     term->term_cwd = dir_at(k.cwd);
     EXPECT_EQ(output(k.line), k.out) << k.cwd << " " << k.line;
     EXPECT_EQ(input(), "") << k.line;
+    EXPECT_EQ(term->term_cwd, dir_at(k.cwd_after ? k.cwd_after : k.cwd)) << k.line;
   }
   EXPECT_TRUE(fs_is_live_dir(fs_find_child(fs_root, "my files")));
   EXPECT_TRUE(fs_is_live_file(fs_resolve_path("/Documents/new.txt")));
@@ -77,23 +84,6 @@ TEST_F(Terminal, RefusalsUseTheirOwnWordsAndChangeNothing) {
   }
   EXPECT_EQ(output("mkdir one more"), (Lines{"mkdir: failed (exists or full)"}));
   EXPECT_EQ(output("touch one more"), (Lines{"touch: failed (exists or full)"}));
-}
-
-TEST_F(Terminal, CdTriesAChildFirstThenAPathFromTheRoot) {
-  const i32 sub = fs_create(dir_at("/Desktop"), "sub", kFsDir);
-  fs_create(fs_create(sub, "Desktop", kFsDir), "sub", kFsDir);
-  fs_create(dir_at("/Documents"), "docs", kFsDir);
-  const std::tuple<const char*, const char*, const char*> cases[] = {  // the folder, the line, the folder after
-      {"/Desktop", "cd sub/", "/Desktop/sub"}, {"/Desktop/sub", "cd ~", "/"},
-      {"/Desktop", "cd Desktop/sub", "/Desktop/sub"},  // not /Desktop/Desktop/sub
-      {"/Desktop/sub", "cd Desktop", "/Desktop/sub/Desktop"},
-      {"/", "cd //Documents/./docs/../docs//", "/Documents/docs"},
-      {"/Documents", "cd ../../../Downloads", "/Downloads"}};
-  for (const auto& [cwd, line, now] : cases) {
-    term->term_cwd = dir_at(cwd);
-    EXPECT_EQ(output(line), Lines{}) << line;
-    EXPECT_EQ(term->term_cwd, dir_at(now)) << line;
-  }
 }
 
 TEST_F(Terminal, ReadsNoFurtherThanTheInputArrayTheFileSizeOrTheInlineText) {
@@ -136,38 +126,6 @@ TEST_F(Terminal, ClearEmptiesAndMinimizeAndCloseKeepTheCommand) {
   pit_ticks = pit_ticks + 1000;
   win_end_finished_animations();
   EXPECT_EQ(term->in_use, 0u);
-}
-
-class TermDraw : public test::CanvasTest, public TerminalRig {
- protected:
-  void SetUp() override {
-    fake_hw::reset();
-    use_canvas(800, 600);
-    open_terminal();
-  }
-  void TearDown() override { close_terminal(); }
-
-  // Draws a w x h area at (100, 50) over paper: whether every pixel outside it is still paper.
-  bool drawn_within(i32 w, i32 h) {
-    clear(test::kPaper);
-    draw_app_terminal(term, 100, 50, w, h);
-    return count(test::kPaper) == 800 * 600 - (w > 0 && h > 0 ? w * h : 0);
-  }
-};
-
-TEST_F(TermDraw, ScrollsToKeepThePromptBelowTheLastLineAndCutsTextAtTheAreasEdges) {
-  for (int i = 0; i < 20; ++i) term_println(term, ("row " + std::to_string(i)).c_str());
-  term->term_line_count = 1000;  // a damaged count draws no more than the table
-  EXPECT_TRUE(drawn_within(558, 349));
-  EXPECT_TRUE(test::text_drawn_at(108, 58, "row 6", 0x35E07A));
-  EXPECT_TRUE(test::text_drawn_at(108, 58 + 14 * 14, "> _", 0xFFFFFF));
-  term->term_line_count = 14;
-  std::strcpy(term->term_input, "echo abcdefghijklmnopqrstuvwxyz");
-  EXPECT_TRUE(drawn_within(178, 69));  // four rows: the last three lines and the prompt
-  EXPECT_TRUE(test::text_drawn_at(108, 58, "row 17", 0x35E07A));
-  EXPECT_TRUE(test::text_drawn_at(108, 58 + 3 * 14, "> echo abcdefghijklmn", 0xFFFFFF));
-  for (auto size : {std::pair{100, 15}, std::pair{0, 100}, std::pair{100, -5}})
-    EXPECT_TRUE(drawn_within(size.first, size.second)) << size.first << " x " << size.second;
 }
 
 }  // namespace

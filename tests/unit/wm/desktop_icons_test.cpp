@@ -40,7 +40,8 @@ TEST_F(DesktopIcons, PlacesKeptAcrossRebuildsNewIconsInTheFirstFreeCellAndSixtee
   std::vector<i32> nodes;
   for (int i = 0; i < 14; ++i) nodes.push_back(make_file(("f" + std::to_string(100 + i)).c_str()));
   desktop_icons_sync();
-  EXPECT_EQ((Ints{i32(icons().size()), icon_of(nodes[12]) != nullptr, icon_of(nodes[13]) != nullptr}), (Ints{16, 1, 0}));
+  EXPECT_EQ((Ints{i32(icons().size()), icon_of(nodes[12]) != nullptr, icon_of(nodes[13]) != nullptr}),
+            (Ints{16, 1, 0}));
   use_canvas(200, 250);  // a grid of one cell
   reset_desktop();
   make_file("one");

@@ -4,7 +4,6 @@
 #include "kernel/wm/dock.h"
 
 #include "kernel/fs/trash.h"
-#include "kernel/wm/dispatch_parts.h"
 #include "kernel/wm/launch.h"
 #include "unit/wm/dispatch_fixture.h"
 
@@ -108,7 +107,7 @@ TEST_F(DockMouse, TrashDoubleClickAndTheEmptyBinPopupAnchoredAtItsMenu) {
   EXPECT_EQ(w.z, z);  // the window under the popup saw none of it
 }
 
-TEST_F(DockMouse, WindowsAndIconsOfferTheirItems) {
+TEST_F(DockMouse, WindowsIconsAndTheDesktopOfferTheirItems) {
   make_window(app::kMediaPlayer, 100, 100, 400, 300);
   EXPECT_EQ(menu_after_right_press(200, 200), (Menu{"Set App Name=19", "Pin to Dock=17"}));
   make_window(app::kTerminal, 100, 100, 400, 300);
@@ -117,6 +116,8 @@ TEST_F(DockMouse, WindowsAndIconsOfferTheirItems) {
   EXPECT_EQ(menu_after_right_press(400, 300), (Menu{"New Folder=13", "New File=14"}));
   EXPECT_EQ(ctx_menu.fs_idx, fs_desktop_dir);
   windows_init();
+  EXPECT_EQ(menu_after_right_press(300, 400),
+            (Menu{"New Folder=13", "New File=14", "Show/Hide Icons=8", "New Finder Window=1"}));  // the empty desktop
   const i32 file = make_file("a.txt");
   DesktopIcon& icon = make_icon(0, file, 40, 50);
   DesktopIcon& other = make_icon(1, make_file("b.txt"), 40, 170);
@@ -129,21 +130,6 @@ TEST_F(DockMouse, WindowsAndIconsOfferTheirItems) {
   EXPECT_EQ(other.selected, 1);
   make_icon(2, fs_create(fs_desktop_dir, "Work", kFsDir), 40, 290);
   EXPECT_EQ(menu_after_right_press(50, 300), (Menu{"Rename=12", "Delete=10"}));
-}
-
-TEST_F(DockMouse, EmptyDesktopMenuOpensUpwardKeepsToTheScreenAndAnswersByRow) {
-  EXPECT_EQ(menu_after_right_press(300, 400),
-            (Menu{"New Folder=13", "New File=14", "Show/Hide Icons=8", "New Finder Window=1"}));
-  EXPECT_EQ(menu_rect(), (Ints{300, 400 - 92, 92}));
-  // 20-pixel rows from y 308, x 300 to 459: the top margin counts as the first row, the bottom one answers nothing.
-  const Tap rows[] = {{459, 308, 13}, {300, 334, 14}, {300, 393, 1}, {300, 394, -1}, {460, 320, -1}, {300, 307, -1}};
-  for (const Tap& r : rows) EXPECT_EQ(dispatch::ctx_menu_action_at(r.x, r.y), r.after) << r.x << "," << r.y;
-  Window& w = make_window(app::kAbout, 250, 250, 400, 300);
-  make_window(app::kClock, 700, 40, 200, 200);
-  menu_after_right_press(1000, 40);
-  EXPECT_EQ(menu_rect(), (Ints{1024 - 164, 32, 92}));
-  click(300, 300);  // any left press closes the menu without reaching beneath
-  EXPECT_EQ((Ints{ctx_menu.active, focused_window == win_index(w)}), (Ints{0, 0}));
 }
 
 using Dock = WmTest;

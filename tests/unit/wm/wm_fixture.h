@@ -92,7 +92,6 @@ class WmTest : public CanvasTest {
   static void advance(u32 ticks) { pit_ticks = pit_ticks + ticks; }
 
   static Ints frame(const Window& w) { return {w.x, w.y, w.w, w.h}; }
-  static Ints anim_to(const Window& w) { return {w.anim_to_x, w.anim_to_y, w.anim_to_w, w.anim_to_h}; }
 
   // Live windows of one kind, or of any.
   static i32 windows_of(i32 kind = -1) {
