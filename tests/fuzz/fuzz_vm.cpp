@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const tavlin::u8* data, tavlin::usize size
     if (pit_ticks == 300) key_states[scancode::kCtrl] = key_states[scancode::kC] = 1;
   });
 
-  const u32 length = size < kHitMaxFileSize - kHitHeaderSize ? static_cast<u32>(size) : kHitMaxFileSize - kHitHeaderSize;
+  const u32 room = kHitMaxFileSize - kHitHeaderSize;
+  const u32 length = size < room ? static_cast<u32>(size) : room;
   const i32 node = fs_create(fs_root, "p.hit", kFsFile);
   memcpy(fs_nodes[node].text, builtin_program, kHitHeaderSize);
   memcpy(fs_nodes[node].text + kHitHeaderSize, data, length);

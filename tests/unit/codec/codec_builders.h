@@ -1,5 +1,4 @@
-// Builders shared by the codec tests: streams and files made by the real
-// zlib and libpng, hand-crafted DEFLATE bits, PNG chunks, YRF and ZEVA files.
+// Codec test builders: streams and files made by zlib and libpng, hand-made DEFLATE bits, PNG, YRF and ZEVA files.
 #pragma once
 #include <png.h>
 #include <zlib.h>

@@ -1,5 +1,4 @@
-// The kernel side of the codec tests: a decoder's result with the pixels it
-// left in the scratch buffer, and file nodes whose content is a blob.
+// The kernel side of the codec tests: a decoder's result from the scratch buffer, and files holding a blob.
 #pragma once
 #include <string>
 

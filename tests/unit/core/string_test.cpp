@@ -1,5 +1,4 @@
-// The kernel's string and memory routines (memset32 is checked by every fill), and the serial log's port set-up
-// and the bytes its print routines send.
+// The string, memory and serial print routines (memset32 is checked by every fill), and the serial port's set-up.
 #include <gtest/gtest.h>
 
 #include <cstring>
