@@ -79,10 +79,8 @@ TEST_F(TrashWindow, ContentForNoneOneTwoAndSixtyFourRecords) {
     draw_app_trash(303, 230, 418, 289);
     EXPECT_TRUE(text_drawn_at(311, 236, shown, 0x555555));
     EXPECT_EQ(bool(text_drawn_at(456, 382, "Trash is Empty", 0x999999)), records == 0);
-    for (i32 i = 0; i < 13; ++i) {
-      const i32 x = 315 + 90 * (i % 4), y = 266 + 78 * (i / 4);
-      EXPECT_EQ(px(x, y + 20) == 0x888888, i <= last_tile) << i;
-    }
+    auto drawn = [](i32 i) { return px(315 + 90 * (i % 4), 286 + 78 * (i / 4)) == 0x888888; };
+    EXPECT_EQ((Ints{drawn(last_tile), drawn(last_tile + 1)}), (Ints{last_tile >= 0, 0}));
   }
 }
 

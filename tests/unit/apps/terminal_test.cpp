@@ -34,9 +34,8 @@ TEST_F(Terminal, CommandsPrintTheirOutputAndCdTriesAChildFirstThenAPathFromTheRo
       {"/", "", {}},
       {"/", " help", {}},  // a leading space runs nothing
       {"/", "echo  two  spaces ", {" two  spaces "}}, {"/", "about", {"TavlinOS - a tiny bare-metal desktop."}},
-      {"/", "help",
-       {"help about clock date echo clear", "ls cd pwd cat mkdir touch rm",
-        "minimize close ifconfig wget itest scom run"}},
+      {"/", "help", {"help about clock date echo clear", "ls cd pwd cat mkdir touch rm",
+                     "minimize close ifconfig wget itest scom run"}},
       {"/", "date", {"Uptime: 11930h 27m 52s"}}, {"/", "clock", {"Uptime: 11930h 27m 52s"}},
       {"/Desktop", "pwd", {"/Desktop"}}, {"/", "ls", {"Desktop/", "Documents/", "Downloads/", "Applications/", "f2"}},
       {"/", "ls Desktop", {"Tavlin.yrf", "DoruViza.zeva", "sub/"}}, {"/Applications", "ls", {"(empty)"}},
@@ -86,7 +85,7 @@ TEST_F(Terminal, RefusalsUseTheirOwnWordsAndChangeNothing) {
   EXPECT_EQ(output("touch one more"), (Lines{"touch: failed (exists or full)"}));
 }
 
-TEST_F(Terminal, ReadsNoFurtherThanTheInputArrayTheFileSizeOrTheInlineText) {
+TEST_F(Terminal, ReadsNoFurtherThanTheInputArrayTheFileSizeOrTheInlineTextAndAStaleFolderFallsBackToTheRoot) {
   memset(term->term_input, 'q', sizeof term->term_input);
   term->term_input_len = 60;
   term->term_line_count = 0;
@@ -100,9 +99,6 @@ TEST_F(Terminal, ReadsNoFurtherThanTheInputArrayTheFileSizeOrTheInlineText) {
   EXPECT_EQ(run("cat s.txt"), Lines(14, ""));  // 512 empty lines; the buffer keeps the last 14
   term_println(term, std::string(60, 'x').c_str());
   EXPECT_EQ(buffer().back(), std::string(48, 'x'));
-}
-
-TEST_F(Terminal, StaleCurrentFolderFallsBackToTheRoot) {
   const i32 docs = dir_at("/Documents");
   const i32 sub = fs_create(docs, "sub", kFsDir);
   term->term_cwd = sub;

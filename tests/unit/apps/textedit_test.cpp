@@ -64,18 +64,7 @@ TEST_F(TextEdit, TypingDeletingAndReplacingTheSelection) {
   }
 }
 
-TEST_F(TextEdit, TheDocumentHoldsAtMost511CharactersTypedOrPasted) {
-  set_text(std::string(510, 'a'), 0);
-  keys("bc\n");
-  EXPECT_EQ(text(), "b" + std::string(510, 'a'));
-  set_text("", 0);
-  std::memset(textedit_clipboard, 'p', 1000);
-  textedit_clipboard_len = 1000;
-  keys("v", true);
-  EXPECT_EQ(text(), std::string(511, 'p'));
-}
-
-TEST_F(TextEdit, ClipboardIsSharedAndUndoReturnsToTheLastSave) {
+TEST_F(TextEdit, ClipboardIsSharedUndoReturnsToTheLastSaveAndTheDocumentHoldsAtMost511Characters) {
   set_text("one two", 3, 0, 4);
   keys("x", true);  // cut "one "
   win->te_caret = 3;
@@ -94,6 +83,14 @@ TEST_F(TextEdit, ClipboardIsSharedAndUndoReturnsToTheLastSave) {
   keys("z", true);
   EXPECT_EQ(text(), "c");
   EXPECT_EQ((Ints{i32(win->te_caret), i32(win->te_modified)}), (Ints{1, 1}));
+  set_text(std::string(510, 'a'), 0);
+  keys("bc\n");
+  EXPECT_EQ(text(), "b" + std::string(510, 'a'));
+  set_text("", 0);
+  std::memset(textedit_clipboard, 'p', 1000);
+  textedit_clipboard_len = 1000;
+  keys("v", true);
+  EXPECT_EQ(text(), std::string(511, 'p'));
 }
 
 TEST_F(TextEdit, ArrowsMoveOncePerPressAndShiftExtendsTheSelection) {

@@ -38,13 +38,9 @@ class DispatchTest : public WmTest {
     dispatch_reset();
     keyboard_reset();
     std::memset(key_states, 0, sizeof key_states);
-    key_shift = 0;
     kbd_head = kbd_tail = 0;
-    pending_f2_event = 0;
-    mouse_buttons = 0;
-    pending_click_event = pending_rclick_event = 0;
-    mouse_x = 600;
-    mouse_y = 400;
+    key_shift = mouse_buttons = pending_click_event = pending_rclick_event = pending_f2_event = 0;
+    move_to(600, 400);
     timezone_offset_hours = 0;
     std::memset(&browser_state, 0, sizeof browser_state);
     image_cache_init();
@@ -123,19 +119,9 @@ class DispatchTest : public WmTest {
   }
 
   static DesktopIcon& make_icon(i32 slot, i32 node, i32 x, i32 y) {
-    DesktopIcon& icon = desktop_icons[slot];
-    icon = DesktopIcon{};
-    icon.in_use = 1;
-    icon.fs_idx = node;
-    icon.x = x;
-    icon.y = y;
-    if (node >= 0) std::strncpy(icon.label, fs_nodes[node].name, sizeof icon.label - 1);
+    DesktopIcon& icon = desktop_icons[slot] = DesktopIcon{1, {}, 0, x, y, node, 0, {}, 0, 0, 0};
+    std::strncpy(icon.label, fs_nodes[node].name, sizeof icon.label - 1);
     return icon;
-  }
-
-  static std::string serial_log() {
-    const auto bytes = fake_hw::bytes_written_to(0x3F8);
-    return std::string(bytes.begin(), bytes.end());
   }
 };
 

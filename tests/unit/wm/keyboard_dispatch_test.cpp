@@ -34,8 +34,7 @@ TEST_F(KeyboardDispatch, CharactersReachOnlyTheFocusedWindowOrTheUploadDialog) {
 TEST_F(KeyboardDispatch, F2RenamesTheFocusedFindersSelectionOrElseTheIconUnderThePointer) {
   DesktopIcon& icon = make_icon(3, make_file("icon.txt"), 40, 50);
   Window& finder = make_window(app::kFinder, 300, 100, 520, 380);
-  // The pointer, the Finder's selection, whether another window takes the focus; the Finder's and the icons' rename.
-  // Over the icon, the focused Finder with nothing selected, then with a selection; another kind focused: the icon.
+  // The pointer, the Finder's selection, whether another kind takes the focus; the Finder's and the icons' rename.
   const Ints presses[] = {{50, 60, -1, 0, 0, -1}, {50, 60, make_file("report.txt"), 0, 1, -1},
                           {320, 500, -1, 1, 0, -1}, {50, 140, -1, 1, 0, 3}};
   for (const Ints& p : presses) {

@@ -25,15 +25,9 @@ std::vector<std::string> menu_after_right_press(i32 x, i32 y) {
   return out;
 }
 
-Ints menu_rect() {
-  i32 x, top, height;
-  ctx_menu_rect(&x, &top, &height);
-  return {x, top, height};
-}
-
 using Menu = std::vector<std::string>;
 
-TEST_F(DockMouse, TileLaunchesHidesRestoresAndRaisesItsApplicationAboveAnyWindow) {
+TEST_F(DockMouse, TileLaunchesHidesRestoresAndRaisesItsApplicationAboveAnyWindowAndBringsBackOrOpensAFile) {
   Window& low = make_window(app::kAbout, 200, 500, 600, 260);  // reaches into the dock's rows
   click(kClockTile, kDockRow);
   Window* w = first_of(app::kClock);
@@ -49,19 +43,17 @@ TEST_F(DockMouse, TileLaunchesHidesRestoresAndRaisesItsApplicationAboveAnyWindow
   click(kClockTile, kDockRow);  // visible but behind: the tile raises it
   EXPECT_GT(w->z, low.z);
   EXPECT_EQ(windows_of(app::kClock), 1);
-}
-
-TEST_F(DockMouse, FileTileBringsBackItsWindowOrOpensTheFile) {
   open_file_in_app(make_file("notes.txt", "hello"));
-  win_minimize(windows[0]);
+  Window& doc = *win_focused();
+  win_minimize(doc);
   advance(22);
   pass();
   click(dock_slot_centre(7), kDockRow);  // its tile follows the seven pinned ones
-  EXPECT_EQ((Ints{i32(windows[0].minimized), focused_window}), (Ints{0, 0}));
+  EXPECT_EQ((Ints{i32(doc.minimized), focused_window}), (Ints{0, win_index(doc)}));
   const i32 pinned = make_file("todo.txt", "x");
   dock_items[8] = DockItem{5, 0xF5C842, "todo.txt", 1, pinned, 1};
   tap(dock_slot_x(dock_layout(), 7) + 20, kDockRow);  // the pinned file now comes first
-  EXPECT_EQ(windows[1].doc_node, pinned);
+  EXPECT_EQ(win_focused()->doc_node, pinned);
 }
 
 TEST_F(DockMouse, RightPressOnATileRaisesItsWindowAndALeftPressInThePassWaits) {
@@ -98,7 +90,9 @@ TEST_F(DockMouse, TrashDoubleClickAndTheEmptyBinPopupAnchoredAtItsMenu) {
   const Tap presses[] = {{770, 660, 3}, {770, 690, 3}, {661, 690, 3}, {662, 682, 0}};  // x, y, records after
   for (const Tap& p : presses) {
     EXPECT_EQ(menu_after_right_press(kTrashX, kTrashY), (Menu{"Open Trash=15", "Empty Trash=16"}));
-    EXPECT_EQ(menu_rect(), (Ints{660, 697 - 52 - 10, 52}));
+    i32 x, top, height;
+    ctx_menu_rect(&x, &top, &height);
+    EXPECT_EQ((Ints{x, top, height}), (Ints{660, 697 - 52 - 10, 52}));
     click(700, 670);  // "Empty Trash" asks first
     ASSERT_EQ(trash_confirm_active, 1);
     click(p.x, p.y);

@@ -50,7 +50,7 @@ class FinderMouse : public DispatchTest {
   Window* win = nullptr;
 };
 
-TEST_F(FinderMouse, PressesAndTheRubberBandSelect) {
+TEST_F(FinderMouse, PressesAndTheBandSelectADoubleClickWithin29TicksOpensOrEntersAndBackAndFavouritesNavigate) {
   // The item pressed (-1: a band from the empty space right of the third column into items 1 and 2), Ctrl,
   // Shift, and the selection after.
   const std::tuple<i32, u8, u8, Ints> steps[] = {
@@ -68,9 +68,6 @@ TEST_F(FinderMouse, PressesAndTheRubberBandSelect) {
     EXPECT_EQ(selection(), selected_then_last) << "item " << item;
   }
   EXPECT_EQ(win->finder_rubber_active, 0u);
-}
-
-TEST_F(FinderMouse, DoubleClickWithin29TicksOpensOrEntersAndBackAndFavouritesNavigate) {
   const u32 t0 = pit_ticks;
   for (u32 t : {0u, 30u, 59u}) {
     pit_ticks = t0 + t;

