@@ -1,5 +1,6 @@
 // What the small application windows paint: the image viewer's picture at 800 % cut to its canvas and its
-// note for a file that is no image, the Trash window's records, and the time in the Clock and About windows.
+// note for a file that is no image, the Trash window's records, the hardware clock in its modes, and the time in
+// the Clock and About windows.
 #include <map>
 
 #include "fake/fake_hw.h"
@@ -84,21 +85,49 @@ TEST_F(TrashWindow, ContentForNoneOneTwoAndSixtyFourRecords) {
   }
 }
 
-using ClockWindow = CanvasTest;
+// CMOS registers behind the index and data ports; status A reports an update in progress for `busy_reads` reads.
+class ClockWindow : public CanvasTest {
+ protected:
+  std::map<u8, u8> cmos;
+  u8 index = 0;
+  i32 busy_reads = 0;
+  void SetUp() override {
+    fake_hw::reset();
+    fake_hw::add_port_device({0x70, 0x71, [this](uint16_t port, int) { return port == 0x71 ? read() : 0u; },
+                              [this](uint16_t port, uint32_t v, int) { index = port == 0x70 ? u8(v) : index; }});
+  }
+  u32 read() { return index == 0x0A ? (busy_reads-- > 0 ? 0x80u : 0u) : cmos[index]; }
+  void set(u8 hour, u8 minute, u8 second, u8 status_b) {
+    cmos = {{0x04, hour}, {0x02, minute}, {0x00, second}, {0x0B, status_b}};
+  }
+  void TearDown() override {
+    timezone_offset_hours = 0;
+    fake_hw::reset();
+  }
+};
+
+TEST_F(ClockWindow, ReadsTheHardwareClockInEveryModeWithTheOffset) {
+  constexpr u8 kBcd24 = 0x02, kBcd12 = 0x00, kBinary24 = 0x06;
+  // Hour, minute, second, status B, the offset, update-in-progress reads; the seconds of the day read.
+  const std::vector<i32> cases[] = {
+      {0x23, 0x30, 0x00, kBcd24, 2, 0, 5400},  {0x00, 0x15, 0x00, kBcd24, -1, 5, 83700},  // the second while updating
+      {0x92, 0x00, 0x00, kBcd12, 0, 0, 43200}, {0x12, 0x00, 0x00, kBcd12, 0, 0, 0},      // 12 PM, 12 AM
+      {0x81, 0x59, 0x07, kBcd12, 0, 0, 50347}, {17, 45, 30, kBinary24, 0, 0, 63930},
+      {0xFF, 0xFF, 0xFF, 0xFF, 0, 1 << 30, 54915}};  // stuck and garbled: still a time
+  for (const std::vector<i32>& c : cases) {
+    set(u8(c[0]), u8(c[1]), u8(c[2]), u8(c[3]));
+    busy_reads = c[5];
+    timezone_offset_hours = c[4];
+    EXPECT_EQ(i32(get_current_time_seconds()), c[6]) << std::hex << c[0];
+  }
+}
 
 TEST_F(ClockWindow, ShowsTheOffsetTimeAndAboutTheUptime) {
-  // CMOS registers behind the index and data ports: 03:40:30 in BCD, 24-hour.
-  std::map<u8, u8> cmos = {{0x04, 0x03}, {0x02, 0x40}, {0x00, 0x30}, {0x0B, 0x02}};
-  u8 index = 0;
-  fake_hw::reset();
-  fake_hw::add_port_device({0x70, 0x71, [&](uint16_t port, int) { return port == 0x71 ? cmos[index] : 0u; },
-                            [&](uint16_t port, uint32_t v, int) { index = port == 0x70 ? u8(v) : index; }});
+  set(0x03, 0x40, 0x30, 0x02);  // 03:40:30 in BCD, 24-hour
   use_canvas(460, 300);
   clear(0xECECEC);
   timezone_offset_hours = -3;
   draw_app_clock(0, 0, 300, 300);
-  timezone_offset_hours = 0;
-  fake_hw::reset();  // the registers go with this test
   EXPECT_TRUE(text_drawn_at(150 - 32, 130 + 110 + 16, "00:40:30", 0x1C1C1C));
   EXPECT_TRUE(text_drawn_at(150 - 20, 300 - 28, "UTC-3", 0x1C1C1C));
   EXPECT_EQ(first_write_beyond_screen(), -1);

@@ -1,6 +1,6 @@
 // Keyboard scenarios: typed characters reach only the text entry that owns
 // the keyboard (a desktop icon's name, the upload dialog or the focused
-// window), F2 starts the right rename, a press outside a desktop icon
+// window), Ctrl+S saves the focused document once a press, F2 starts the right rename, a press outside a desktop icon
 // commits its rename, and Escape closes an open drop-down first.
 
 #include "unit/wm/dispatch_fixture.h"
@@ -29,6 +29,29 @@ TEST_F(KeyboardDispatch, CharactersReachOnlyTheFocusedWindowOrTheUploadDialog) {
   make_window(app::kClock, 100, 100, 320, 260);  // takes no keys
   type_and_pass("xyz");
   EXPECT_EQ((Ints{i32(kbd_head), i32(term.term_input_len)}), (Ints{i32(kbd_tail), 44}));
+}
+
+TEST_F(KeyboardDispatch, CtrlSSavesTheFocusedDocumentOncePerPressOfTheChord) {
+  const i32 node = make_file("notes.txt", "old");
+  Window& w = make_window(app::kTextEdit, 100, 100, 480, 360);
+  key_states[scancode::kCtrl] = 1;
+  // S down, new unsaved text (empty: none), the document, the focused window; the file's text and the flag after.
+  const std::tuple<u8, const char*, i32, i32, const char*, u32> passes[] = {
+      {0, "new", node, 0, "old", 1},     {1, "", node, 0, "new", 0},       // the chord goes down: one save
+      {1, "newer", node, 0, "new", 1},   {0, "", node, 0, "new", 1},       // still held, then released
+      {1, "", node, 0, "newer", 0},      {1, "x", -1, 0, "newer", 1},      // untitled: nothing to save
+      {0, "", node, 0, "newer", 1},      {1, "lost", node, -1, "newer", 1}};  // not focused
+  for (const auto& p : passes) {
+    const auto& [s, typed, doc, focus, saved, modified] = p;
+    key_states[scancode::kS] = s;
+    if (*typed) std::strcpy(w.text, typed);
+    w.te_modified = *typed ? 1 : w.te_modified;
+    w.doc_node = doc;
+    focused_window = focus;
+    pass();
+    EXPECT_EQ(std::string(fs_nodes[node].text) + "|" + std::to_string(w.te_modified),
+              std::string(saved) + "|" + std::to_string(modified)) << &p - passes;
+  }
 }
 
 TEST_F(KeyboardDispatch, F2RenamesTheFocusedFindersSelectionOrElseTheIconUnderThePointer) {

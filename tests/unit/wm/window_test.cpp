@@ -1,6 +1,6 @@
 // The window table (stacking and focus, the point hit test, slot reuse,
-// minimise and close) and launching: one window per application, centred,
-// focused, with a dock record.
+// minimise and close) and launching: one window per application, centred, focused, with a dock record, and
+// files in the application their name or content selects.
 #include "kernel/wm/window.h"
 
 #include "kernel/wm/launch.h"
@@ -79,6 +79,24 @@ TEST_F(Launch, AClosingWindowIsNotBroughtBack) {
   advance(20);
   win_end_finished_animations();
   EXPECT_EQ((Ints{windows_of(), focused_window, i32(windows[1].app)}), (Ints{1, 1, 3}));
+}
+
+TEST_F(Launch, FilesOpenOnceInTheApplicationTheirNameOrBlobSelectsAndBadNodesOpenNothing) {
+  const std::tuple<const char*, bool, u32> cases[] = {  // the name, whether blob-backed, the kind
+      {"photo.jpeg", false, 6}, {"clip.webm", false, 9}, {"movie.zeva", true, 9}, {"README", false, 5},
+      {"scan", true, 6}};
+  for (const auto& [name, blob, kind] : cases) {
+    reset_desktop();
+    const i32 node = blob ? make_blob_file(name, {1, 2, 3, 4, 5}) : make_file(name, "some text");
+    open_file_in_app(node);
+    open_file_in_app(node);
+    ASSERT_EQ(windows_of(kind), 1) << name;
+    EXPECT_STREQ(first_of(kind)->title, name);
+    EXPECT_EQ((Ints{dock_items[16].fs_idx, dock_items[16].is_file}), (Ints{node, 1})) << name;
+    if (kind == app::kTextEdit) EXPECT_STREQ(first_of(kind)->text, "some text");
+  }
+  for (i32 not_a_file : {-1, fs_desktop_dir, 127, 500}) open_file_in_app(not_a_file);
+  EXPECT_EQ(windows_of(), 1);
 }
 
 TEST_F(Launch, StoreNeedsAFreeStateAndKindsWithoutAWindowOpenNothing) {
