@@ -70,7 +70,6 @@ class FsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake_hw::reset();
-    fake_hw::set_default(0x3FD, 0x20);  // the transmitter is always empty
     fs_set_removal_listener(nullptr);
     fs_tables_reset();
     fs_nodes[1] = FsNode{.in_use = 1, .kind = kFsDir, .name = "/", .parent = -1, .first_child = -1,
