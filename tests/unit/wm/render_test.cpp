@@ -1,5 +1,5 @@
-// Frame composition into the back buffer: nothing drawn outside the screen whatever is open,
-// selected, hovered, opening or closing.
+// Frame composition into the back buffer: the stacking order decides what shows where windows overlap, and
+// nothing is drawn outside the screen whatever is open, selected, hovered, opening or closing.
 #include "kernel/wm/render.h"
 
 #include "kernel/codec/image_cache.h"
@@ -12,6 +12,17 @@ namespace {
 using Compose = WmTest;
 // A window kind with no drawing of its own.
 constexpr u32 kBlank = app::kNone;
+
+TEST_F(Compose, TheWindowHigherInTheStackShowsWhereTwoOverlap) {
+  Window& a = make_window(kBlank, 500, 260, 300, 200);
+  Window& b = make_window(kBlank, 200, 200, 400, 300);
+  render_frame();
+  ASSERT_NE(px(700, 270), px(250, 400));  // a's title bar and b's content look different
+  EXPECT_EQ(px(550, 270), px(250, 400));  // b's content over a's title bar
+  a.z = b.z + 1;
+  render_frame();
+  EXPECT_EQ(px(550, 270), px(700, 270));  // a's title bar over b's content
+}
 
 TEST_F(Compose, EverythingStaysInsideTheBackBuffer) {
   use_canvas(640, 480);
